@@ -1,0 +1,72 @@
+#include "host/Qorb.Main.PluginInterfaceRegistry.h"
+
+#include <memory>
+
+#include "rtl/Method.h"
+
+TPluginInterfaceRegistry* PluginInterfaceRegistry = nullptr;
+
+void TPluginInterfaceRegistry::Add(IInterface* AIntf) {
+  if (!AIntf) return;
+  TLock lock(FMonitor);
+  // A new array: a lookup that copied the old one keeps working on it.
+  DynArray<ComPtr<IInterface>> grown;
+  grown.SetLength(FInterfaces.size() + 1);
+  for (size_t i = 0; i < FInterfaces.size(); ++i) grown[i] = FInterfaces[i];
+  grown[FInterfaces.size()] = ComPtr<IInterface>(AIntf);
+  FInterfaces = std::move(grown);
+}
+
+void TPluginInterfaceRegistry::Remove(IInterface* AIntf) {
+  if (!AIntf) return;
+  TLock lock(FMonitor);
+  DynArray<ComPtr<IInterface>> kept;
+  size_t n = 0;
+  for (const auto& entry : FInterfaces)
+    if (entry.get() != AIntf) ++n;
+  if (n == FInterfaces.size()) return;
+  kept.SetLength(n);
+  size_t k = 0;
+  for (const auto& entry : FInterfaces)
+    if (entry.get() != AIntf) kept[k++] = entry;
+  FInterfaces = std::move(kept);
+}
+
+void TPluginInterfaceRegistry::GetMyInterface(IInterface** Result, const GUID* IntfGuid) {
+  const GUID wanted = *IntfGuid;
+  if (IInterface* old = *Result) {
+    *Result = nullptr;
+    old->Release();
+  }
+  DynArray<ComPtr<IInterface>> snapshot;
+  {
+    TLock lock(FMonitor);
+    snapshot.SetLength(FInterfaces.size());
+    for (size_t i = 0; i < FInterfaces.size(); ++i) snapshot[i] = FInterfaces[i];
+  }
+  // Outside the lock: a QueryInterface may itself use the registry.
+  for (const auto& entry : snapshot) {
+    if (!entry) continue;
+    *Result = nullptr;
+    if (entry->QueryInterface(wanted, reinterpret_cast<void**>(Result)) == S_OK) return;
+  }
+  *Result = nullptr;
+}
+
+TGetInterface TPluginInterfaceRegistry::Callback() {
+  auto bound = BindMethod<&TPluginInterfaceRegistry::GetMyInterface>(this);
+  TGetInterface callback;
+  callback.Code = bound.Code;
+  callback.Data = bound.Data;
+  return callback;
+}
+
+void PluginInterfaceRegistryInitialization() {
+  PluginInterfaceRegistry = std::make_unique<TPluginInterfaceRegistry>().release();
+}
+
+void PluginInterfaceRegistryFinalization() {
+  // Cleared first: releasing the entries destroys services that may look.
+  std::unique_ptr<TPluginInterfaceRegistry> registry(PluginInterfaceRegistry);
+  PluginInterfaceRegistry = nullptr;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The one place where the host and the plug-ins look up each other's
+// services by interface identifier: an ordered list of interface
+// references, asked in registration order.
+#include "rtl/ComPtr.h"
+#include "rtl/CriticalSection.h"
+#include "rtl/DynArray.h"
+#include "rtl/Object.h"
+#include "sdk/Qorb.Plugin.Contracts.h"
+
+class TPluginInterfaceRegistry : public TObject {
+ public:
+  void Add(IInterface* AIntf);
+  // Removes every entry that is this very reference.
+  void Remove(IInterface* AIntf);
+  // The shape of TGetInterface: the first registered supporter wins.
+  void GetMyInterface(IInterface** Result, const GUID* IntfGuid);
+
+  // The callback handed to plug-ins: (GetMyInterface, this).
+  TGetInterface Callback();
+
+ private:
+  DynArray<ComPtr<IInterface>> FInterfaces;
+  TCriticalSection FMonitor;
+};
+
+extern TPluginInterfaceRegistry* PluginInterfaceRegistry;
+
+void PluginInterfaceRegistryInitialization();
+void PluginInterfaceRegistryFinalization();
