@@ -1,0 +1,13 @@
+#include "toolsapi/Globals.h"
+
+ComPtr<IBorlandIDEServices> BorlandIDEServices;
+
+namespace {
+TWizardRegistrar wizardRegistrar;
+}  // namespace
+
+void RegisterPackageWizard(const ComPtr<IOTAWizard>& Wizard) {
+  if (Wizard && wizardRegistrar.Assigned()) wizardRegistrar(Wizard.get());
+}
+
+void SetWizardRegistrar(TWizardRegistrar Registrar) noexcept { wizardRegistrar = Registrar; }

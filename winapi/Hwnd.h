@@ -1,0 +1,4 @@
+#pragma once
+// Window handles: opaque, pointer-sized.
+struct HWND__;
+using HWND = HWND__*;
