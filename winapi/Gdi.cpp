@@ -1,0 +1,137 @@
+#include "winapi/Gdi.h"
+
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+
+#include "winapi/LastError.h"
+
+namespace {
+
+// Beyond this a request is treated as a fault, not as a wish for memory.
+constexpr uint64_t kMaxDibBytes = uint64_t{1} << 30;
+
+struct FreeBits {
+  void operator()(uint8_t* p) const noexcept { std::free(p); }
+};
+
+struct Dib {
+  int32_t width;
+  int32_t height;
+  int32_t stride;
+  WORD bitsPerPixel;
+  std::unique_ptr<uint8_t, FreeBits> bits;
+};
+
+class HandleTable {
+ public:
+  HBITMAP Add(std::unique_ptr<Dib> dib) {
+    std::lock_guard<std::mutex> guard(lock_);
+    next_ += 4;
+    entries_.emplace(next_, std::move(dib));
+    return reinterpret_cast<HBITMAP>(next_);
+  }
+
+  std::unique_ptr<Dib> Remove(HGDIOBJ h) {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto it = entries_.find(reinterpret_cast<uintptr_t>(h));
+    if (it == entries_.end()) return nullptr;
+    std::unique_ptr<Dib> dib = std::move(it->second);
+    entries_.erase(it);
+    return dib;
+  }
+
+  bool Describe(HGDIOBJ h, BITMAP& out) {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto it = entries_.find(reinterpret_cast<uintptr_t>(h));
+    if (it == entries_.end()) return false;
+    const Dib& d = *it->second;
+    out = BITMAP{0, d.width, d.height, d.stride, 1, d.bitsPerPixel, d.bits.get()};
+    return true;
+  }
+
+  size_t Count() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return entries_.size();
+  }
+
+ private:
+  std::mutex lock_;
+  // Starts well away from zero so that small integers are never handles.
+  uintptr_t next_ = 0x10000;
+  std::unordered_map<uintptr_t, std::unique_ptr<Dib>> entries_;
+};
+
+HandleTable& Table() {
+  static HandleTable table;
+  return table;
+}
+
+}  // namespace
+
+HBITMAP CreateDIBSection(HDC, const BITMAPINFO* pbmi, UINT usage, void** ppvBits, HANDLE, DWORD) {
+  if (ppvBits) *ppvBits = nullptr;
+  if (!pbmi || usage != DIB_RGB_COLORS) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  const BITMAPINFOHEADER& h = pbmi->bmiHeader;
+  const bool supported = h.biSize >= sizeof(BITMAPINFOHEADER) && h.biPlanes == 1 &&
+                         (h.biBitCount == 24 || h.biBitCount == 32) && h.biCompression == BI_RGB &&
+                         h.biWidth > 0 && h.biHeight < 0 && h.biHeight != INT32_MIN;
+  if (!supported) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  const uint64_t width = static_cast<uint64_t>(h.biWidth);
+  const uint64_t height = static_cast<uint64_t>(-static_cast<int64_t>(h.biHeight));
+  const uint64_t stride = (width * h.biBitCount / 8 + 3) & ~uint64_t{3};
+  if (stride > INT32_MAX || stride * height > kMaxDibBytes) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+
+  auto dib = std::make_unique<Dib>();
+  dib->width = h.biWidth;
+  dib->height = static_cast<int32_t>(height);
+  dib->stride = static_cast<int32_t>(stride);
+  dib->bitsPerPixel = h.biBitCount;
+  dib->bits.reset(static_cast<uint8_t*>(std::calloc(stride * height, 1)));
+  if (!dib->bits) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  void* bits = dib->bits.get();
+  HBITMAP handle = Table().Add(std::move(dib));
+  if (ppvBits) *ppvBits = bits;
+  return handle;
+}
+
+BOOL DeleteObject(HGDIOBJ ho) {
+  if (!ho) return FALSE;
+  // Freed outside the table's lock.
+  std::unique_ptr<Dib> dib = Table().Remove(ho);
+  if (!dib) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+int GetObjectW(HGDIOBJ h, int c, LPVOID pv) {
+  BITMAP bm{};
+  if (!h || !Table().Describe(h, bm)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return 0;
+  }
+  if (!pv) return sizeof(BITMAP);
+  if (c < static_cast<int>(sizeof(BITMAP))) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  *static_cast<BITMAP*>(pv) = bm;
+  return sizeof(BITMAP);
+}
+
+size_t GdiLiveObjectCount() { return Table().Count(); }
