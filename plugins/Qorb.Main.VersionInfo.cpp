@@ -3,17 +3,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "host/HostModule.h"
 #include "rtl/Format.h"
-#include "winapi/Modules.h"
 #include "winapi/Version.h"
 
 namespace {
-
-UnicodeString HostModuleFileName() {
-  char16_t buffer[MAX_PATH];
-  const DWORD n = GetModuleFileNameW(HInstance(), buffer, MAX_PATH);
-  return UnicodeString(buffer, n);
-}
 
 UnicodeString StringValue(const std::vector<uint8_t>& block, std::u16string_view key) {
   if (block.empty()) return {};

@@ -1,0 +1,160 @@
+#include "plugins/Qorb.Main.LoadedPluginList.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "host/HostModule.h"
+#include "plugins/Qorb.Main.VersionInfo.h"
+#include "winapi/Modules.h"
+
+TLoadedPluginList* LoadedPluginList = nullptr;
+
+namespace {
+
+constexpr char16_t kPathDelim = u'/';
+
+bool IsFolder(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsFile(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool MatchesDllMask(std::u16string_view name) {
+  return name.size() > 4 && SameText(name.substr(name.size() - 4), u".dll");
+}
+
+// Every "*.dll" file directly in Dir, as full paths, in listing order.
+std::vector<UnicodeString> ListPluginFiles(const UnicodeString& Dir) {
+  std::vector<UnicodeString> files;
+  const std::string dir = Dir.ToUtf8();
+  std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(dir.c_str()), &::closedir);
+  if (!listing) return files;
+  while (const dirent* entry = ::readdir(listing.get())) {
+    const std::u16string name = Utf8ToUtf16(entry->d_name);
+    if (!MatchesDllMask(name)) continue;
+    if (!IsFile(dir + entry->d_name)) continue;
+    files.push_back(Dir + name);
+  }
+  return files;
+}
+
+// Releases a library on every way out of a scope.
+class TLibraryGuard {
+ public:
+  explicit TLibraryGuard(HMODULE h) : h_(h) {}
+  ~TLibraryGuard() {
+    if (h_) FreeLibrary(h_);
+  }
+  TLibraryGuard(const TLibraryGuard&) = delete;
+  TLibraryGuard& operator=(const TLibraryGuard&) = delete;
+  HMODULE get() const { return h_; }
+  HMODULE release() { return std::exchange(h_, HMODULE{}); }
+
+ private:
+  HMODULE h_;
+};
+
+bool ExportsInitPlugin(const UnicodeString& Path) {
+  // Maps nothing and runs none of the library's code.
+  TLibraryGuard probe(LoadLibraryExW(Path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES));
+  return probe.get() && GetProcAddress(probe.get(), kInitPluginExport) != nullptr;
+}
+
+}  // namespace
+
+TLoadedPluginList::TLoadedPluginList()
+    : FPluginLock(std::make_unique<TCriticalSection>()), FGraphics(std::make_unique<TQorbPluginGraphics>()) {}
+
+TLoadedPluginList::~TLoadedPluginList() {
+  UnloadPlugins();
+  FGraphics.reset();
+  FPluginLock.reset();
+}
+
+UnicodeString TLoadedPluginList::GetPluginDir() {
+  UnicodeString dir = HostModuleFolder();
+  if (dir.IsEmpty() || dir[static_cast<size_t>(dir.Length()) - 1] != kPathDelim) dir += u"/";
+  return dir + u"Plugins/";
+}
+
+void TLoadedPluginList::LoadPlugins(const TGetInterface& AGetInterface) {
+  const UnicodeString dir = GetPluginDir();
+  if (!IsFolder(dir.ToUtf8())) return;
+  TLock lock(*FPluginLock);
+  for (const UnicodeString& path : ListPluginFiles(dir)) LoadOne(path, AGetInterface);
+}
+
+void TLoadedPluginList::LoadOne(const UnicodeString& Path, const TGetInterface& AGetInterface) {
+  if (!ExportsInitPlugin(Path)) return;
+  TLibraryGuard library(LoadLibraryW(Path.c_str()));
+  if (!library.get()) return;
+  auto init = reinterpret_cast<TInitPlugin>(GetProcAddress(library.get(), kInitPluginExport));
+  auto shutdown = reinterpret_cast<TShutdown>(GetProcAddress(library.get(), kShutdownExport));
+  if (!init || !shutdown) return;
+  try {
+    init(&AGetInterface);
+  } catch (...) {
+    try {
+      shutdown();
+    } catch (...) {
+    }
+    return;  // the guard unloads the library
+  }
+
+  TLoadedPlugin plugin;
+  plugin.Module = library.get();
+  plugin.ShutdownProc = shutdown;
+  const TQorbVersionInfo info = GetQorbVersionInfo(Path);
+  plugin.Name = info.ProductName;
+  plugin.Version = info.Version;
+  plugin.Company = info.Company;
+  plugin.Copyright = info.Copyright;
+  plugin.Description = info.Description;
+  plugin.Comments = info.Comments;
+  plugin.FilePath = Path;
+  plugin.Graphic = FGraphics->GetGraphic(plugin.Module);
+  FItems.push_back(std::move(plugin));
+  library.release();
+}
+
+void TLoadedPluginList::UnloadPlugins() {
+  TLock lock(*FPluginLock);
+  for (auto it = FItems.rbegin(); it != FItems.rend(); ++it) {
+    if (!it->ShutdownProc) continue;
+    try {
+      it->ShutdownProc();
+    } catch (...) {
+    }
+  }
+  for (auto it = FItems.rbegin(); it != FItems.rend(); ++it)
+    if (it->Module != 0) FreeLibrary(static_cast<HMODULE>(it->Module));
+  FItems.clear();
+}
+
+DynArray<TLoadedPlugin> TLoadedPluginList::GetLoadedPlugins() {
+  DynArray<TLoadedPlugin> result;
+  TLock lock(*FPluginLock);
+  size_t n = 0;
+  for (const auto& item : FItems)
+    if (item.Module != 0) ++n;
+  result.SetLength(n);
+  size_t k = 0;
+  for (const auto& item : FItems)
+    if (item.Module != 0) result[k++] = item;
+  return result;
+}
+
+void LoadedPluginListInitialization() {
+  LoadedPluginList = std::make_unique<TLoadedPluginList>().release();
+}
+
+void LoadedPluginListFinalization() {
+  std::unique_ptr<TLoadedPluginList> list(LoadedPluginList);
+  LoadedPluginList = nullptr;
+}

@@ -1,0 +1,83 @@
+#include "PluginFolder.h"
+
+#include <dlfcn.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <stdexcept>
+
+#include "fixtures/trace.h"
+#include "winapi/Modules.h"
+
+namespace fs = std::filesystem;
+
+std::string FixturePath(const std::string& name) { return std::string(QORB_PLUGIN_FIXTURE_DIR) + "/" + name + ".dll"; }
+
+PluginFolder::PluginFolder(Layout layout) {
+  std::string tmpl = (fs::temp_directory_path() / "qorb-plugins-XXXXXX").string();
+  if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+  root_ = tmpl;
+  fs::copy_file(QORB_TESTHOST_PATH, PackagePath());
+  switch (layout) {
+    case Layout::WithPlugins:
+      plugins_ = root_ / "Plugins";
+      fs::create_directory(plugins_);
+      break;
+    case Layout::NoPlugins:
+      plugins_ = root_ / "Plugins";
+      break;
+    case Layout::PluginsIsALink:
+      plugins_ = root_ / "real-plugins";
+      fs::create_directory(plugins_);
+      fs::create_directory_symlink(plugins_, root_ / "Plugins");
+      break;
+  }
+  TakeTrace();
+}
+
+PluginFolder::~PluginFolder() {
+  Stop();
+  std::error_code ec;
+  fs::remove_all(root_, ec);
+}
+
+fs::path PluginFolder::AddFixture(const std::string& name, const std::string& as) {
+  const fs::path target = plugins_ / ((as.empty() ? name : as) + (as.find('.') == std::string::npos ? ".dll" : ""));
+  fs::copy_file(FixturePath(name), target);
+  return target;
+}
+
+fs::path PluginFolder::AddFile(const std::string& name, const std::string& bytes) {
+  const fs::path target = plugins_ / name;
+  std::ofstream(target, std::ios::binary) << bytes;
+  return target;
+}
+
+const TestHostApi& PluginFolder::Start() {
+  const std::u16string path = PackagePath().u16string();
+  package_ = LoadLibraryW(path.c_str());
+  if (!package_) throw std::runtime_error("cannot load the test host");
+  auto entry = reinterpret_cast<TestHostEntry>(GetProcAddress(package_, "QorbTestHost"));
+  api_ = entry();
+  api_->Startup();
+  return *api_;
+}
+
+void PluginFolder::Stop() {
+  if (api_) api_->Finalize();
+  api_ = nullptr;
+  if (package_) FreeLibrary(package_);
+  package_ = 0;
+}
+
+std::string PluginFolder::TakeTrace() {
+  char buf[8192];
+  QorbTraceTake(buf, sizeof buf);
+  return buf;
+}
+
+bool PluginFolder::IsMapped(const fs::path& library) {
+  void* h = ::dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
+  if (h) ::dlclose(h);
+  return h != nullptr;
+}

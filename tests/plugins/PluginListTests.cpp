@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include "PluginFolder.h"
+#include "winapi/Gdi.h"
+
+namespace {
+
+std::string NameOf(const TLoadedPlugin& p) {
+  const std::string path = p.FilePath.ToUtf8();
+  const size_t slash = path.rfind('/');
+  return path.substr(slash + 1, path.size() - slash - 5);
+}
+
+}  // namespace
+
+TEST(PluginList, ShutsDownInReverseOrderBeforeUnloadingInReverseOrder) {
+  PluginFolder folder;
+  for (const char* name : {"alpha", "beta", "gamma"}) folder.AddFixture(name);
+  const TestHostApi& host = folder.Start();
+
+  const DynArray<TLoadedPlugin> loaded = host.GetLoadedPlugins();
+  ASSERT_EQ(loaded.size(), 3u);
+  std::string expectedStart, expectedEnd;
+  for (const auto& p : loaded) expectedStart += "ctor " + NameOf(p) + ";init " + NameOf(p) + ";";
+  EXPECT_EQ(PluginFolder::TakeTrace(), expectedStart);
+
+  host.UnloadPlugins();
+  for (size_t i = loaded.size(); i-- > 0;) expectedEnd += "shutdown " + NameOf(loaded[i]) + ";";
+  for (size_t i = loaded.size(); i-- > 0;) expectedEnd += "dtor " + NameOf(loaded[i]) + ";";
+  EXPECT_EQ(PluginFolder::TakeTrace(), expectedEnd);
+  for (const auto& p : loaded) EXPECT_FALSE(PluginFolder::IsMapped(p.FilePath.ToUtf8()));
+
+  // The snapshot taken before unloading keeps its entries; a second
+  // unload finds nothing to do.
+  EXPECT_EQ(loaded.size(), 3u);
+  EXPECT_TRUE(host.GetLoadedPlugins().empty());
+  host.UnloadPlugins();
+  EXPECT_EQ(PluginFolder::TakeTrace(), "");
+}
+
+TEST(PluginList, RecordsVersionTextsPathAndIcon) {
+  PluginFolder folder;
+  const auto alphaPath = folder.AddFixture("alpha");
+  folder.AddFixture("beta");
+  folder.AddFixture("badicon");
+  const TestHostApi& host = folder.Start();
+  const DynArray<TLoadedPlugin> loaded = host.GetLoadedPlugins();
+  ASSERT_EQ(loaded.size(), 3u);
+  for (const auto& p : loaded) {
+    EXPECT_NE(p.Module, 0u);
+    EXPECT_NE(p.ShutdownProc, nullptr);
+    const std::string name = NameOf(p);
+    if (name == "alpha") {
+      EXPECT_EQ(p.FilePath.ToUtf8(), alphaPath.string());
+      EXPECT_EQ(p.Name, u"Alpha Tool");
+      EXPECT_EQ(p.Version, u"1.2.0.15");  // the fixed version wins over "1.2 beta"
+      EXPECT_EQ(p.Company, u"Tessary Systems");
+      EXPECT_EQ(p.Copyright, u"(c) 2026 Tessary Systems");
+      EXPECT_EQ(p.Description, u"Alpha test plug-in");
+      EXPECT_EQ(p.Comments, u"first");
+      ASSERT_NE(p.Graphic, nullptr);
+      EXPECT_EQ(p.Graphic->Width(), 32);
+      EXPECT_EQ(p.Graphic->Height(), 32);
+    } else {
+      // No version resource, or an icon that is not a PNG: listed all the same.
+      EXPECT_TRUE(p.Name.IsEmpty() && p.Version.IsEmpty() && p.Company.IsEmpty() && p.Copyright.IsEmpty() &&
+                  p.Description.IsEmpty() && p.Comments.IsEmpty());
+      EXPECT_FALSE(p.FilePath.IsEmpty());
+      EXPECT_EQ(p.Graphic, nullptr);
+    }
+  }
+  EXPECT_EQ(host.GetPluginDir().ToUtf8(), folder.PluginsDir().string() + "/");
+  // The icon outlives its library: the cache frees it with the list.
+  const long bitmaps = GdiLiveObjectCount();
+  host.UnloadPlugins();
+  EXPECT_EQ(GdiLiveObjectCount(), bitmaps);
+  folder.Stop();
+  EXPECT_EQ(GdiLiveObjectCount(), bitmaps - 1);
+}
+
+TEST(PluginList, APluginAskingDuringItsInitSeesOnlyThoseLoadedBeforeIt) {
+  PluginFolder folder;
+  for (const char* name : {"alpha", "beta", "asker"}) folder.AddFixture(name);
+  const TestHostApi& host = folder.Start();
+  const DynArray<TLoadedPlugin> loaded = host.GetLoadedPlugins();
+  ASSERT_EQ(loaded.size(), 3u);
+  size_t askerIndex = 0;
+  for (size_t i = 0; i < loaded.size(); ++i)
+    if (NameOf(loaded[i]) == "asker") askerIndex = i;
+  EXPECT_NE(PluginFolder::TakeTrace().find("init asker;sees " + std::to_string(askerIndex) + ";"),
+            std::string::npos);
+}
+
+TEST(PluginService, ReplacesOldContentsAndDescribesHostAndPlugins) {
+  PluginFolder folder;
+  folder.AddFixture("alpha");
+  folder.AddFixture("beta");
+  const TestHostApi& host = folder.Start();
+
+  TQorbPluginServiceInfo info;
+  info.Host.Name = UnicodeString(u"stale");
+  info.Host.Comments = UnicodeString(u"stale");
+  info.Plugins.SetLength(5);
+  info.Plugins[4].Name = UnicodeString(u"stale");
+  host.GetPluginInfos(info);
+  EXPECT_TRUE(info.Host.Name.IsEmpty());  // the stand-in package has no version resource
+  EXPECT_TRUE(info.Host.Comments.IsEmpty());
+  EXPECT_EQ(info.Host.FilePath.ToUtf8(), folder.PackagePath().string());
+  ASSERT_EQ(info.Plugins.size(), 2u);
+  const DynArray<TLoadedPlugin> loaded = host.GetLoadedPlugins();
+  for (size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(info.Plugins[i].FilePath, loaded[i].FilePath);
+    EXPECT_EQ(info.Plugins[i].Name, loaded[i].Name);
+    EXPECT_EQ(info.Plugins[i].Version, loaded[i].Version);
+  }
+
+  host.UnloadPlugins();
+  host.GetPluginInfos(info);
+  EXPECT_EQ(info.Plugins.Raw(), nullptr);
+  EXPECT_FALSE(info.Host.FilePath.IsEmpty());
+}
+
+TEST(PluginList, FolderThatIsMissingOrALink) {
+  {
+    PluginFolder folder(PluginFolder::Layout::NoPlugins);
+    const TestHostApi& host = folder.Start();
+    EXPECT_TRUE(host.GetLoadedPlugins().empty());
+    EXPECT_EQ(PluginFolder::TakeTrace(), "");
+  }
+  {
+    // A link to a folder counts as the folder.
+    PluginFolder folder(PluginFolder::Layout::PluginsIsALink);
+    folder.AddFixture("alpha");
+    const TestHostApi& host = folder.Start();
+    EXPECT_EQ(host.GetLoadedPlugins().size(), 1u);
+  }
+}
