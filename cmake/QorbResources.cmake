@@ -1,0 +1,42 @@
+# qorb_target_resources(<target> <file.rc> [DEPENDS <file>...])
+#
+# Compiles a resource script with llvm-rc and carries the .res image in the
+# target's ELF section .rsrc, where the resource and version functions find
+# it. Files named in the script (RCDATA "logo.png") are found next to the
+# script and are picked up as dependencies automatically.
+function(qorb_target_resources target rc)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  get_filename_component(rc_abs "${rc}" ABSOLUTE)
+  get_filename_component(rc_dir "${rc_abs}" DIRECTORY)
+  get_filename_component(rc_name "${rc_abs}" NAME_WE)
+  set(out_dir "${CMAKE_CURRENT_BINARY_DIR}/${target}.rsrc")
+  set(res "${out_dir}/${rc_name}.res")
+  set(asm "${out_dir}/${rc_name}.rsrc.S")
+
+  set(deps "${rc_abs}")
+  file(STRINGS "${rc_abs}" rc_lines REGEX "\"[^\"]+\\.[A-Za-z0-9]+\"[ \t]*$")
+  foreach(line IN LISTS rc_lines)
+    if(line MATCHES "(RCDATA|ICON|BITMAP)[ \t]+\"([^\"]+)\"")
+      list(APPEND deps "${rc_dir}/${CMAKE_MATCH_2}")
+    endif()
+  endforeach()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${rc_abs}")
+
+  add_custom_command(OUTPUT "${res}"
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${out_dir}"
+    COMMAND ${QORB_LLVM_RC} /FO "${res}" "${rc_abs}"
+    WORKING_DIRECTORY "${rc_dir}"
+    DEPENDS ${deps} ${ARG_DEPENDS}
+    COMMENT "Compiling resources ${rc_name}.rc for ${target}"
+    VERBATIM)
+
+  # "R" (retained) keeps --gc-sections from dropping the section.
+  file(CONFIGURE OUTPUT "${asm}" CONTENT
+"\t.section .rsrc,\"aR\",@progbits
+\t.balign 16
+\t.incbin \"${res}\"
+\t.section .note.GNU-stack,\"\",@progbits
+")
+  target_sources(${target} PRIVATE "${asm}")
+  set_source_files_properties("${asm}" PROPERTIES OBJECT_DEPENDS "${res}")
+endfunction()

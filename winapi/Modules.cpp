@@ -1,0 +1,204 @@
+#include "winapi/Modules.h"
+
+#include <dlfcn.h>
+#include <link.h>
+
+#include <algorithm>
+#include <new>
+#include <string>
+
+#include "rtl/UnicodeString.h"
+#include "winapi/ImageCache.h"
+#include "winapi/LastError.h"
+#include "winapi/ModuleTable.h"
+
+using qorb::winapi::FileImage;
+using qorb::winapi::ModuleKind;
+using qorb::winapi::ModuleRecord;
+using qorb::winapi::ModuleTable;
+
+namespace {
+
+HMODULE Probe(const std::string& path) {
+  std::shared_ptr<const FileImage> image;
+  DWORD err = qorb::winapi::LoadFileImage(path, image);
+  if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) err = ERROR_MOD_NOT_FOUND;
+  if (err == ERROR_SUCCESS) err = image->elfError;
+  if (err != ERROR_SUCCESS) {
+    SetLastError(err);
+    return 0;
+  }
+  return ModuleTable::Instance().AddProbe(qorb::winapi::FullPath(path), std::move(image));
+}
+
+HMODULE Load(const std::string& path) {
+  // The loader takes a damaged file badly (a truncated one faults inside
+  // dlopen), so a file named by path must pass our reading first. The read
+  // is the one the probe and the version functions share.
+  if (path.find('/') != std::string::npos) {
+    std::shared_ptr<const FileImage> image;
+    DWORD err = qorb::winapi::LoadFileImage(path, image);
+    if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) err = ERROR_MOD_NOT_FOUND;
+    if (err == ERROR_SUCCESS) err = image->elfError;
+    if (err != ERROR_SUCCESS) {
+      SetLastError(err);
+      return 0;
+    }
+  }
+  void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!dl) {
+    // A sound file that still fails lacks a dependency.
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return 0;
+  }
+  const HMODULE base = qorb::winapi::BaseOfDlHandle(dl);
+  link_map* map = nullptr;
+  if (base == 0 || dlinfo(dl, RTLD_DI_LINKMAP, &map) != 0 || !map) {
+    dlclose(dl);
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return 0;
+  }
+  void* surplus = nullptr;
+  try {
+    ModuleTable::Instance().AddLoaded(base, qorb::winapi::FullPath(map->l_name), dl, surplus);
+  } catch (...) {
+    dlclose(dl);
+    throw;
+  }
+  if (surplus) dlclose(surplus);
+  return base;
+}
+
+std::string PathArgument(LPCWSTR fileName) {
+  return Utf16ToUtf8(std::u16string_view(fileName));
+}
+
+bool BelongsTo(const void* address, HMODULE module) {
+  Dl_info info{};
+  return dladdr(address, &info) != 0 && reinterpret_cast<HMODULE>(info.dli_fbase) == module;
+}
+
+}  // namespace
+
+HMODULE LoadLibraryW(LPCWSTR fileName) noexcept { return LoadLibraryExW(fileName, nullptr, 0); }
+
+HMODULE LoadLibraryExW(LPCWSTR fileName, HANDLE file, DWORD flags) noexcept {
+  if (!fileName || file) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  if (!*fileName) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return 0;
+  }
+  try {
+    const std::string path = PathArgument(fileName);
+    return (flags & DONT_RESOLVE_DLL_REFERENCES) ? Probe(path) : Load(path);
+  } catch (...) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return 0;
+  }
+}
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName) noexcept {
+  // Ordinals do not exist in ELF files.
+  if (!procName || IS_INTRESOURCE(procName)) {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return nullptr;
+  }
+  if (module == 0) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  try {
+    void* found = nullptr;
+    const DWORD err = ModuleTable::Instance().With(module, [&](ModuleRecord& r) -> DWORD {
+      switch (r.kind) {
+        case ModuleKind::Probe: {
+          const auto it = r.image->elf.exports.find(procName);
+          if (it == r.image->elf.exports.end()) return ERROR_PROC_NOT_FOUND;
+          // Looks like an address inside the module; nobody may call it.
+          const HMODULE fake = module + it->second;
+          found = reinterpret_cast<void*>(fake ? fake : module);
+          return ERROR_SUCCESS;
+        }
+        case ModuleKind::Loaded:
+          found = dlsym(r.dl, procName);
+          break;
+        case ModuleKind::Linked: {
+          void* dl = dlopen(r.path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+          if (!dl) return ERROR_INVALID_HANDLE;
+          found = dlsym(dl, procName);
+          dlclose(dl);
+          break;
+        }
+      }
+      // dlsym also searches the module's dependencies; GetProcAddress does not.
+      if (!found || !BelongsTo(found, module)) {
+        found = nullptr;
+        return ERROR_PROC_NOT_FOUND;
+      }
+      return ERROR_SUCCESS;
+    });
+    if (err != ERROR_SUCCESS) {
+      SetLastError(err);
+      return nullptr;
+    }
+    return reinterpret_cast<FARPROC>(found);
+  } catch (...) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+}
+
+BOOL FreeLibrary(HMODULE module) noexcept {
+  void* toClose = nullptr;
+  const DWORD err = ModuleTable::Instance().Release(module, toClose);
+  if (err != ERROR_SUCCESS) {
+    SetLastError(err);
+    return FALSE;
+  }
+  if (toClose) dlclose(toClose);
+  return TRUE;
+}
+
+DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) noexcept {
+  try {
+    std::string path;
+    const DWORD err = ModuleTable::Instance().With(module, [&](ModuleRecord& r) -> DWORD {
+      path = r.path;
+      return ERROR_SUCCESS;
+    });
+    if (err != ERROR_SUCCESS) {
+      SetLastError(err);
+      return 0;
+    }
+    if (!fileName || size == 0) {
+      SetLastError(ERROR_INSUFFICIENT_BUFFER);
+      return 0;
+    }
+    const std::u16string name = Utf8ToUtf16(path);
+    if (name.size() < size) {
+      std::copy(name.begin(), name.end(), fileName);
+      fileName[name.size()] = 0;
+      return static_cast<DWORD>(name.size());
+    }
+    std::copy_n(name.begin(), size - 1, fileName);
+    fileName[size - 1] = 0;
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+  } catch (...) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return 0;
+  }
+}
+
+namespace qorb::winapi {
+
+HMODULE ModuleFromAddress(const void* address) noexcept {
+  Dl_info info{};
+  if (!address || dladdr(address, &info) == 0) return 0;
+  return reinterpret_cast<HMODULE>(info.dli_fbase);
+}
+
+}  // namespace qorb::winapi

@@ -1,0 +1,111 @@
+#include "winapi/Version.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <span>
+
+#include "rtl/UnicodeString.h"
+#include "winapi/ImageCache.h"
+#include "winapi/LastError.h"
+#include "winapi/VersionBlock.h"
+
+using qorb::winapi::FileImage;
+using qorb::winapi::ResEntry;
+using qorb::winapi::ResId;
+
+namespace {
+
+// Less than a root node's header holds nothing a query could find.
+constexpr size_t kMinBlock = 6;
+
+// The file's version block: the first RT_VERSION resource, VS_VERSION_INFO
+// preferred, cut to the length its root declares.
+DWORD FindVersionBlock(LPCWSTR fileName, std::shared_ptr<const FileImage>& image,
+                       std::span<const uint8_t>& block) {
+  if (!fileName || !*fileName) return ERROR_FILE_NOT_FOUND;
+  const DWORD err = qorb::winapi::LoadFileImage(Utf16ToUtf8(std::u16string_view(fileName)), image);
+  if (err != ERROR_SUCCESS) return err;
+  if (image->elfError != ERROR_SUCCESS) return image->elfError;
+  if (!image->resources) return ERROR_RESOURCE_DATA_NOT_FOUND;
+  const ResId type = ResId::Ordinal(RT_VERSION_ID);
+  DWORD findErr = ERROR_SUCCESS;
+  const ResEntry* e = image->resources->Find(type, ResId::Ordinal(VS_VERSION_INFO), findErr);
+  if (!e) {
+    for (const ResEntry& any : image->resources->Entries()) {
+      if (any.type.Matches(type)) {
+        e = &any;
+        break;
+      }
+    }
+  }
+  if (!e) return ERROR_RESOURCE_TYPE_NOT_FOUND;
+  const std::span<const uint8_t> data(image->resources->Data(*e), e->size);
+  const size_t length = qorb::winapi::VersionBlockLength(data);
+  if (length == 0) return ERROR_RESOURCE_DATA_NOT_FOUND;
+  block = data.first(length);
+  return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+DWORD GetFileVersionInfoSizeW(LPCWSTR fileName, DWORD* handle) noexcept {
+  if (handle) *handle = 0;
+  try {
+    std::shared_ptr<const FileImage> image;
+    std::span<const uint8_t> block;
+    if (const DWORD err = FindVersionBlock(fileName, image, block); err != ERROR_SUCCESS) {
+      SetLastError(err);
+      return 0;
+    }
+    return static_cast<DWORD>(block.size());
+  } catch (...) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return 0;
+  }
+}
+
+BOOL GetFileVersionInfoW(LPCWSTR fileName, DWORD /*handle*/, DWORD length, LPVOID data) noexcept {
+  if (!data || length == 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  try {
+    std::shared_ptr<const FileImage> image;
+    std::span<const uint8_t> block;
+    if (const DWORD err = FindVersionBlock(fileName, image, block); err != ERROR_SUCCESS) {
+      SetLastError(err);
+      return FALSE;
+    }
+    const size_t copied = std::min<size_t>(length, block.size());
+    if (copied < kMinBlock) {
+      SetLastError(ERROR_INSUFFICIENT_BUFFER);
+      return FALSE;
+    }
+    std::memcpy(data, block.data(), copied);
+    if (copied < block.size()) {
+      // Queries go by the root's length; it must not reach past the buffer.
+      const WORD root = static_cast<WORD>(copied);
+      std::memcpy(data, &root, sizeof root);
+    }
+    return TRUE;
+  } catch (...) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return FALSE;
+  }
+}
+
+BOOL VerQueryValueW(LPCVOID block, LPCWSTR subBlock, LPVOID* buffer, UINT* length) noexcept {
+  if (buffer) *buffer = nullptr;
+  if (length) *length = 0;
+  if (!block || !subBlock || !buffer) return FALSE;
+  WORD declared;
+  std::memcpy(&declared, block, sizeof declared);
+  const std::span<const uint8_t> bytes(static_cast<const uint8_t*>(block), declared);
+  const void* value = nullptr;
+  UINT found = 0;
+  if (!qorb::winapi::QueryVersionValue(bytes, std::u16string_view(subBlock), value, found)) return FALSE;
+  *buffer = const_cast<void*>(value);
+  if (length) *length = found;
+  return TRUE;
+}
