@@ -1,0 +1,139 @@
+#include "vcl/CairoTarget.h"
+
+#include <cstring>
+
+#include "vcl/Bitmap.h"
+#include "vcl/PngImage.h"
+
+namespace {
+
+inline uint32_t Premultiply(uint8_t b, uint8_t g, uint8_t r, uint8_t a) noexcept {
+  auto mul = [a](uint8_t c) -> uint32_t { return (uint32_t{c} * a + 127) / 255; };
+  return (uint32_t{a} << 24) | (mul(r) << 16) | (mul(g) << 8) | mul(b);
+}
+
+inline uint32_t Opaque(uint8_t b, uint8_t g, uint8_t r) noexcept {
+  return 0xFF000000u | (uint32_t{r} << 16) | (uint32_t{g} << 8) | b;
+}
+
+// Premultiplied back to straight; a fully transparent pixel has no colour.
+inline void Unpremultiply(uint32_t p, uint8_t* bgra) noexcept {
+  const uint32_t a = p >> 24;
+  if (a == 0) {
+    std::memset(bgra, 0, 4);
+    return;
+  }
+  auto un = [a](uint32_t c) -> uint8_t {
+    const uint32_t v = (c * 255 + a / 2) / a;
+    return static_cast<uint8_t>(v > 255 ? 255 : v);
+  };
+  bgra[0] = un(p & 0xFF);
+  bgra[1] = un((p >> 8) & 0xFF);
+  bgra[2] = un((p >> 16) & 0xFF);
+  bgra[3] = static_cast<uint8_t>(a);
+}
+
+CairoSurfacePtr NewSurface(cairo_format_t format, int w, int h) {
+  CairoSurfacePtr s(cairo_image_surface_create(format, w, h));
+  if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+  return s;
+}
+
+uint32_t* SurfaceRow(cairo_surface_t* s, int y) {
+  return reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s) +
+                                     static_cast<ptrdiff_t>(y) * cairo_image_surface_get_stride(s));
+}
+
+}  // namespace
+
+TCairoTarget::TCairoTarget(TBitmap& Bitmap, const TRect& Region)
+    : bitmap_(Bitmap), region_(TRect::Intersect(Region, Rect(0, 0, Bitmap.Width(), Bitmap.Height()))) {
+  if (region_.IsEmpty()) return;
+  const bool is32 = bitmap_.PixelFormat() == pf32bit;
+  alpha_ = is32 && bitmap_.AlphaFormat() == afDefined;
+  const int w = region_.Width();
+  const int h = region_.Height();
+  surface_ = NewSurface(alpha_ ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, w, h);
+  if (!surface_) return;
+  cairo_surface_flush(surface_.get());
+  const int step = is32 ? 4 : 3;
+  before_.resize(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y) {
+    const uint8_t* src = bitmap_.ScanLine(region_.Top + y) + static_cast<ptrdiff_t>(region_.Left) * step;
+    uint32_t* dst = SurfaceRow(surface_.get(), y);
+    for (int x = 0; x < w; ++x, src += step)
+      dst[x] = alpha_ ? Premultiply(src[0], src[1], src[2], src[3]) : Opaque(src[0], src[1], src[2]);
+    std::memcpy(&before_[static_cast<size_t>(y) * w], dst, static_cast<size_t>(w) * 4);
+  }
+  cairo_surface_mark_dirty(surface_.get());
+  cairo_surface_set_device_offset(surface_.get(), -region_.Left, -region_.Top);
+  cr_.reset(cairo_create(surface_.get()));
+  if (cairo_status(cr_.get()) != CAIRO_STATUS_SUCCESS) cr_.reset();
+}
+
+TCairoTarget::~TCairoTarget() { WriteBack(); }
+
+void TCairoTarget::WriteBack() noexcept {
+  if (!cr_) return;
+  cr_.reset();
+  cairo_surface_flush(surface_.get());
+  const bool is32 = bitmap_.PixelFormat() == pf32bit;
+  const int step = is32 ? 4 : 3;
+  const int w = region_.Width();
+  // The spare byte of an opaque surface carries nothing.
+  const uint32_t mask = alpha_ ? 0xFFFFFFFFu : 0x00FFFFFFu;
+  for (int y = 0; y < region_.Height(); ++y) {
+    const uint32_t* src = SurfaceRow(surface_.get(), y);
+    const uint32_t* old = &before_[static_cast<size_t>(y) * w];
+    uint8_t* dst = bitmap_.ScanLine(region_.Top + y) + static_cast<ptrdiff_t>(region_.Left) * step;
+    for (int x = 0; x < w; ++x, dst += step) {
+      const uint32_t p = src[x];
+      if (((p ^ old[x]) & mask) == 0) continue;
+      if (alpha_) {
+        Unpremultiply(p, dst);
+      } else {
+        dst[0] = static_cast<uint8_t>(p);
+        dst[1] = static_cast<uint8_t>(p >> 8);
+        dst[2] = static_cast<uint8_t>(p >> 16);
+        if (is32) dst[3] = 255;
+      }
+    }
+  }
+}
+
+CairoSurfacePtr SurfaceOfGraphic(const TGraphic& Graphic) {
+  const int w = Graphic.Width();
+  const int h = Graphic.Height();
+  if (w <= 0 || h <= 0) return nullptr;
+  if (const auto* bmp = dynamic_cast<const TBitmap*>(&Graphic)) {
+    const bool is32 = bmp->PixelFormat() == pf32bit;
+    const bool alpha = is32 && bmp->AlphaFormat() == afDefined;
+    CairoSurfacePtr s = NewSurface(alpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, w, h);
+    if (!s) return nullptr;
+    cairo_surface_flush(s.get());
+    const int step = is32 ? 4 : 3;
+    for (int y = 0; y < h; ++y) {
+      const uint8_t* src = bmp->ScanLine(y);
+      uint32_t* dst = SurfaceRow(s.get(), y);
+      for (int x = 0; x < w; ++x, src += step)
+        dst[x] = alpha ? Premultiply(src[0], src[1], src[2], src[3]) : Opaque(src[0], src[1], src[2]);
+    }
+    cairo_surface_mark_dirty(s.get());
+    return s;
+  }
+  if (const auto* png = dynamic_cast<const TPngImage*>(&Graphic)) {
+    const bool alpha = png->HasAlpha();
+    CairoSurfacePtr s = NewSurface(alpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, w, h);
+    if (!s) return nullptr;
+    cairo_surface_flush(s.get());
+    for (int y = 0; y < h; ++y) {
+      const uint8_t* src = png->RgbaRow(y);
+      uint32_t* dst = SurfaceRow(s.get(), y);
+      for (int x = 0; x < w; ++x, src += 4)
+        dst[x] = alpha ? Premultiply(src[2], src[1], src[0], src[3]) : Opaque(src[2], src[1], src[0]);
+    }
+    cairo_surface_mark_dirty(s.get());
+    return s;
+  }
+  return nullptr;
+}

@@ -1,0 +1,194 @@
+#include "vcl/Canvas.h"
+
+#include <cmath>
+#include <string>
+#include <utility>
+
+#include "vcl/Bitmap.h"
+#include "vcl/CairoTarget.h"
+#include "vcl/ScaledFont.h"
+
+namespace {
+
+struct Rgb {
+  uint8_t r, g, b;
+};
+
+Rgb RgbOf(TColor Color) noexcept {
+  const auto c = static_cast<uint32_t>(ColorToRGB(Color));
+  return {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16)};
+}
+
+void SetSource(cairo_t* cr, TColor Color) {
+  const Rgb c = RgbOf(Color);
+  cairo_set_source_rgb(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0);
+}
+
+}  // namespace
+
+TCanvas::TCanvas() = default;
+
+TCanvas::TCanvas(TBitmap& Bitmap) : FOwnContext(std::make_unique<TDeviceContext>()) {
+  FOwnContext->Bitmap = &Bitmap;
+  FContext = FOwnContext.get();
+}
+
+TCanvas::~TCanvas() = default;
+
+void TCanvas::SetHandle(HDC DC) noexcept {
+  FContext = DC ? DeviceContextFromHandle(DC) : nullptr;
+  if (FContext != FOwnContext.get()) FOwnContext.reset();
+}
+
+TRect TCanvas::ClipRect() const noexcept {
+  if (!FContext || !FContext->Bitmap) return {};
+  const TRect bounds = Rect(0, 0, FContext->Bitmap->Width(), FContext->Bitmap->Height());
+  return TRect::Intersect(FContext->Clip, bounds).Offset(-FContext->Origin.X, -FContext->Origin.Y);
+}
+
+TDeviceContext& TCanvas::RequireContext() {
+  if (!FContext || !FContext->Bitmap) throw EInvalidOperation(u"Canvas does not allow drawing");
+  return *FContext;
+}
+
+TRect TCanvas::DeviceRect(const TRect& Logical) const noexcept {
+  const TRect bounds = Rect(0, 0, FContext->Bitmap->Width(), FContext->Bitmap->Height());
+  return TRect::Intersect(TRect::Intersect(Logical.Offset(FContext->Origin.X, FContext->Origin.Y), FContext->Clip),
+                          bounds);
+}
+
+// Opaque fills need no Cairo: the pixels are set straight.
+void TCanvas::FillDevice(const TRect& Device, TColor Color) {
+  if (Device.IsEmpty()) return;
+  TBitmap& bmp = *FContext->Bitmap;
+  const Rgb c = RgbOf(Color);
+  const bool is32 = bmp.PixelFormat() == pf32bit;
+  const int step = is32 ? 4 : 3;
+  for (int y = Device.Top; y < Device.Bottom; ++y) {
+    uint8_t* p = bmp.ScanLine(y) + static_cast<ptrdiff_t>(Device.Left) * step;
+    for (int x = Device.Left; x < Device.Right; ++x, p += step) {
+      p[0] = c.b;
+      p[1] = c.g;
+      p[2] = c.r;
+      if (is32) p[3] = 255;
+    }
+  }
+}
+
+void TCanvas::FillRect(const TRect& Rect) {
+  RequireContext();
+  if (FBrush.Style() == bsClear) return;
+  FillDevice(DeviceRect(Rect), FBrush.Color());
+}
+
+void TCanvas::TextOut(int X, int Y, std::u16string_view Text) {
+  TDeviceContext& dc = RequireContext();
+  const TScaledFont font(FFont);
+  const std::string utf8 = Utf16ToUtf8(Text);
+  const int w = font.Width(utf8);
+  if (FBrush.Style() == bsSolid) FillDevice(DeviceRect(Bounds(X, Y, w, font.Height())), FBrush.Color());
+  if (utf8.empty() || !font.get()) return;
+
+  // Glyphs may reach past their advance box (italics, overhangs).
+  const int pad = static_cast<int>(std::ceil(font.EmSize() / 2)) + 2;
+  const TRect region = DeviceRect(Rect(X - pad, Y - pad, X + w + pad, Y + font.Height() + pad));
+  TCairoTarget target(*dc.Bitmap, region);
+  cairo_t* cr = target.Context();
+  if (!cr) return;
+  const double left = X + dc.Origin.X;
+  const double baseline = Y + dc.Origin.Y + font.Ascent();
+  cairo_set_scaled_font(cr, font.get());
+  SetSource(cr, FFont.Color());
+  cairo_move_to(cr, left, baseline);
+  cairo_show_text(cr, utf8.c_str());
+  const TFontStyles style = FFont.Style();
+  if (style.Contains(fsUnderline) || style.Contains(fsStrikeOut)) {
+    const double thickness = std::max(1.0, std::round(font.EmSize() / 14));
+    if (style.Contains(fsUnderline)) cairo_rectangle(cr, left, baseline + thickness, w, thickness);
+    if (style.Contains(fsStrikeOut))
+      cairo_rectangle(cr, left, std::round(baseline - font.Ascent() * 0.3), w, thickness);
+    cairo_fill(cr);
+  }
+}
+
+int TCanvas::TextWidth(std::u16string_view Text) const { return TextExtent(Text).cx; }
+
+int TCanvas::TextHeight(std::u16string_view Text) const { return TextExtent(Text).cy; }
+
+TSize TCanvas::TextExtent(std::u16string_view Text) const {
+  const TScaledFont font(FFont);
+  return {font.Width(Utf16ToUtf8(Text)), font.Height()};
+}
+
+void TCanvas::Draw(int X, int Y, const TGraphic& Graphic) {
+  StretchDraw(Bounds(X, Y, Graphic.Width(), Graphic.Height()), Graphic);
+}
+
+void TCanvas::StretchDraw(const TRect& Rect, const TGraphic& Graphic) {
+  TDeviceContext& dc = RequireContext();
+  if (Rect.IsEmpty()) return;
+  CairoSurfacePtr source = SurfaceOfGraphic(Graphic);
+  if (!source) return;
+  TCairoTarget target(*dc.Bitmap, DeviceRect(Rect));
+  cairo_t* cr = target.Context();
+  if (!cr) return;
+  const double sx = static_cast<double>(Rect.Width()) / Graphic.Width();
+  const double sy = static_cast<double>(Rect.Height()) / Graphic.Height();
+  cairo_translate(cr, Rect.Left + dc.Origin.X, Rect.Top + dc.Origin.Y);
+  cairo_scale(cr, sx, sy);
+  cairo_set_source_surface(cr, source.get(), 0, 0);
+  cairo_pattern_t* pattern = cairo_get_source(cr);
+  // Padding keeps the edge pixels from fading into transparency when scaled.
+  cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+  cairo_pattern_set_filter(pattern, sx == 1.0 && sy == 1.0 ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
+  cairo_rectangle(cr, 0, 0, Graphic.Width(), Graphic.Height());
+  cairo_fill(cr);
+}
+
+void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
+  RequireContext();
+  const TRect r = ::Rect(X1, Y1, X2, Y2);
+  if (FBrush.Style() == bsSolid) FillDevice(DeviceRect(r), FBrush.Color());
+  if (FPen.Style() == psClear || r.IsEmpty()) return;
+  const int w = std::min({FPen.Width(), (r.Width() + 1) / 2, (r.Height() + 1) / 2});
+  const TColor c = FPen.Color();
+  FillDevice(DeviceRect(::Rect(X1, Y1, X2, Y1 + w)), c);
+  FillDevice(DeviceRect(::Rect(X1, Y2 - w, X2, Y2)), c);
+  FillDevice(DeviceRect(::Rect(X1, Y1 + w, X1 + w, Y2 - w)), c);
+  FillDevice(DeviceRect(::Rect(X2 - w, Y1 + w, X2, Y2 - w)), c);
+}
+
+void TCanvas::LineTo(int X, int Y) {
+  TDeviceContext& dc = RequireContext();
+  const TPoint from = FPenPos;
+  FPenPos = {X, Y};
+  if (FPen.Style() == psClear || from == FPenPos) return;
+  const int w = FPen.Width();
+  const int lo = -(w - 1) / 2;  // a wide pen is centred on the line
+  // Pixels from the start up to, not including, the end.
+  auto span = [](int a, int b) { return a < b ? std::pair{a, b} : std::pair{b + 1, a + 1}; };
+  if (from.Y == Y) {
+    const auto [x0, x1] = span(from.X, X);
+    FillDevice(DeviceRect(::Rect(x0, Y + lo, x1, Y + lo + w)), FPen.Color());
+    return;
+  }
+  if (from.X == X) {
+    const auto [y0, y1] = span(from.Y, Y);
+    FillDevice(DeviceRect(::Rect(X + lo, y0, X + lo + w, y1)), FPen.Color());
+    return;
+  }
+  const int pad = w + 1;
+  TCairoTarget target(*dc.Bitmap, DeviceRect(::Rect(std::min(from.X, X) - pad, std::min(from.Y, Y) - pad,
+                                                   std::max(from.X, X) + pad, std::max(from.Y, Y) + pad)));
+  cairo_t* cr = target.Context();
+  if (!cr) return;
+  const double ox = dc.Origin.X + 0.5;
+  const double oy = dc.Origin.Y + 0.5;
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  cairo_set_line_width(cr, w);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+  SetSource(cr, FPen.Color());
+  cairo_move_to(cr, from.X + ox, from.Y + oy);
+  cairo_line_to(cr, X + ox, Y + oy);
+  cairo_stroke(cr);
+}
