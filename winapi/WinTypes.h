@@ -35,7 +35,7 @@ constexpr DWORD DONT_RESOLVE_DLL_REFERENCES = 0x00000001;
 
 // Resource names and types are either strings or 16-bit ordinals smuggled
 // in the pointer.
-constexpr bool IS_INTRESOURCE(const void* p) noexcept {
+inline bool IS_INTRESOURCE(const void* p) noexcept {
   return (reinterpret_cast<uintptr_t>(p) >> 16) == 0;
 }
 inline LPCWSTR MAKEINTRESOURCEW(WORD id) noexcept {
