@@ -1,0 +1,83 @@
+#include "ide/CommandLine.h"
+
+#include <array>
+#include <optional>
+
+const char* const QorbIDEUsage =
+    "Usage: qorb-ide [options]\n"
+    "Boots the simulated IDE, loads the host package, prints the main menu (one\n"
+    "item a line, indented by level, a separator as \"-\") and any message boxes,\n"
+    "then shuts down and reports anything left alive.\n"
+    "\n"
+    "  --package PATH   the package to load (default: Qorb_DelphiMain.bpl beside\n"
+    "                   this program)\n"
+    "  --lang TAG       the UI language the IDE reports (default: en)\n"
+    "  --click PATH     click a menu item by its captions, e.g. \"Qorb/About Qorb...\";\n"
+    "                   repeatable, in order\n"
+    "  --quiet          print nothing but errors\n"
+    "  --help           this text\n"
+    "\n"
+    "Not available yet (rejected with status 2): --theme light|dark|off,\n"
+    "--welcome, --options AREA/CAPTION, --pictures DIR.\n"
+    "\n"
+    "Exit status: 0 when everything went cleanly; 1 when a package failed to load\n"
+    "or register, a click failed, or something was left alive (reasons on\n"
+    "standard error); 2 for a bad command line.\n";
+
+namespace {
+
+TParsedCommandLine Fail(std::string message) {
+  TParsedCommandLine r;
+  r.ExitStatus = 2;
+  r.Message = "qorb-ide: " + message + "\nTry 'qorb-ide --help'.\n";
+  return r;
+}
+
+}  // namespace
+
+TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
+  TParsedCommandLine r;
+  constexpr std::array<const char*, 4> notYet = {"--theme", "--welcome", "--options", "--pictures"};
+
+  for (size_t i = 0; i < Args.size(); ++i) {
+    std::string name = Args[i];
+    std::optional<std::string> inlineValue;
+    if (const size_t eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
+      inlineValue = name.substr(eq + 1);
+      name.resize(eq);
+    }
+    auto value = [&]() -> std::optional<std::string> {
+      if (inlineValue) return inlineValue;
+      if (i + 1 < Args.size()) return Args[++i];
+      return std::nullopt;
+    };
+    auto flag = [&]() { return !inlineValue; };
+
+    if (name == "--help" || name == "-h") {
+      if (!flag()) return Fail(name + " takes no value");
+      r.ExitStatus = 0;
+      r.Message = QorbIDEUsage;
+      return r;
+    }
+    if (name == "--quiet") {
+      if (!flag()) return Fail(name + " takes no value");
+      r.Options.Quiet = true;
+      continue;
+    }
+    if (name == "--package" || name == "--lang" || name == "--click") {
+      std::optional<std::string> v = value();
+      if (!v || v->empty()) return Fail(name + " needs a value");
+      if (name == "--package")
+        r.Options.Package = *v;
+      else if (name == "--lang")
+        r.Options.Language = *v;
+      else
+        r.Options.Clicks.push_back(*v);
+      continue;
+    }
+    for (const char* n : notYet)
+      if (name == n) return Fail(name + " is not available yet");
+    return Fail("unknown option '" + Args[i] + "'");
+  }
+  return r;
+}

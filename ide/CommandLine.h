@@ -1,0 +1,26 @@
+#pragma once
+// qorb-ide's command line.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+struct TCommandLine {
+  std::filesystem::path Package;  // empty: Qorb_DelphiMain.bpl beside the program
+  std::string Language = "en";
+  std::vector<std::string> Clicks;  // menu paths, in order
+  bool Quiet = false;
+};
+
+struct TParsedCommandLine {
+  TCommandLine Options;
+  // -1: run. Otherwise exit with this status after printing Message (to
+  // standard output for --help, else to standard error).
+  int ExitStatus = -1;
+  std::string Message;
+};
+
+// Args without the program name. Options take their value as the next
+// argument or after "=" (--lang=de-DE).
+TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args);
+
+extern const char* const QorbIDEUsage;

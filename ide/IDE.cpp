@@ -1,0 +1,102 @@
+#include "ide/IDE.h"
+
+#include <atomic>
+#include <stdexcept>
+#include <string>
+
+#include "ide/MainMenu.h"
+#include "ide/StandardServices.h"
+#include "vcl/Menus.h"
+#include "winapi/Gdi.h"
+
+namespace {
+
+std::atomic<TIDE*> current{nullptr};
+
+std::filesystem::path ExecutableDirectory() {
+  std::error_code ec;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::filesystem::current_path() : exe.parent_path();
+}
+
+int CountItems(const TMenuItem& item) {
+  int n = item.Count();
+  for (int i = 0; i < item.Count(); ++i) n += CountItems(*item.Items(i));
+  return n;
+}
+
+std::u16string Number(long long n) { return Utf8ToUtf16(std::to_string(n)); }
+
+}  // namespace
+
+TIDE* TIDE::Current() noexcept { return current.load(); }
+
+TIDE::TIDE(TIDEOptions Options)
+    : language_(std::move(Options.UILanguage)),
+      rootDirectory_(Options.RootDirectory.empty() ? ExecutableDirectory() : std::move(Options.RootDirectory)),
+      parentHandle_(reinterpret_cast<HWND>(&mainWindowTag_)) {
+  TIDE* expected = nullptr;
+  if (!current.compare_exchange_strong(expected, this))
+    throw std::logic_error("another simulated IDE is still alive");
+  try {
+    gdiObjectsAtStart_ = GdiLiveObjectCount();
+    mainMenu_ = std::make_unique<TMainMenu>(nullptr);
+    mainMenu_->SetName(u"MainMenu1");
+    BuildStandardMainMenu(*mainMenu_);
+    menuItemsAtStart_ = CountItems(*mainMenu_->Items());
+    services_ = Make<TIDEServices>(*this);
+    AddStandardServices(*services_);
+    loader_ = std::make_unique<TPackageLoader>(services_.get(), [this](const UnicodeString& Text) { ReportError(Text); });
+    mainLoop_.SetErrorHandler([this](const CaughtException& e) {
+      ReportError(UnicodeString(u"Exception " + std::u16string(e.ClassName.view()) + u" in the main thread: " +
+                                std::u16string(e.Message.view())));
+    });
+  } catch (...) {
+    current.store(nullptr);
+    throw;
+  }
+}
+
+TIDE::~TIDE() {
+  Shutdown();
+  mainLoop_.SetErrorHandler({});
+  loader_.reset();
+  services_.reset();
+  mainMenu_.reset();
+  current.store(nullptr);
+}
+
+bool TIDE::LoadPackage(const std::filesystem::path& Path) {
+  if (shutDown_) {
+    ReportError(UnicodeString(u"The IDE has shut down; cannot load " + Utf8ToUtf16(Path.string())));
+    return false;
+  }
+  return loader_->Load(Path);
+}
+
+void TIDE::ReportError(const UnicodeString& Text) {
+  errors_.push_back(Text);
+  messageBoxes_.Show(Text, UnicodeString(u"Error"), ErrorBoxType);
+}
+
+const std::vector<UnicodeString>& TIDE::Shutdown() {
+  if (shutDown_) return leftovers_;
+  shutDown_ = true;
+  loader_->UnloadAll();
+  services_->Detach();
+  leftovers_ = loader_->Leftovers();
+
+  const int32_t holders = services_->RefCount() - 1;
+  if (holders > 0)
+    leftovers_.push_back(UnicodeString(u"the IDE services object is still referenced " + Number(holders) +
+                                       u" time(s) after unloading"));
+  const int extraItems = CountItems(*mainMenu_->Items()) - menuItemsAtStart_;
+  if (extraItems > 0)
+    leftovers_.push_back(UnicodeString(u"the main menu holds " + Number(extraItems) +
+                                       u" item(s) that unloaded packages left behind"));
+  const size_t gdi = GdiLiveObjectCount();
+  if (gdi > gdiObjectsAtStart_)
+    leftovers_.push_back(UnicodeString(Number(static_cast<long long>(gdi - gdiObjectsAtStart_)) +
+                                       u" GDI object(s) left alive"));
+  return leftovers_;
+}

@@ -1,0 +1,84 @@
+#pragma once
+// The simulated IDE: main menu, services object, main-thread loop, message
+// boxes and the package loader, all open to inspection. One lives at a time
+// (it owns the global service variables while packages are loaded).
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "ide/IDEServices.h"
+#include "ide/MainLoop.h"
+#include "ide/MessageBoxes.h"
+#include "ide/PackageLoader.h"
+#include "rtl/UnicodeString.h"
+#include "winapi/Hwnd.h"
+
+class TMainMenu;
+
+struct TIDEOptions {
+  UnicodeString UILanguage{u"en"};
+  // Where the IDE's directories lie; empty: the running executable's.
+  std::filesystem::path RootDirectory;
+};
+
+class TIDE {
+ public:
+  // Raises std::logic_error while another TIDE lives.
+  explicit TIDE(TIDEOptions Options = {});
+  // Shuts down first when that has not happened yet.
+  ~TIDE();
+  TIDE(const TIDE&) = delete;
+  TIDE& operator=(const TIDE&) = delete;
+
+  static TIDE* Current() noexcept;
+
+  TMainMenu& MainMenu() const noexcept { return *mainMenu_; }
+  TMessageBoxLog& MessageBoxes() noexcept { return messageBoxes_; }
+  TMainLoop& MainLoop() noexcept { return mainLoop_; }
+
+  const UnicodeString& UILanguage() const noexcept { return language_; }
+  void SetUILanguage(UnicodeString Tag) { language_ = std::move(Tag); }
+  // The main window, as add-ins see it.
+  HWND ParentHandle() const noexcept { return parentHandle_; }
+  void SetParentHandle(HWND Handle) noexcept { parentHandle_ = Handle; }
+  const std::filesystem::path& RootDirectory() const noexcept { return rootDirectory_; }
+
+  // The table of services, to add or switch one off.
+  TIDEServices& Services() noexcept { return *services_; }
+  ComPtr<IBorlandIDEServices> ServicesObject() const { return ComPtr<IBorlandIDEServices>(services_); }
+
+  // Loads and registers a package; a failure is reported (ReportError) and
+  // answers false.
+  bool LoadPackage(const std::filesystem::path& Path);
+  std::vector<std::filesystem::path> Packages() const { return loader_->Packages(); }
+  std::vector<TRegisteredWizard> Wizards() const { return loader_->Wizards(); }
+
+  // Shows Text in an error message box and keeps it in Errors().
+  void ReportError(const UnicodeString& Text);
+  const std::vector<UnicodeString>& Errors() const noexcept { return errors_; }
+
+  // Unloads every package, clears the globals, detaches the services object
+  // and answers what is left alive (one line each; empty when clean).
+  // Later calls answer the same.
+  const std::vector<UnicodeString>& Shutdown();
+  bool IsShutDown() const noexcept { return shutDown_; }
+
+  static constexpr uint32_t ErrorBoxType = 0x10;  // MB_OK | MB_ICONERROR
+
+ private:
+  UnicodeString language_;
+  std::filesystem::path rootDirectory_;
+  HWND parentHandle_;
+  std::unique_ptr<TMainMenu> mainMenu_;
+  int menuItemsAtStart_ = 0;
+  size_t gdiObjectsAtStart_ = 0;
+  TMessageBoxLog messageBoxes_;
+  TMainLoop mainLoop_;
+  ComPtr<TIDEServices> services_;
+  std::unique_ptr<TPackageLoader> loader_;
+  std::vector<UnicodeString> errors_;
+  std::vector<UnicodeString> leftovers_;
+  bool shutDown_ = false;
+  // The main window's identity until real windows exist.
+  char mainWindowTag_ = 0;
+};

@@ -1,0 +1,73 @@
+#include "ide/Program.h"
+
+#include <ostream>
+
+#include "ide/IDE.h"
+#include "ide/MainMenu.h"
+#include "ide/MenuTree.h"
+#include "vcl/Menus.h"
+
+namespace {
+
+void PrintMessageBoxes(const std::vector<TShownMessageBox>& boxes, std::ostream& out) {
+  if (boxes.empty()) return;
+  out << "\nMessage boxes:\n";
+  for (const TShownMessageBox& box : boxes) {
+    out << "  " << box.Caption.ToUtf8() << ": ";
+    for (char c : box.Text.ToUtf8()) {
+      out << c;
+      if (c == '\n') out << "    ";
+    }
+    out << '\n';
+  }
+}
+
+void Click(TIDE& ide, const std::string& path, std::ostream& err, int& status) {
+  TMenuItem* item = FindMenuItemByPath(ide.MainMenu(), Utf8ToUtf16(path));
+  if (!item) {
+    err << "qorb-ide: no menu item \"" << path << "\"\n";
+    status = 1;
+    return;
+  }
+  try {
+    item->Click();
+  } catch (...) {
+    CaughtException e = DescribeCurrentException();
+    ide.ReportError(UnicodeString(u"Menu item \"" + Utf8ToUtf16(path) + u"\" raised exception class " +
+                                  std::u16string(e.ClassName.view()) + u": " + std::u16string(e.Message.view())));
+  }
+  ide.MainLoop().RunUntilIdle();
+}
+
+}  // namespace
+
+int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err) {
+  int status = 0;
+  TIDEOptions ideOptions;
+  ideOptions.UILanguage = UnicodeString::FromUtf8(Options.Language);
+  TIDE ide(std::move(ideOptions));
+
+  const std::filesystem::path package =
+      Options.Package.empty() ? ide.RootDirectory() / DefaultPackageName : Options.Package;
+  ide.LoadPackage(package);
+  ide.MainLoop().RunUntilIdle();
+
+  for (const std::string& path : Options.Clicks) Click(ide, path, Err, status);
+
+  if (!Options.Quiet) {
+    Out << FormatMenuTree(ide.MainMenu());
+    PrintMessageBoxes(ide.MessageBoxes().Shown(), Out);
+    Out.flush();
+  }
+
+  const std::vector<UnicodeString> leftovers = ide.Shutdown();
+  for (const UnicodeString& e : ide.Errors()) {
+    Err << "qorb-ide: " << e.ToUtf8() << '\n';
+    status = 1;
+  }
+  for (const UnicodeString& l : leftovers) {
+    Err << "qorb-ide: left alive: " << l.ToUtf8() << '\n';
+    status = 1;
+  }
+  return status;
+}

@@ -1,0 +1,22 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "ide/CommandLine.h"
+#include "ide/Program.h"
+#include "rtl/Exception.h"
+
+int main(int argc, char** argv) {
+  const TParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (parsed.ExitStatus >= 0) {
+    (parsed.ExitStatus == 0 ? std::cout : std::cerr) << parsed.Message;
+    return parsed.ExitStatus;
+  }
+  try {
+    return RunQorbIDE(parsed.Options, std::cout, std::cerr);
+  } catch (...) {
+    CaughtException e = DescribeCurrentException();
+    std::cerr << "qorb-ide: " << e.ClassName.ToUtf8() << ": " << e.Message.ToUtf8() << '\n';
+    return 1;
+  }
+}
