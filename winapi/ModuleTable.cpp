@@ -15,7 +15,7 @@ constexpr HMODULE kProbeTag = 1;
 HMODULE ExecutableBase() noexcept {
   static const HMODULE base = [] {
     void* self = dlopen(nullptr, RTLD_NOW);
-    const HMODULE b = self ? BaseOfDlHandle(self) : 0;
+    const HMODULE b = self ? DlModule(self, nullptr) : 0;
     if (self) dlclose(self);
     return b;
   }();
@@ -45,12 +45,40 @@ bool LinkedModuleAt(HMODULE base, std::string& path) {
 
 }  // namespace
 
-HMODULE BaseOfDlHandle(void* dl) noexcept {
-  link_map* map = nullptr;
-  if (dlinfo(dl, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_ld) return 0;
-  Dl_info info{};
-  if (dladdr(map->l_ld, &info) == 0) return 0;
-  return reinterpret_cast<HMODULE>(info.dli_fbase);
+namespace {
+
+struct DlSearch {
+  void* map = nullptr;
+  HMODULE base = 0;
+  std::string* path = nullptr;
+};
+
+int MatchDlModule(dl_phdr_info* info, size_t, void* arg) {
+  auto* search = static_cast<DlSearch*>(arg);
+  for (ElfW(Half) i = 0; i < info->dlpi_phnum; ++i) {
+    if (info->dlpi_phdr[i].p_type != PT_LOAD) continue;
+    const void* first = reinterpret_cast<const void*>(info->dlpi_addr + info->dlpi_phdr[i].p_vaddr);
+    Dl_info dli{};
+    void* map = nullptr;
+    if (dladdr1(first, &dli, &map, RTLD_DL_LINKMAP) == 0 || map != search->map) return 0;
+    search->base = reinterpret_cast<HMODULE>(dli.dli_fbase);
+    if (search->path && info->dlpi_name) *search->path = info->dlpi_name;
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+// The loader's own records are read only through dl_iterate_phdr and
+// dladdr1: link_map fields read directly race with other threads' dlopen as
+// far as ThreadSanitizer can see, though the loader's lock orders them.
+HMODULE DlModule(void* dl, std::string* path) {
+  DlSearch search;
+  search.path = path;
+  if (dlinfo(dl, RTLD_DI_LINKMAP, &search.map) != 0 || !search.map) return 0;
+  dl_iterate_phdr(MatchDlModule, &search);
+  return search.base;
 }
 
 std::string FullPath(const std::string& path) {

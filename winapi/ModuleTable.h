@@ -58,8 +58,9 @@ class ModuleTable {
   uint64_t probes_ = 0;
 };
 
-// The load address of a dlopen handle's module, or 0.
-HMODULE BaseOfDlHandle(void* dl) noexcept;
+// The load address of a dlopen handle's module, or 0; path (when given)
+// receives the file name the loader knows it by.
+HMODULE DlModule(void* dl, std::string* path);
 // The full form of a path, relative ones taken from the current folder.
 std::string FullPath(const std::string& path);
 

@@ -1,7 +1,6 @@
 #include "winapi/Modules.h"
 
 #include <dlfcn.h>
-#include <link.h>
 
 #include <algorithm>
 #include <new>
@@ -51,22 +50,24 @@ HMODULE Load(const std::string& path) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return 0;
   }
-  const HMODULE base = qorb::winapi::BaseOfDlHandle(dl);
-  link_map* map = nullptr;
-  if (base == 0 || dlinfo(dl, RTLD_DI_LINKMAP, &map) != 0 || !map) {
-    dlclose(dl);
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return 0;
-  }
   void* surplus = nullptr;
   try {
-    ModuleTable::Instance().AddLoaded(base, qorb::winapi::FullPath(map->l_name), dl, surplus);
+    std::string loaded;
+    const HMODULE base = qorb::winapi::DlModule(dl, &loaded);
+    if (base == 0) {
+      dlclose(dl);
+      SetLastError(ERROR_MOD_NOT_FOUND);
+      return 0;
+    }
+    // A name with a folder is the file itself; a bare one the loader found.
+    const std::string& file = path.find('/') != std::string::npos ? path : loaded;
+    ModuleTable::Instance().AddLoaded(base, qorb::winapi::FullPath(file), dl, surplus);
+    if (surplus) dlclose(surplus);
+    return base;
   } catch (...) {
     dlclose(dl);
     throw;
   }
-  if (surplus) dlclose(surplus);
-  return base;
 }
 
 std::string PathArgument(LPCWSTR fileName) {
