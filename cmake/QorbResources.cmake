@@ -39,4 +39,8 @@ function(qorb_target_resources target rc)
 ")
   target_sources(${target} PRIVATE "${asm}")
   set_source_files_properties("${asm}" PROPERTIES OBJECT_DEPENDS "${res}")
+  # The rule for the .res lives in this directory; a target made elsewhere
+  # still gets it built first.
+  add_custom_target(${target}_${rc_name}_res DEPENDS "${res}")
+  add_dependencies(${target} ${target}_${rc_name}_res)
 endfunction()
