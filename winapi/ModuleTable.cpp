@@ -113,6 +113,7 @@ ModuleRecord* ModuleTable::Find(HMODULE module) {
   ModuleRecord& r = records_[module];
   r = ModuleRecord{};
   r.path = std::move(path);
+  r.executable = module == ExecutableBase();
   return &r;
 }
 

@@ -25,6 +25,7 @@ struct ModuleRecord {
   std::string path;  // full path, UTF-8
   void* dl = nullptr;
   unsigned refs = 0;
+  bool executable = false;  // the program itself, which dlopen knows by no name
   std::shared_ptr<const FileImage> image;  // read on first need, kept with the module
 };
 

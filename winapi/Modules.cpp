@@ -127,7 +127,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) noexcept {
           found = dlsym(r.dl, procName);
           break;
         case ModuleKind::Linked: {
-          void* dl = dlopen(r.path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+          void* dl = dlopen(r.executable ? nullptr : r.path.c_str(), RTLD_NOW | RTLD_NOLOAD);
           if (!dl) return ERROR_INVALID_HANDLE;
           found = dlsym(dl, procName);
           dlclose(dl);

@@ -9,3 +9,4 @@
 #include "winapi/SysColors.h"
 #include "winapi/Gdi.h"
 #include "winapi/Hwnd.h"
+#include "winapi/WindowMessages.h"

@@ -199,6 +199,9 @@ TEST(Modules, ModulesNotLoadedThroughUsHaveHandlesToo) {
   const std::u16string exe = FileNameOf(0);
   EXPECT_EQ(exe, W(fs::read_symlink("/proc/self/exe").string()));
   EXPECT_EQ(FileNameOf(self), exe);
+  SetLastError(0);
+  EXPECT_EQ(GetProcAddress(self, "NoSuchExport"), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_PROC_NOT_FOUND);
 
   // The layer's own library, met through an address inside it.
   const HMODULE winapi = qorb::winapi::ModuleFromAddress(reinterpret_cast<const void*>(&GetLastError));
