@@ -1,5 +1,6 @@
 #include "ide/IDE.h"
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 #include <string>
@@ -8,6 +9,7 @@
 #include "ide/StandardServices.h"
 #include "vcl/Menus.h"
 #include "winapi/Gdi.h"
+#include "winapi/WindowMessages.h"
 
 namespace {
 
@@ -40,6 +42,7 @@ TIDE::TIDE(TIDEOptions Options)
     throw std::logic_error("another simulated IDE is still alive");
   try {
     gdiObjectsAtStart_ = GdiLiveObjectCount();
+    windowsAtStart_ = LiveWindowCount();
     mainMenu_ = std::make_unique<TMainMenu>(nullptr);
     mainMenu_->SetName(u"MainMenu1");
     BuildStandardMainMenu(*mainMenu_);
@@ -47,6 +50,9 @@ TIDE::TIDE(TIDEOptions Options)
     services_ = Make<TIDEServices>(*this);
     AddStandardServices(*services_);
     loader_ = std::make_unique<TPackageLoader>(services_.get(), [this](const UnicodeString& Text) { ReportError(Text); });
+    // The main thread's window messages (hidden windows of the host).
+    mainLoop_.AddWorkSource([] { return static_cast<size_t>(std::max(ProcessMessages(), 0)); },
+                            [] { return PendingMessageCount() > 0; });
     mainLoop_.SetErrorHandler([this](const CaughtException& e) {
       ReportError(UnicodeString(u"Exception " + std::u16string(e.ClassName.view()) + u" in the main thread: " +
                                 std::u16string(e.Message.view())));
@@ -98,5 +104,8 @@ const std::vector<UnicodeString>& TIDE::Shutdown() {
   if (gdi > gdiObjectsAtStart_)
     leftovers_.push_back(UnicodeString(Number(static_cast<long long>(gdi - gdiObjectsAtStart_)) +
                                        u" GDI object(s) left alive"));
+  const int windows = LiveWindowCount();
+  if (windows > windowsAtStart_)
+    leftovers_.push_back(UnicodeString(Number(windows - windowsAtStart_) + u" window(s) left alive"));
   return leftovers_;
 }

@@ -72,6 +72,7 @@ class TIDE {
   std::unique_ptr<TMainMenu> mainMenu_;
   int menuItemsAtStart_ = 0;
   size_t gdiObjectsAtStart_ = 0;
+  int windowsAtStart_ = 0;
   TMessageBoxLog messageBoxes_;
   TMainLoop mainLoop_;
   ComPtr<TIDEServices> services_;

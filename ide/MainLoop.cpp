@@ -1,5 +1,6 @@
 #include "ide/MainLoop.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -21,9 +22,10 @@ void TMainLoop::Wake() {
   wakeup_.notify_all();
 }
 
-int TMainLoop::AddWorkSource(TWorkSource Fn) {
+int TMainLoop::AddWorkSource(TWorkSource Fn, TPending Pending) {
   std::lock_guard lock(lock_);
-  sources_.push_back({nextSourceId_, std::make_shared<TWorkSource>(std::move(Fn))});
+  sources_.push_back({nextSourceId_, std::make_shared<TWorkSource>(std::move(Fn)),
+                      Pending ? std::make_shared<TPending>(std::move(Pending)) : nullptr});
   return nextSourceId_++;
 }
 
@@ -86,11 +88,34 @@ size_t TMainLoop::RunUntilIdle() {
   return total;
 }
 
+bool TMainLoop::SourcesPending() {
+  std::vector<Source> sources;
+  {
+    std::lock_guard lock(lock_);
+    sources = sources_;
+  }
+  for (const Source& s : sources) {
+    try {
+      if (s.Pending && (*s.Pending)()) return true;
+    } catch (...) {
+      Report();
+    }
+  }
+  return false;
+}
+
 size_t TMainLoop::WaitAndRun(std::chrono::milliseconds Timeout) {
   if (!IsMainThread()) throw std::logic_error("the main loop runs on the main thread only");
-  {
+  const auto deadline = std::chrono::steady_clock::now() + Timeout;
+  for (;;) {
+    if (SourcesPending()) break;
     std::unique_lock lock(lock_);
-    wakeup_.wait_for(lock, Timeout, [this] { return woken_ || !tasks_.empty(); });
+    const bool anyPending = std::any_of(sources_.begin(), sources_.end(), [](const Source& s) { return s.Pending != nullptr; });
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) break;
+    // Without pending checks only Post and Wake can end the wait early.
+    const auto until = anyPending ? std::min(deadline, now + PendingPollInterval) : deadline;
+    if (wakeup_.wait_until(lock, until, [this] { return woken_ || !tasks_.empty(); })) break;
   }
   return RunUntilIdle();
 }

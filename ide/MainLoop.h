@@ -19,6 +19,9 @@ class TMainLoop {
   using TTask = std::function<void()>;
   // Polled on the main thread each round; answers how much it handled.
   using TWorkSource = std::function<size_t()>;
+  // Whether a source has work waiting (main thread); lets a wait end for
+  // work that arrives without Post or Wake, such as window messages.
+  using TPending = std::function<bool()>;
   // What the loop does with an exception that a task or source raised.
   using TErrorHandler = std::function<void(const CaughtException&)>;
 
@@ -31,7 +34,7 @@ class TMainLoop {
   void Post(TTask Task);
   void Wake();
 
-  int AddWorkSource(TWorkSource Source);
+  int AddWorkSource(TWorkSource Source, TPending Pending = {});
   void RemoveWorkSource(int Id);
   void SetErrorHandler(TErrorHandler Handler);
 
@@ -40,17 +43,22 @@ class TMainLoop {
   // until a bounded number of rounds when work keeps coming. Answers how
   // many tasks and items ran.
   size_t RunUntilIdle();
-  // Waits up to Timeout for a Post or Wake from another thread (returns at
-  // once when one is pending), then runs until idle.
+  // Waits up to Timeout for a Post or Wake from another thread or for a
+  // source's pending work (returns at once when there is some), then runs
+  // until idle.
   size_t WaitAndRun(std::chrono::milliseconds Timeout);
 
   static constexpr size_t MaxRounds = 10000;
+  // How often a wait looks at the sources' pending work.
+  static constexpr std::chrono::milliseconds PendingPollInterval{2};
 
  private:
   struct Source {
     int Id;
     std::shared_ptr<TWorkSource> Fn;
+    std::shared_ptr<TPending> Pending;
   };
+  bool SourcesPending();
   size_t RunRound();
   void Report();
 

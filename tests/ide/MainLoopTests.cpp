@@ -5,6 +5,7 @@
 
 #include "ide/IDE.h"
 #include "ide/MainLoop.h"
+#include "winapi/WindowMessages.h"
 
 TEST(MainLoop, RunsTasksAndSourcesUntilIdle) {
   TMainLoop loop;
@@ -64,4 +65,29 @@ TEST(MainLoop, TheIDEReportsWhatATaskRaises) {
   ASSERT_EQ(ide.Errors().size(), 2u);
   EXPECT_EQ(ide.Errors()[0], u"Exception runtime_error in the main thread: task failed");
   EXPECT_EQ(ide.Errors()[1], u"Exception Exception in the main thread: source failed");
+}
+
+namespace {
+struct TReceiver {
+  std::vector<UINT> got;
+  void Handle(TMessage& Msg) { got.push_back(Msg.Msg); }
+};
+}  // namespace
+
+TEST(MainLoop, TheIDEDispatchesWindowMessagesAndReportsLiveWindows) {
+  TIDE ide;
+  TReceiver receiver;
+  HWND wnd = AllocateHWnd(BindMethod<&TReceiver::Handle>(&receiver));
+  ASSERT_NE(wnd, nullptr);
+  std::thread([wnd] { PostMessageW(wnd, WM_USER + 1, 0, 0); }).join();
+  // The wait ends for the message although nobody called Post or Wake.
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ide.MainLoop().WaitAndRun(std::chrono::seconds(10)), 1u);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(receiver.got, std::vector<UINT>{WM_USER + 1});
+
+  const std::vector<UnicodeString> leftovers = ide.Shutdown();
+  ASSERT_EQ(leftovers.size(), 1u);
+  EXPECT_EQ(leftovers[0], u"1 window(s) left alive");
+  DeallocateHWnd(wnd);
 }
