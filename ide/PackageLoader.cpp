@@ -7,7 +7,8 @@
 #include "toolsapi/PackageEntry.h"
 
 struct TPackageLoader::Package {
-  std::filesystem::path Path;
+  std::filesystem::path Path;  // as given, made absolute
+  std::filesystem::path Identity;  // links resolved
   TLibrary Library;
   bool Initialized = false;
   std::vector<Wizard> Wizards;
@@ -99,12 +100,16 @@ bool TPackageLoader::Load(const std::filesystem::path& Path) {
   std::error_code ec;
   std::filesystem::path full = std::filesystem::absolute(Path, ec);
   if (ec) full = Path;
+  // One package under two names (a link) must not be initialised twice.
+  std::filesystem::path identity = std::filesystem::weakly_canonical(full, ec);
+  if (ec) identity = full;
   for (const auto& p : packages_)
-    if (p->Path == full) return true;
+    if (p->Identity == identity) return true;
 
   Publish();
   auto pkg = std::make_unique<Package>();
   pkg->Path = full;
+  pkg->Identity = identity;
   std::string error;
   pkg->Library = TLibrary::Open(full, error);
   if (!pkg->Library.IsOpen()) {

@@ -45,8 +45,15 @@ TEST(PackageLoader, LoadsRegistersAndUnloadsInOrder) {
   EXPECT_EQ(wizards[0].Package, GoodPackage);
   EXPECT_EQ(FormatMenuTree(ide.MainMenu()),
             "File\nEdit\nSearch\nView\nRefactor\nProject\nRun\nComponent\nTools\nWindow\nFixture\nHelp\n");
-  EXPECT_TRUE(ide.LoadPackage(GoodPackage));  // already loaded: nothing happens
+  // Already loaded, under its own name or through a link: nothing happens.
+  const std::filesystem::path link = std::filesystem::temp_directory_path() / "qorb-ide-test-link.bpl";
+  std::filesystem::remove(link);
+  std::filesystem::create_symlink(GoodPackage, link);
+  EXPECT_TRUE(ide.LoadPackage(GoodPackage));
+  EXPECT_TRUE(ide.LoadPackage(link));
+  std::filesystem::remove(link);
   EXPECT_EQ(journal.Events.size(), 3u);
+  EXPECT_EQ(ide.Packages().size(), 1u);
 
   EXPECT_TRUE(ide.Shutdown().empty());
   // The wizard goes first, then the units are finalised with the services
