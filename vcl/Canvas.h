@@ -74,3 +74,16 @@ class TCanvas : public TPersistent {
   std::unique_ptr<TDeviceContext> FOwnContext;
   TDeviceContext* FContext = nullptr;
 };
+
+// Attaches a canvas to a context for a scope and detaches it at the end,
+// also when drawing raises.
+class TCanvasHandleScope {
+ public:
+  TCanvasHandleScope(TCanvas& Canvas, HDC DC) noexcept : canvas_(Canvas) { canvas_.SetHandle(DC); }
+  ~TCanvasHandleScope() { canvas_.SetHandle(nullptr); }
+  TCanvasHandleScope(const TCanvasHandleScope&) = delete;
+  TCanvasHandleScope& operator=(const TCanvasHandleScope&) = delete;
+
+ private:
+  TCanvas& canvas_;
+};
