@@ -246,6 +246,15 @@ TEST_F(CanvasContext, AContextShiftsTheOriginAndClipsDrawing) {
   EXPECT_EQ(PixelAt(bmp, 9, 9), kWhite);
   EXPECT_EQ(PixelAt(bmp, 15, 15), kWhite);
 
+  // An empty bitmap (or one whose handle was taken away) takes nothing.
+  TBitmap empty;
+  TCanvas onEmpty(empty);
+  onEmpty.FillRect(Rect(0, 0, 5, 5));
+  onEmpty.TextOut(0, 0, u"x");
+  onEmpty.StretchDraw(Rect(0, 0, 5, 5), *MakeIcon(afDefined));
+  onEmpty.Draw(0, 0, empty);
+  EXPECT_EQ(onEmpty.ClipRect(), TRect{});
+
   canvas.SetHandle(nullptr);
   EXPECT_THROW(canvas.FillRect(Rect(0, 0, 1, 1)), EInvalidOperation);
   EXPECT_THROW(canvas.TextOut(0, 0, u"x"), EInvalidOperation);
