@@ -1,6 +1,8 @@
 #include "vcl/Canvas.h"
 
 #include <cmath>
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -25,6 +27,13 @@ void SetSource(cairo_t* cr, TColor Color) {
 }
 
 }  // namespace
+
+// Rectangles built from caller coordinates are worked out in 64 bits, so
+// coordinates far outside any bitmap draw nothing instead of overflowing.
+struct TCanvas::Box {
+  int64_t l, t, r, b;
+  static Box Of(const TRect& R) noexcept { return {R.Left, R.Top, R.Right, R.Bottom}; }
+};
 
 TCanvas::TCanvas() = default;
 
@@ -51,10 +60,15 @@ TDeviceContext& TCanvas::RequireContext() {
   return *FContext;
 }
 
-TRect TCanvas::DeviceRect(const TRect& Logical) const noexcept {
-  const TRect bounds = Rect(0, 0, FContext->Bitmap->Width(), FContext->Bitmap->Height());
-  return TRect::Intersect(TRect::Intersect(Logical.Offset(FContext->Origin.X, FContext->Origin.Y), FContext->Clip),
-                          bounds);
+TRect TCanvas::DeviceRect(const TRect& Logical) const noexcept { return DeviceRect(Box::Of(Logical)); }
+
+TRect TCanvas::DeviceRect(const Box& Logical) const noexcept {
+  const TRect limit = TRect::Intersect(FContext->Clip, Rect(0, 0, FContext->Bitmap->Width(), FContext->Bitmap->Height()));
+  const int64_t ox = FContext->Origin.X, oy = FContext->Origin.Y;
+  auto cut = [](int64_t v, int32_t lo, int32_t hi) { return static_cast<int32_t>(std::clamp<int64_t>(v, lo, hi)); };
+  const TRect r{cut(Logical.l + ox, limit.Left, limit.Right), cut(Logical.t + oy, limit.Top, limit.Bottom),
+                cut(Logical.r + ox, limit.Left, limit.Right), cut(Logical.b + oy, limit.Top, limit.Bottom)};
+  return r.IsEmpty() ? TRect{} : r;
 }
 
 // Opaque fills need no Cairo: the pixels are set straight.
@@ -86,17 +100,18 @@ void TCanvas::TextOut(int X, int Y, std::u16string_view Text) {
   const TScaledFont font(FFont);
   const std::string utf8 = Utf16ToUtf8(Text);
   const int w = font.Width(utf8);
-  if (FBrush.Style() == bsSolid) FillDevice(DeviceRect(Bounds(X, Y, w, font.Height())), FBrush.Color());
+  const int h = font.Height();
+  if (FBrush.Style() == bsSolid) FillDevice(DeviceRect(Box{X, Y, int64_t{X} + w, int64_t{Y} + h}), FBrush.Color());
   if (utf8.empty() || !font.get()) return;
 
   // Glyphs may reach past their advance box (italics, overhangs).
   const int pad = static_cast<int>(std::ceil(font.EmSize() / 2)) + 2;
-  const TRect region = DeviceRect(Rect(X - pad, Y - pad, X + w + pad, Y + font.Height() + pad));
+  const TRect region = DeviceRect(Box{int64_t{X} - pad, int64_t{Y} - pad, int64_t{X} + w + pad, int64_t{Y} + h + pad});
   TCairoTarget target(*dc.Bitmap, region);
   cairo_t* cr = target.Context();
   if (!cr) return;
-  const double left = X + dc.Origin.X;
-  const double baseline = Y + dc.Origin.Y + font.Ascent();
+  const double left = static_cast<double>(X) + dc.Origin.X;
+  const double baseline = static_cast<double>(Y) + dc.Origin.Y + font.Ascent();
   cairo_set_scaled_font(cr, font.get());
   SetSource(cr, FFont.Color());
   cairo_move_to(cr, left, baseline);
@@ -121,20 +136,22 @@ TSize TCanvas::TextExtent(std::u16string_view Text) const {
 }
 
 void TCanvas::Draw(int X, int Y, const TGraphic& Graphic) {
-  StretchDraw(Bounds(X, Y, Graphic.Width(), Graphic.Height()), Graphic);
+  DrawScaled(Box{X, Y, int64_t{X} + Graphic.Width(), int64_t{Y} + Graphic.Height()}, Graphic);
 }
 
-void TCanvas::StretchDraw(const TRect& Rect, const TGraphic& Graphic) {
+void TCanvas::StretchDraw(const TRect& Rect, const TGraphic& Graphic) { DrawScaled(Box::Of(Rect), Graphic); }
+
+void TCanvas::DrawScaled(const Box& Dest, const TGraphic& Graphic) {
   TDeviceContext& dc = RequireContext();
-  if (Rect.IsEmpty()) return;
+  if (Dest.r <= Dest.l || Dest.b <= Dest.t) return;
   CairoSurfacePtr source = SurfaceOfGraphic(Graphic);
   if (!source) return;
-  TCairoTarget target(*dc.Bitmap, DeviceRect(Rect));
+  TCairoTarget target(*dc.Bitmap, DeviceRect(Dest));
   cairo_t* cr = target.Context();
   if (!cr) return;
-  const double sx = static_cast<double>(Rect.Width()) / Graphic.Width();
-  const double sy = static_cast<double>(Rect.Height()) / Graphic.Height();
-  cairo_translate(cr, Rect.Left + dc.Origin.X, Rect.Top + dc.Origin.Y);
+  const double sx = static_cast<double>(Dest.r - Dest.l) / Graphic.Width();
+  const double sy = static_cast<double>(Dest.b - Dest.t) / Graphic.Height();
+  cairo_translate(cr, static_cast<double>(Dest.l + dc.Origin.X), static_cast<double>(Dest.t + dc.Origin.Y));
   cairo_scale(cr, sx, sy);
   cairo_set_source_surface(cr, source.get(), 0, 0);
   cairo_pattern_t* pattern = cairo_get_source(cr);
@@ -147,15 +164,15 @@ void TCanvas::StretchDraw(const TRect& Rect, const TGraphic& Graphic) {
 
 void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
   RequireContext();
-  const TRect r = ::Rect(X1, Y1, X2, Y2);
-  if (FBrush.Style() == bsSolid) FillDevice(DeviceRect(r), FBrush.Color());
-  if (FPen.Style() == psClear || r.IsEmpty()) return;
-  const int w = std::min({FPen.Width(), (r.Width() + 1) / 2, (r.Height() + 1) / 2});
+  const int64_t x1 = X1, y1 = Y1, x2 = X2, y2 = Y2;
+  if (FBrush.Style() == bsSolid) FillDevice(DeviceRect(Box{x1, y1, x2, y2}), FBrush.Color());
+  if (FPen.Style() == psClear || x2 <= x1 || y2 <= y1) return;
+  const int64_t w = std::min({int64_t{FPen.Width()}, (x2 - x1 + 1) / 2, (y2 - y1 + 1) / 2});
   const TColor c = FPen.Color();
-  FillDevice(DeviceRect(::Rect(X1, Y1, X2, Y1 + w)), c);
-  FillDevice(DeviceRect(::Rect(X1, Y2 - w, X2, Y2)), c);
-  FillDevice(DeviceRect(::Rect(X1, Y1 + w, X1 + w, Y2 - w)), c);
-  FillDevice(DeviceRect(::Rect(X2 - w, Y1 + w, X2, Y2 - w)), c);
+  FillDevice(DeviceRect(Box{x1, y1, x2, y1 + w}), c);
+  FillDevice(DeviceRect(Box{x1, y2 - w, x2, y2}), c);
+  FillDevice(DeviceRect(Box{x1, y1 + w, x1 + w, y2 - w}), c);
+  FillDevice(DeviceRect(Box{x2 - w, y1 + w, x2, y2 - w}), c);
 }
 
 void TCanvas::LineTo(int X, int Y) {
@@ -163,32 +180,32 @@ void TCanvas::LineTo(int X, int Y) {
   const TPoint from = FPenPos;
   FPenPos = {X, Y};
   if (FPen.Style() == psClear || from == FPenPos) return;
-  const int w = FPen.Width();
-  const int lo = -(w - 1) / 2;  // a wide pen is centred on the line
+  const int64_t w = FPen.Width();
+  const int64_t lo = -(w - 1) / 2;  // a wide pen is centred on the line
   // Pixels from the start up to, not including, the end.
-  auto span = [](int a, int b) { return a < b ? std::pair{a, b} : std::pair{b + 1, a + 1}; };
+  auto span = [](int64_t a, int64_t b) { return a < b ? std::pair{a, b} : std::pair{b + 1, a + 1}; };
   if (from.Y == Y) {
     const auto [x0, x1] = span(from.X, X);
-    FillDevice(DeviceRect(::Rect(x0, Y + lo, x1, Y + lo + w)), FPen.Color());
+    FillDevice(DeviceRect(Box{x0, Y + lo, x1, Y + lo + w}), FPen.Color());
     return;
   }
   if (from.X == X) {
     const auto [y0, y1] = span(from.Y, Y);
-    FillDevice(DeviceRect(::Rect(X + lo, y0, X + lo + w, y1)), FPen.Color());
+    FillDevice(DeviceRect(Box{X + lo, y0, X + lo + w, y1}), FPen.Color());
     return;
   }
-  const int pad = w + 1;
-  TCairoTarget target(*dc.Bitmap, DeviceRect(::Rect(std::min(from.X, X) - pad, std::min(from.Y, Y) - pad,
-                                                   std::max(from.X, X) + pad, std::max(from.Y, Y) + pad)));
+  const int64_t pad = w + 1;
+  TCairoTarget target(*dc.Bitmap, DeviceRect(Box{std::min<int64_t>(from.X, X) - pad, std::min<int64_t>(from.Y, Y) - pad,
+                                                 std::max<int64_t>(from.X, X) + pad, std::max<int64_t>(from.Y, Y) + pad}));
   cairo_t* cr = target.Context();
   if (!cr) return;
   const double ox = dc.Origin.X + 0.5;
   const double oy = dc.Origin.Y + 0.5;
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-  cairo_set_line_width(cr, w);
+  cairo_set_line_width(cr, static_cast<double>(w));
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
   SetSource(cr, FPen.Color());
   cairo_move_to(cr, from.X + ox, from.Y + oy);
-  cairo_line_to(cr, X + ox, Y + oy);
+  cairo_line_to(cr, static_cast<double>(X) + ox, static_cast<double>(Y) + oy);
   cairo_stroke(cr);
 }

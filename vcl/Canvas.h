@@ -62,9 +62,13 @@ class TCanvas : public TPersistent {
   TPoint PenPos() const noexcept { return FPenPos; }
 
  private:
-  // The target and the device rectangle an operation may touch.
+  // A rectangle worked out in 64 bits.
+  struct Box;
+  // The target, and the part of it a rectangle in canvas coordinates covers.
   TDeviceContext& RequireContext();
   TRect DeviceRect(const TRect& Logical) const noexcept;
+  TRect DeviceRect(const Box& Logical) const noexcept;
+  void DrawScaled(const Box& Dest, const TGraphic& Graphic);
   void FillDevice(const TRect& Device, TColor Color);
 
   TFont FFont;

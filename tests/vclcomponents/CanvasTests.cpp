@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 
 #include "Pixels.h"
@@ -51,6 +52,19 @@ TEST_F(CanvasFill, FillsExactlyTheRectangleInTheResolvedColour) {
     EXPECT_EQ(PixelAt(bmp, 0, 0), (Bgra{0, 0, 0, 255}));
     EXPECT_EQ(PixelAt(bmp, 19, 9), (Bgra{0, 0, 0, 255}));
     EXPECT_EQ(PixelAt(bmp, 13, 3), kWhite);
+
+    // Coordinates at the ends of the integer range neither overflow nor draw
+    // where they should not.
+    canvas.TextOut(INT_MAX - 1, INT_MAX - 1, u"far");
+    canvas.MoveTo(INT_MAX, 5);
+    canvas.LineTo(INT_MIN, 5);
+    canvas.Rectangle(INT_MIN, INT_MIN, INT_MIN + 3, INT_MAX);
+    canvas.StretchDraw(Rect(INT_MAX - 2, 0, INT_MAX, 2), bmp);
+    EXPECT_EQ(PixelAt(bmp, 13, 3), kWhite);
+    EXPECT_EQ(PixelAt(bmp, 13, 5), (Bgra{0, 0, 0, 255}));
+    canvas.Brush()->SetColor(clWhite);
+    canvas.FillRect(Rect(INT_MIN, INT_MIN, INT_MAX, INT_MAX));
+    EXPECT_EQ(PixelAt(bmp, 19, 9), kWhite);
   }
 }
 
