@@ -1,6 +1,8 @@
 #include "toolsapi/Globals.h"
 
 ComPtr<IBorlandIDEServices> BorlandIDEServices;
+ComPtr<IOTASplashScreenServices> SplashScreenServices;
+ComPtr<INTAWelcomePagePluginService> WelcomePagePluginService;
 
 namespace {
 TWizardRegistrar wizardRegistrar;

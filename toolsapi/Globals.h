@@ -6,10 +6,15 @@
 #include "rtl/Method.h"
 #include "toolsapi/BorlandIDEServices.h"
 #include "toolsapi/Export.h"
+#include "toolsapi/SplashScreenServices.h"
+#include "toolsapi/WelcomePage.h"
 #include "toolsapi/Wizard.h"
 
 QORB_TOOLSAPI extern ComPtr<IBorlandIDEServices> BorlandIDEServices;
-// Joining later, beside it: SplashScreenServices, WelcomePagePluginService.
+// Null when the IDE shows no splash screen.
+QORB_TOOLSAPI extern ComPtr<IOTASplashScreenServices> SplashScreenServices;
+// Null when the IDE has no welcome page.
+QORB_TOOLSAPI extern ComPtr<INTAWelcomePagePluginService> WelcomePagePluginService;
 
 // Hands a wizard to the IDE, which keeps it until the package is unloaded.
 // Without an IDE (no registrar installed) nothing keeps it.

@@ -1,10 +1,15 @@
 #pragma once
 // Everything a package or plug-in needs of the IDE's open interfaces.
+#include "toolsapi/AboutBoxServices.h"
 #include "toolsapi/BorlandIDEServices.h"
+#include "toolsapi/EnvironmentOptions.h"
 #include "toolsapi/Globals.h"
 #include "toolsapi/NTAServices.h"
 #include "toolsapi/Notifier.h"
 #include "toolsapi/NotifierObject.h"
 #include "toolsapi/OTAServices.h"
+#include "toolsapi/ObjectInterfaces.h"
+#include "toolsapi/SplashScreenServices.h"
+#include "toolsapi/WelcomePage.h"
 #include "toolsapi/Wizard.h"
 #include "toolsapi/WizardState.h"
