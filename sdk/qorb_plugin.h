@@ -205,6 +205,75 @@ typedef struct QorbPluginService {
 typedef void (*QorbInitPlugin)(const QorbGetInterface* GetInterface);
 typedef void (*QorbShutdown)(void);
 
+/* ---- the event bus ----
+ * IQorbEventBus {F14B8FB2-1DA0-45FC-B8A8-DD0936C5BC03}, the event marker
+ * IQorbEvent {40002E98-C3C8-43A3-A280-F694D959342D}. An event is any
+ * interface; a handler subscribed for an identifier is called, on the
+ * publishing thread, for every event whose QueryInterface accepts it. */
+static const QorbGUID IID_IQorbEventBus = {
+    0xF14B8FB2, 0x1DA0, 0x45FC, {0xB8, 0xA8, 0xDD, 0x09, 0x36, 0xC5, 0xBC, 0x03}};
+static const QorbGUID IID_IQorbEvent = {
+    0x40002E98, 0xC3C8, 0x43A3, {0xA2, 0x80, 0xF6, 0x94, 0xD9, 0x59, 0x34, 0x2D}};
+
+/* An object that subscribes handlers is laid out as the host runtime's
+ * objects are: its first word points at a table whose first entry answers
+ * the class name (zero-terminated UTF-16, valid while the object lives).
+ * The bus names that class when a handler fails:
+ *   static const QorbChar* my_class_name(const void* self) { return u"TMyHandler"; }
+ *   static const QorbObjectVtbl my_vtbl = {my_class_name};
+ *   static QorbObject my_subscriber = {&my_vtbl}; */
+typedef struct QorbObjectVtbl {
+  const QorbChar* (*ClassName)(const void* Self);
+} QorbObjectVtbl;
+
+typedef struct QorbObject {
+  const QorbObjectVtbl* Vtbl;
+} QorbObject;
+
+/* Two words, code then object. The code is called with the object word and
+ * the event's interface for the subscribed identifier; it does not release
+ * the event. A code word below 0x10000 (NULL included) is unassigned. */
+typedef struct QorbEventHandler {
+  void (*Code)(void* Self, void* Event);
+  void* Data;
+} QorbEventHandler;
+
+typedef struct QorbEventBusVtbl {
+  QORB_IINTERFACE_SLOTS;
+  /* The handler is passed by address; HandlerName labels error lines. */
+  void (*SubscribeHandler)(void* Self, const QorbGUID* EventGuid, const QorbEventHandler* Handler,
+                           const QorbChar* HandlerName);
+  /* Removes every subscription whose handler is bound to Subscriber. */
+  void (*Unsubscribe)(void* Self, void* Subscriber);
+  void (*Publish)(void* Self, void* Event);
+} QorbEventBusVtbl;
+
+typedef struct QorbEventBus {
+  const QorbEventBusVtbl* Vtbl;
+} QorbEventBus;
+
+/* The bus, or NULL; release it with qorb_release. */
+static inline QorbEventBus* qorb_event_bus(const QorbGetInterface* gi) {
+  return (QorbEventBus*)qorb_get_interface(gi, &IID_IQorbEventBus);
+}
+
+static inline void qorb_event_bus_subscribe(QorbEventBus* bus, const QorbGUID* event_guid,
+                                            void (*code)(void* self, void* event), void* self,
+                                            const QorbChar* handler_name) {
+  QorbEventHandler handler;
+  handler.Code = code;
+  handler.Data = self;
+  if (bus) bus->Vtbl->SubscribeHandler(bus, event_guid, &handler, handler_name);
+}
+
+static inline void qorb_event_bus_unsubscribe(QorbEventBus* bus, void* subscriber) {
+  if (bus) bus->Vtbl->Unsubscribe(bus, subscriber);
+}
+
+static inline void qorb_event_bus_publish(QorbEventBus* bus, void* event) {
+  if (bus) bus->Vtbl->Publish(bus, event);
+}
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,0 +1,117 @@
+#include "eventbus/Qorb.Main.EventBus.Impl.h"
+
+#include <utility>
+
+#include "logging/Qorb.Main.Logging.h"
+#include "rtl/Exception.h"
+#include "rtl/Format.h"
+
+namespace {
+
+// Events and subscribers may come from plug-ins written in C, whose method
+// tables are plain arrays of code addresses: they are called by slot, as
+// such a plug-in expects, never as C++ objects.
+void* const* MethodTable(const void* obj) { return *static_cast<void* const* const*>(obj); }
+
+bool QueryEvent(IInterface* event, const GUID& iid, void** out) {
+  using QueryFn = HRESULT (*)(void* self, const GUID* iid, void** obj);
+  *out = nullptr;
+  const HRESULT hr = reinterpret_cast<QueryFn>(MethodTable(event)[0])(event, &iid, out);
+  return hr == S_OK && *out;
+}
+
+void ReleaseEvent(void* intf) {
+  using ReleaseFn = int32_t (*)(void* self);
+  reinterpret_cast<ReleaseFn>(MethodTable(intf)[2])(intf);
+}
+
+bool EventSupports(IInterface* event, const GUID& iid) {
+  void* intf = nullptr;
+  if (!QueryEvent(event, iid, &intf)) return false;
+  ReleaseEvent(intf);
+  return true;
+}
+
+// Slot 0 of a runtime object's method table answers its class name.
+UnicodeString SubscriberClassName(const void* subscriber) {
+  if (!subscriber) return UnicodeString();
+  using ClassNameFn = const char16_t* (*)(const void* self);
+  return UnicodeString(reinterpret_cast<ClassNameFn>(MethodTable(subscriber)[0])(subscriber));
+}
+
+bool SameHandler(const TQorbEventHandler& a, const TQorbEventHandler& b) {
+  return a.Code == b.Code && a.Data == b.Data;
+}
+
+void ReportFailure(const TQorbSubscription& s) {
+  const CaughtException e = DescribeCurrentException();
+  const UnicodeString text =
+      Format(u"%s.%s: %s: %s", {SubscriberClassName(s.Subscriber), s.HandlerName, e.ClassName, e.Message});
+  LogError(UnicodeString(u"EventBus"), text);
+}
+
+}  // namespace
+
+void TQorbEventBus::SubscribeHandler(const GUID& AEventGuid, const TQorbEventHandler& AHandler,
+                                     UnicodeStringRef AHandlerName) {
+  if (!AHandler.Assigned()) return;
+  auto subscription = std::make_shared<const TQorbSubscription>(
+      TQorbSubscription{AHandler.Data, AHandler, UnicodeString(AHandlerName.view()), AEventGuid});
+  TLock lock(FLock);
+  std::vector<TSubscriptionRef>& list = FSubscriptions[AEventGuid];
+  for (const TSubscriptionRef& s : list)
+    if (SameHandler(s->Handler, AHandler)) return;  // the first name stays
+  list.push_back(std::move(subscription));
+}
+
+void TQorbEventBus::Unsubscribe(TObject* ASubscriber) {
+  if (!ASubscriber) return;
+  const void* subscriber = ASubscriber;
+  TLock lock(FLock);
+  // Emptied lists stay: matching keeps asking for their identifiers.
+  for (auto& entry : FSubscriptions)
+    std::erase_if(entry.second, [subscriber](const TSubscriptionRef& s) { return s->Subscriber == subscriber; });
+}
+
+void TQorbEventBus::Publish(IInterface* AEvent) {
+  if (!AEvent) return;
+  std::vector<TSubscriptionRef> snapshot;
+  {
+    TLock lock(FLock);
+    for (const auto& [guid, list] : FSubscriptions)
+      if (EventSupports(AEvent, guid)) snapshot.insert(snapshot.end(), list.begin(), list.end());
+  }
+  // Outside the lock: handlers may subscribe, unsubscribe and publish; what
+  // they change affects later publishes only.
+  for (const TSubscriptionRef& s : snapshot) {
+    void* intf = nullptr;
+    try {
+      if (!QueryEvent(AEvent, s->EventGuid, &intf)) continue;
+      s->Handler.Code(s->Handler.Data, static_cast<IInterface*>(intf));
+      ReleaseEvent(std::exchange(intf, nullptr));
+    } catch (...) {
+      ReportFailure(*s);
+    }
+    if (intf) {
+      try {
+        ReleaseEvent(intf);
+      } catch (...) {
+        // Already reported: the handler failed before this.
+      }
+    }
+  }
+}
+
+size_t TQorbEventBus::IdentifierCount() const {
+  TLock lock(FLock);
+  return FSubscriptions.size();
+}
+
+std::vector<TQorbSubscription> TQorbEventBus::SubscriptionsFor(const GUID& AEventGuid) const {
+  TLock lock(FLock);
+  std::vector<TQorbSubscription> copies;
+  auto it = FSubscriptions.find(AEventGuid);
+  if (it != FSubscriptions.end())
+    for (const TSubscriptionRef& s : it->second) copies.push_back(*s);
+  return copies;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The host's event bus: per event identifier, the subscriptions made for
+// it, in subscription order. Publishing copies the matching subscriptions
+// under the lock and calls them outside it, on the publishing thread; a
+// failing handler is logged and the others still run.
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "eventbus/Qorb.Plugin.EventBus.h"
+#include "rtl/CriticalSection.h"
+#include "rtl/Guid.h"
+#include "rtl/InterfacedObject.h"
+#include "rtl/UnicodeString.h"
+
+struct TQorbSubscription {
+  void* Subscriber;  // the handler's object word
+  TQorbEventHandler Handler;
+  UnicodeString HandlerName;
+  GUID EventGuid;
+};
+
+class TQorbEventBus : public TInterfacedObjectOf<IQorbEventBus> {
+ public:
+  TQorbEventBus() = default;
+
+  void SubscribeHandler(const GUID& AEventGuid, const TQorbEventHandler& AHandler,
+                        UnicodeStringRef AHandlerName) override;
+  void Unsubscribe(TObject* ASubscriber) override;
+  void Publish(IInterface* AEvent) override;
+
+  // For inspection: identifiers ever subscribed for (lists stay when they
+  // empty), and the subscriptions under one of them.
+  size_t IdentifierCount() const;
+  std::vector<TQorbSubscription> SubscriptionsFor(const GUID& AEventGuid) const;
+
+ private:
+  // A subscription never changes once made; publishes under way share it
+  // with the list instead of copying it.
+  using TSubscriptionRef = std::shared_ptr<const TQorbSubscription>;
+
+  mutable TCriticalSection FLock;
+  std::unordered_map<GUID, std::vector<TSubscriptionRef>, GuidHash> FSubscriptions;
+};

@@ -1,0 +1,30 @@
+#pragma once
+// The general-purpose service plug-ins look up: items in the suite's menu,
+// their own interfaces in the registry, and log lines. A thin layer over the
+// menu, the registry and the logger.
+#include "rtl/InterfacedObject.h"
+#include "sdk/Qorb.Plugin.Contracts.h"
+
+class TMenuItem;
+
+class TQorbMainFunctions : public TInterfacedObjectOf<IQorbMainFunctions> {
+ public:
+  // Neither item is owned; AInsertBefore may be null or foreign, and new
+  // items then go to the end of ARootMenu.
+  TQorbMainFunctions(TMenuItem* ARootMenu, TMenuItem* AInsertBefore) noexcept
+      : FRootMenu(ARootMenu), FInsertBefore(AInsertBefore) {}
+
+  // A new item owned by the root menu, placed directly above FInsertBefore;
+  // null without a root menu. Main thread.
+  TMenuItem* AddMenuItem(UnicodeStringRef ACaption) override;
+  void RegisterInterface(IInterface* AIntf) override;
+  void UnregisterInterface(IInterface* AIntf) override;
+  void LogDebug(UnicodeStringRef ASource, UnicodeStringRef AMessage) override;
+  void LogInfo(UnicodeStringRef ASource, UnicodeStringRef AMessage) override;
+  void LogWarning(UnicodeStringRef ASource, UnicodeStringRef AMessage) override;
+  void LogError(UnicodeStringRef ASource, UnicodeStringRef AMessage) override;
+
+ private:
+  TMenuItem* const FRootMenu;
+  TMenuItem* const FInsertBefore;
+};

@@ -1,0 +1,200 @@
+#include "logging/Qorb.Main.Logging.h"
+
+#include <ctime>
+#include <memory>
+#include <utility>
+
+#include "otahelper/Qorb.Main.Theming.h"
+#include "rtl/Format.h"
+#include "toolsapi/Globals.h"
+#include "toolsapi/MessageServices.h"
+#include "toolsapi/UIServices.h"
+#include "vcl/Canvas.h"
+
+std::atomic<TQorbLogger*> QorbLogger{nullptr};
+
+namespace {
+
+constexpr char16_t kGroupName[] = u"Qorb";
+
+std::unique_ptr<TQorbLogger> loggerOwner;
+
+// The local time now. Converting seconds to local time is the costly part
+// of a time stamp, so each thread does it once per second.
+TDateTime LocalNow() {
+  struct SecondCache {
+    time_t Second;
+    TDateTime Start;
+  };
+  constinit thread_local SecondCache cache{-1, 0.0};
+  timespec ts{};
+  clock_gettime(CLOCK_REALTIME, &ts);
+  if (ts.tv_sec != cache.Second) {
+    tm local{};
+    localtime_r(&ts.tv_sec, &local);
+    cache.Start = EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
+                  EncodeTime(local.tm_hour, local.tm_min, local.tm_sec, 0);
+    cache.Second = ts.tv_sec;
+  }
+  return cache.Start + EncodeTime(0, 0, 0, static_cast<int>(ts.tv_nsec / 1000000));
+}
+
+}  // namespace
+
+const char16_t* QorbLogLevelName(TQorbLogLevel ALevel) noexcept {
+  switch (ALevel) {
+    case qllDebug:
+      return u"Debug";
+    case qllWarning:
+      return u"Warning";
+    case qllError:
+      return u"Error";
+    default:
+      return u"Info";
+  }
+}
+
+// ---- TQorbLogMessage ----
+
+TQorbLogMessage::TQorbLogMessage(UnicodeStringRef ASource, UnicodeStringRef AMessage, TQorbLogLevel ALevel)
+    : TQorbLogMessage(ASource, AMessage, ALevel, LocalNow()) {}
+
+TQorbLogMessage::TQorbLogMessage(UnicodeStringRef ASource, UnicodeStringRef AMessage, TQorbLogLevel ALevel,
+                                 TDateTime ATimestamp)
+    // Copies of the texts, not shared references: the caller's strings are
+    // left alone, whichever threads hold them.
+    : FTimestamp(ATimestamp), FSource(ASource.view()), FMessage(AMessage.view()), FLevel(ALevel) {}
+
+UnicodeString TQorbLogMessage::LineText() const {
+  return Format(u"[%s] [%s] [%s] %s",
+                {FormatDateTime(u"hh:nn:ss.zzz", FTimestamp), FSource, QorbLogLevelName(FLevel), FMessage});
+}
+
+void TQorbLogMessage::GetLineText(UnicodeString& Result) { Result = LineText(); }
+
+TColor TQorbLogMessage::LevelColor() const {
+  TIDEColorId uiColor;
+  switch (FLevel) {
+    case qllDebug:
+      return QorbThemeColor(clGrayText);
+    case qllWarning:
+      uiColor = icWarningText;
+      break;
+    case qllError:
+      uiColor = icErrorText;
+      break;
+    default:
+      return QorbThemeColor(clWindowText);
+  }
+  ComPtr<INTAIDEUIServices> ui;
+  if (Supports(BorlandIDEServices, ui)) return ui->GetIDEColor(uiColor);
+  return QorbThemeColor(clWindowText);
+}
+
+void TQorbLogMessage::Draw(TCanvas* Canvas, const TRect& Rect, bool) {
+  // No fill: the view's own background and selection show through.
+  Canvas->Brush()->SetStyle(bsClear);
+  Canvas->Font()->SetStyle(TFontStyles{});
+  Canvas->Font()->SetColor(LevelColor());
+  Canvas->TextOut(Rect.Left, Rect.Top, LineText());
+}
+
+void TQorbLogMessage::CalcRect(TRect& Result, TCanvas* Canvas, int32_t, bool) {
+  Result = TRect{0, 0, Canvas->TextWidth(LineText()), Canvas->TextHeight(u"Wp")};
+}
+
+// ---- TQorbLogger ----
+
+TQorbLogger::TQorbLogger() : FWnd(AllocateHWnd(BindMethod<&TQorbLogger::WndProc>(this))) {}
+
+TQorbLogger::~TQorbLogger() {
+  if (FWnd) {
+    DeallocateHWnd(FWnd);
+    FWnd = nullptr;
+  }
+  try {
+    ComPtr<IOTAMessageServices> messages;
+    if (Supports(BorlandIDEServices, messages)) {
+      ComPtr<IOTAMessageGroup> group;
+      messages->GetGroup(group, UnicodeString(kGroupName));
+      if (group) messages->ClearMessageGroup(group.get());
+    }
+  } catch (...) {
+    // The IDE failing to clear its view must not stop the unload.
+  }
+}
+
+void TQorbLogger::Post(UnicodeStringRef ASource, UnicodeStringRef AMessage, TQorbLogLevel ALevel) {
+  ComPtr<IOTACustomMessage> line = Make<TQorbLogMessage>(ASource, AMessage, ALevel);
+  TLock lock(FSync);
+  FQueue.push_back(std::move(line));
+  if (!FDrainPosted) {
+    FDrainPosted = true;
+    PostMessageW(FWnd, WM_QORB_DRAIN, 0, 0);
+  }
+}
+
+void TQorbLogger::WndProc(TMessage& Msg) {
+  try {
+    if (Msg.Msg == WM_QORB_DRAIN)
+      Drain();
+    else
+      Msg.Result = DefWindowProcW(FWnd, Msg.Msg, Msg.WParam, Msg.LParam);
+  } catch (...) {
+    // Never let a failure escape into the IDE's message loop.
+  }
+}
+
+void TQorbLogger::Drain() {
+  std::vector<ComPtr<IOTACustomMessage>> lines;
+  {
+    TLock lock(FSync);
+    // Reset together with taking the queue: a line that comes in during the
+    // delivery below posts a fresh wake-up.
+    FDrainPosted = false;
+    lines.swap(FQueue);
+  }
+  if (lines.empty()) return;
+  try {
+    Deliver(lines);
+  } catch (...) {
+    // The rest of this batch is lost; later batches are not affected.
+  }
+}
+
+void TQorbLogger::Deliver(const std::vector<ComPtr<IOTACustomMessage>>& ALines) {
+  ComPtr<IOTAMessageServices> messages;
+  if (!Supports(BorlandIDEServices, messages)) return;
+  const UnicodeString name(kGroupName);
+  ComPtr<IOTAMessageGroup> group;
+  messages->GetGroup(group, name);
+  if (!group) messages->AddMessageGroup(group, name);
+  for (const ComPtr<IOTACustomMessage>& line : ALines) messages->AddCustomMessage(line.get(), group.get());
+}
+
+// ---- the module's logger ----
+
+void LoggingInitialization() {
+  if (loggerOwner) return;
+  loggerOwner = std::make_unique<TQorbLogger>();
+  QorbLogger.store(loggerOwner.get(), std::memory_order_release);
+}
+
+void LoggingFinalization() {
+  // Cleared first: log calls from here on do nothing.
+  QorbLogger.store(nullptr, std::memory_order_release);
+  loggerOwner.reset();
+}
+
+namespace {
+void PostToLogger(UnicodeStringRef ASource, UnicodeStringRef AMessage, TQorbLogLevel ALevel) {
+  if (TQorbLogger* logger = QorbLogger.load(std::memory_order_acquire)) logger->Post(ASource, AMessage, ALevel);
+}
+}  // namespace
+
+extern "C" {
+void LogDebug(UnicodeStringRef ASource, UnicodeStringRef AMessage) { PostToLogger(ASource, AMessage, qllDebug); }
+void LogInfo(UnicodeStringRef ASource, UnicodeStringRef AMessage) { PostToLogger(ASource, AMessage, qllInfo); }
+void LogWarning(UnicodeStringRef ASource, UnicodeStringRef AMessage) { PostToLogger(ASource, AMessage, qllWarning); }
+void LogError(UnicodeStringRef ASource, UnicodeStringRef AMessage) { PostToLogger(ASource, AMessage, qllError); }
+}
