@@ -14,11 +14,13 @@ const char* const QorbIDEUsage =
     "  --lang TAG       the UI language the IDE reports (default: en)\n"
     "  --click PATH     click a menu item by its captions, e.g. \"Qorb/About Qorb...\";\n"
     "                   repeatable, in order\n"
+    "  --pictures DIR   write PNG pictures of what the IDE shows into DIR (made\n"
+    "                   if missing)\n"
     "  --quiet          print nothing but errors\n"
     "  --help           this text\n"
     "\n"
     "Not available yet (rejected with status 2): --theme light|dark|off,\n"
-    "--welcome, --options AREA/CAPTION, --pictures DIR.\n"
+    "--welcome, --options AREA/CAPTION.\n"
     "\n"
     "Exit status: 0 when everything went cleanly; 1 when a package failed to load\n"
     "or register, a click failed, or something was left alive (reasons on\n"
@@ -37,7 +39,7 @@ TParsedCommandLine Fail(std::string message) {
 
 TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
   TParsedCommandLine r;
-  constexpr std::array<const char*, 4> notYet = {"--theme", "--welcome", "--options", "--pictures"};
+  constexpr std::array<const char*, 3> notYet = {"--theme", "--welcome", "--options"};
 
   for (size_t i = 0; i < Args.size(); ++i) {
     std::string name = Args[i];
@@ -64,13 +66,15 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
       r.Options.Quiet = true;
       continue;
     }
-    if (name == "--package" || name == "--lang" || name == "--click") {
+    if (name == "--package" || name == "--lang" || name == "--click" || name == "--pictures") {
       std::optional<std::string> v = value();
       if (!v || v->empty()) return Fail(name + " needs a value");
       if (name == "--package")
         r.Options.Package = *v;
       else if (name == "--lang")
         r.Options.Language = *v;
+      else if (name == "--pictures")
+        r.Options.Pictures = *v;
       else
         r.Options.Clicks.push_back(*v);
       continue;

@@ -8,6 +8,7 @@ struct TCommandLine {
   std::filesystem::path Package;  // empty: Qorb_DelphiMain.bpl beside the program
   std::string Language = "en";
   std::vector<std::string> Clicks;  // menu paths, in order
+  std::filesystem::path Pictures;  // empty: no pictures
   bool Quiet = false;
 };
 

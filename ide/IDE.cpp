@@ -36,6 +36,7 @@ TIDE* TIDE::Current() noexcept { return current.load(); }
 TIDE::TIDE(TIDEOptions Options)
     : language_(std::move(Options.UILanguage)),
       rootDirectory_(Options.RootDirectory.empty() ? ExecutableDirectory() : std::move(Options.RootDirectory)),
+      picturesDirectory_(std::move(Options.PicturesDirectory)),
       parentHandle_(reinterpret_cast<HWND>(&mainWindowTag_)) {
   TIDE* expected = nullptr;
   if (!current.compare_exchange_strong(expected, this))

@@ -19,6 +19,8 @@ struct TIDEOptions {
   UnicodeString UILanguage{u"en"};
   // Where the IDE's directories lie; empty: the running executable's.
   std::filesystem::path RootDirectory;
+  // Where pictures of what the IDE shows are written; empty: none are.
+  std::filesystem::path PicturesDirectory;
 };
 
 class TIDE {
@@ -42,6 +44,8 @@ class TIDE {
   HWND ParentHandle() const noexcept { return parentHandle_; }
   void SetParentHandle(HWND Handle) noexcept { parentHandle_ = Handle; }
   const std::filesystem::path& RootDirectory() const noexcept { return rootDirectory_; }
+  // Empty when no pictures are asked for.
+  const std::filesystem::path& PicturesDirectory() const noexcept { return picturesDirectory_; }
 
   // The table of services, to add or switch one off.
   TIDEServices& Services() noexcept { return *services_; }
@@ -68,6 +72,7 @@ class TIDE {
  private:
   UnicodeString language_;
   std::filesystem::path rootDirectory_;
+  std::filesystem::path picturesDirectory_;
   HWND parentHandle_;
   std::unique_ptr<TMainMenu> mainMenu_;
   int menuItemsAtStart_ = 0;

@@ -45,6 +45,15 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
   int status = 0;
   TIDEOptions ideOptions;
   ideOptions.UILanguage = UnicodeString::FromUtf8(Options.Language);
+  if (!Options.Pictures.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(Options.Pictures, ec);
+    if (ec) {
+      Err << "qorb-ide: cannot make the pictures folder " << Options.Pictures.string() << ": " << ec.message() << '\n';
+      return 1;
+    }
+    ideOptions.PicturesDirectory = Options.Pictures;
+  }
   TIDE ide(std::move(ideOptions));
 
   const std::filesystem::path package =

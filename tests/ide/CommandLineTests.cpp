@@ -18,7 +18,8 @@ TEST(CommandLine, OptionsAndTheirErrors) {
 
   EXPECT_EQ(ParseCommandLine({}).Options.Language, "en");
   EXPECT_EQ(ParseCommandLine({"--help"}).ExitStatus, 0);
-  for (const char* later : {"--theme", "--welcome", "--options", "--pictures"}) {
+  EXPECT_EQ(ParseCommandLine({"--pictures=/tmp/shots"}).Options.Pictures, "/tmp/shots");
+  for (const char* later : {"--theme", "--welcome", "--options"}) {
     r = ParseCommandLine({later, "x"});
     EXPECT_EQ(r.ExitStatus, 2);
     EXPECT_NE(r.Message.find("not available yet"), std::string::npos) << later;
