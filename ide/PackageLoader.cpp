@@ -44,6 +44,9 @@ TPackageLoader::~TPackageLoader() { UnloadAll(); }
 void TPackageLoader::Publish() {
   if (published_) return;
   BorlandIDEServices = services_;
+  // Null when the IDE runs without a splash screen or a welcome page.
+  SplashScreenServices = ComPtr<IBorlandIDEServices>(services_).As<IOTASplashScreenServices>();
+  WelcomePagePluginService = ComPtr<IBorlandIDEServices>(services_).As<INTAWelcomePagePluginService>();
   SetWizardRegistrar(BindMethod<&TPackageLoader::AcceptWizard>(this));
   published_ = true;
 }
@@ -51,6 +54,8 @@ void TPackageLoader::Publish() {
 void TPackageLoader::Unpublish() {
   if (!published_) return;
   SetWizardRegistrar({});
+  WelcomePagePluginService = nullptr;
+  SplashScreenServices = nullptr;
   BorlandIDEServices = nullptr;
   published_ = false;
 }
