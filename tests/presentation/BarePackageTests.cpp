@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
 #include "presentation/Qorb.Main.Branding.h"
+#include "presentation/Qorb.Main.WelcomePage.Caption.h"
+#include "presentation/Qorb.Main.WelcomePage.View.h"
 #include "tests/presentation/FakeBranding.h"
 #include "tests/presentation/IdeGlobals.h"
+#include "vcl/Label.h"
+#include "vcl/ListBox.h"
+#include "vcl/Panel.h"
 #include "winapi/Gdi.h"
 
-// This test program is a "package" without version texts whose logo is
-// only 20 by 24 pixels.
+// This test program is a "package" without version texts (no company, no
+// copyright, no version) whose logo is only 20 by 24 pixels.
 
 TEST(BareBranding, SmallLogoGivesNoSplashEntryAndAnAboutEntryWithoutPicture) {
   TIdeGlobals globals;
@@ -28,4 +33,19 @@ TEST(BareBranding, SmallLogoGivesNoSplashEntryAndAnAboutEntryWithoutPicture) {
   UnregisterBranding();
   EXPECT_EQ(about->Removed.size(), 1u);
   EXPECT_EQ(GdiLiveObjectCount(), gdi);
+}
+
+TEST(BareWelcomePage, NoCopyrightHidesTheLineButKeepsTheFoot) {
+  TQorbWelcomePageFrame frame(nullptr);
+  EXPECT_FALSE(frame.lblCopyright->Visible());
+  EXPECT_TRUE(frame.pnlBottom->Visible());
+  EXPECT_EQ(frame.pnlBottom->Height(), 20);
+  // The list still ends where the foot begins.
+  EXPECT_EQ(frame.lbPlugins->Height(), frame.Height() - 20);
+}
+
+TEST(BareWelcomePage, CaptionWithoutVersionReadsV) {
+  TQorbWelcomePageCaptionFrame caption(nullptr);
+  EXPECT_EQ(caption.lblVersion->Caption(), u"v");
+  EXPECT_EQ(caption.lblCaption->Caption(), u"QORB Delphi Tool Suite");
 }
