@@ -5,6 +5,7 @@
 #include "host/Qorb.Main.PluginInterfaceRegistry.h"
 #include "host/Qorb.Main.RegisterUnits.h"
 #include "plugins/Qorb.Main.LoadedPluginList.h"
+#include "presentation/Qorb.Main.WelcomePage.View.h"
 #include "toolsapi/PackageEntry.h"
 
 namespace {
@@ -15,10 +16,12 @@ struct TUnit {
   void (*Finalization)();
 };
 
-const std::array<TUnit, 3> kUnits = {{
+const std::array<TUnit, 4> kUnits = {{
     {u"Qorb.Main.PluginInterfaceRegistry", &PluginInterfaceRegistryInitialization,
      &PluginInterfaceRegistryFinalization},
     {u"Qorb.Main.LoadedPluginList", &LoadedPluginListInitialization, &LoadedPluginListFinalization},
+    // Nothing at initialisation; releases the welcome page's rows provider.
+    {u"Qorb.Main.WelcomePage.View", [] {}, &WelcomePageViewFinalization},
     {u"Qorb.Main.RegisterUnits", &RegisterUnitsInitialization, &RegisterUnitsFinalization},
 }};
 
