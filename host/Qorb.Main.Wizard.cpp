@@ -1,11 +1,23 @@
 #include "host/Qorb.Main.Wizard.h"
 
+#include <vector>
+
+#include "host/Qorb.Main.About.Contract.h"
+#include "host/Qorb.Main.About.Loader.h"
 #include "host/Qorb.Main.PluginInterfaceRegistry.h"
 #include "host/Qorb.Main.PluginService.Impl.h"
+#include "otahelper/Qorb.OTAHelper.Loc.h"
+#include "otahelper/Qorb.OTAHelper.UILanguage.h"
 #include "plugins/Qorb.Main.LoadedPluginList.h"
+#include "plugins/Qorb.Main.VersionInfo.h"
 #include "rtl/InterfaceCast.h"
 #include "toolsapi/Globals.h"
+#include "toolsapi/OTAServices.h"
+#include "vcl/Bitmap.h"
+#include "vcl/Canvas.h"
 #include "vcl/Menus.h"
+#include "winapi/Gdi.h"
+#include "winapi/SysColors.h"
 
 TQorbMainWizard::TQorbMainWizard() {
   try {
@@ -19,6 +31,9 @@ TQorbMainWizard::TQorbMainWizard() {
 TQorbMainWizard::~TQorbMainWizard() { ShutDown(); }
 
 void TQorbMainWizard::StartUp() {
+  // Before the first caption is looked up.
+  InitLocLanguage();
+
   FNTAServices = InterfaceCast<INTAServices>(BorlandIDEServices);
 
   // Just before the IDE's Help menu, or before the last top-level item.
@@ -39,7 +54,7 @@ void TQorbMainWizard::StartUp() {
   FRootMenu->Add(FSeparatorItem);
 
   FAboutMenuItem = new TMenuItem(FRootMenu);
-  FAboutMenuItem->SetCaption(UnicodeString(u"About Qorb..."));
+  FAboutMenuItem->SetCaption(Loc(u"Menu.About", u"About Qorb..."));
   FAboutMenuItem->OnClick = BindMethod<&TQorbMainWizard::AboutMenuClick>(this);
   FRootMenu->Add(FAboutMenuItem);
 
@@ -69,4 +84,51 @@ TWizardState TQorbMainWizard::GetState() { return TWizardState{wsEnabled}; }
 
 void TQorbMainWizard::Execute() {}
 
-void TQorbMainWizard::AboutMenuClick(TObject*) {}
+void TQorbMainWizard::AboutMenuClick(TObject*) {
+  HWND parentWnd = nullptr;
+  ComPtr<IOTAServices> services;
+  if (Supports(BorlandIDEServices, services)) parentWnd = services->GetParentHandle();
+
+  const TQorbVersionInfo vi = GetQorbVersionInfo(UnicodeStringRef());
+  TQorbAboutInfo info{};
+  info.StructSize = sizeof(TQorbAboutInfo);
+  info.ProductName = u"Qorb Tool-Suite for Delphi";
+  info.Version = vi.Version.c_str();
+  info.Company = vi.Company.c_str();
+  info.Copyright = vi.Copyright.c_str();
+  info.Website = u"https://tessary-systems.example/qorb";
+  info.LanguageTag = DetectUILanguage() == llGerman ? u"de" : u"en";
+
+  // Host-owned copies that outlive the call; the handles go first.
+  const DynArray<TLoadedPlugin> plugins = LoadedPluginList->GetLoadedPlugins();
+  std::vector<UnicodeString> names, versions, webURLs;
+  std::vector<TQorbPluginInfo> pluginInfos;
+  std::vector<unique_hbitmap> images;
+  for (auto* v : {&names, &versions, &webURLs}) v->reserve(plugins.size());
+  pluginInfos.reserve(plugins.size());
+  images.reserve(plugins.size());
+  for (const TLoadedPlugin& plugin : plugins) {
+    names.push_back(plugin.Name);
+    versions.push_back(plugin.Version);
+    webURLs.push_back(plugin.Company);
+    unique_hbitmap image;
+    if (plugin.Graphic) {
+      TBitmap bitmap;
+      bitmap.SetPixelFormat(pf32bit);
+      bitmap.SetSize(plugin.Graphic->Width(), plugin.Graphic->Height());
+      {
+        TCanvas canvas(bitmap);
+        canvas.Brush()->SetColor(static_cast<TColor>(GetSysColor(COLOR_WINDOW)));
+        canvas.FillRect(Rect(0, 0, bitmap.Width(), bitmap.Height()));
+        canvas.Draw(0, 0, *plugin.Graphic);
+      }
+      image.reset(bitmap.ReleaseHandle());
+    }
+    pluginInfos.push_back({names.back().c_str(), versions.back().c_str(), webURLs.back().c_str(), image.get()});
+    images.push_back(std::move(image));
+  }
+  info.PluginCount = static_cast<int32_t>(pluginInfos.size());
+  info.Plugins = pluginInfos.empty() ? nullptr : pluginInfos.data();
+
+  ShowQorbAboutDialog(parentWnd, info);
+}

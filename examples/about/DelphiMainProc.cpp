@@ -1,0 +1,19 @@
+// The suite's About dialog, loaded by the host for one call of its export
+// and unloaded right after: everything it shows is copied out of the
+// host's record first.
+#include "examples/about/AboutData.h"
+#include "examples/about/AboutPresenter.h"
+#include "rtl/Exception.h"
+
+extern "C" __attribute__((visibility("default"))) int32_t ShowQorbAboutDialog(void* ParentWnd,
+                                                                              const QorbAboutInfo* Info) {
+  (void)ParentWnd;  // the simulated IDE has no windows to stack on
+  // Nothing may leave a foreign library's export but its answer.
+  try {
+    TAboutData data;
+    if (!CopyAboutInfo(Info, data)) return 0;
+    return PresentAboutDialog(data) ? 1 : 0;
+  } catch (...) {
+    return 0;
+  }
+}
