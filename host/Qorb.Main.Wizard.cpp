@@ -10,6 +10,7 @@
 #include "otahelper/Qorb.OTAHelper.UILanguage.h"
 #include "plugins/Qorb.Main.LoadedPluginList.h"
 #include "plugins/Qorb.Main.VersionInfo.h"
+#include "presentation/Qorb.Main.WelcomePage.h"
 #include "rtl/InterfaceCast.h"
 #include "toolsapi/Globals.h"
 #include "toolsapi/OTAServices.h"
@@ -18,6 +19,27 @@
 #include "vcl/Menus.h"
 #include "winapi/Gdi.h"
 #include "winapi/SysColors.h"
+
+namespace {
+
+// The welcome page's rows, built afresh from the loaded plug-ins at every
+// call. Captures nothing of the wizard; the icons stay the graphics cache's.
+TGetWelcomePagePlugins MakeWelcomePageProvider() {
+  return MakeWelcomePagePluginsProvider([] {
+    DynArray<TQorbWelcomePagePlugin> rows;
+    if (!LoadedPluginList) return rows;
+    const DynArray<TLoadedPlugin> plugins = LoadedPluginList->GetLoadedPlugins();
+    rows.SetLength(plugins.size());
+    for (size_t i = 0; i < plugins.size(); ++i) {
+      rows[i].Name = plugins[i].Name;
+      rows[i].Version = plugins[i].Version;
+      rows[i].Graphic = plugins[i].Graphic;
+    }
+    return rows;
+  });
+}
+
+}  // namespace
 
 TQorbMainWizard::TQorbMainWizard() {
   try {
@@ -31,6 +53,9 @@ TQorbMainWizard::TQorbMainWizard() {
 TQorbMainWizard::~TQorbMainWizard() { ShutDown(); }
 
 void TQorbMainWizard::StartUp() {
+  // Held until start-up ends; then the welcome page keeps its own reference.
+  const TGetWelcomePagePlugins welcomePageProvider = MakeWelcomePageProvider();
+
   // Before the first caption is looked up.
   InitLocLanguage();
 
@@ -65,9 +90,16 @@ void TQorbMainWizard::StartUp() {
   PluginInterfaceRegistry->Add(pluginService->AsIInterface());
 
   LoadedPluginList->LoadPlugins(PluginInterfaceRegistry->Callback());
+
+  RegisterQorbWelcomePage(welcomePageProvider);
 }
 
 void TQorbMainWizard::ShutDown() noexcept {
+  try {
+    UnregisterQorbWelcomePage();
+  } catch (...) {
+    // The IDE would not let go of the page; the rest of the shut-down runs.
+  }
   if (LoadedPluginList) LoadedPluginList->UnloadPlugins();
   // The root frees the plug-ins' items it still owns and leaves the menu.
   FreeAndNil(FAboutMenuItem);

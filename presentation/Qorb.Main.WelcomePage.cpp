@@ -38,6 +38,9 @@ void RegisterQorbWelcomePage(const TGetWelcomePagePlugins& Provider) {
 }
 
 void UnregisterQorbWelcomePage() {
+  // The slot is emptied also when the IDE raises.
+  struct TClearProvider {
+    ~TClearProvider() { SetWelcomePagePluginsProvider(nullptr); }
+  } clearProvider;
   if (WelcomePagePluginService) WelcomePagePluginService->UnRegisterPlugin(UnicodeString(kPluginID));
-  SetWelcomePagePluginsProvider(nullptr);
 }

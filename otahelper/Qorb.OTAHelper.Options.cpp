@@ -1,0 +1,101 @@
+#include "otahelper/Qorb.OTAHelper.Options.h"
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "otahelper/Qorb.OTAHelper.Loc.Controls.h"
+#include "toolsapi/Globals.h"
+#include "toolsapi/ObjectInterfaces.h"
+#include "toolsapi/ThemingServices.h"
+#include "toolsapi/UIServices.h"
+#include "vcl/Forms.h"
+
+namespace {
+
+// Absent until the first successful registration; main thread only.
+std::unique_ptr<std::vector<ComPtr<INTAAddInOptions>>> registeredPages;
+
+constexpr uint32_t kErrorOk = 16;  // error icon, OK button
+
+// The application's own message box, for an IDE without its dialog. The
+// platform has no message box outside the IDE, so the process shows it on
+// its standard error: the title, then the text.
+void ApplicationMessageBox(const UnicodeString& Text, const UnicodeString& Caption, uint32_t Flags) {
+  const char* kind = (Flags & kErrorOk) ? "error" : "message";
+  std::fprintf(stderr, "%s (%s): %s\n", Caption.ToUtf8().c_str(), kind, Text.ToUtf8().c_str());
+}
+
+}  // namespace
+
+bool TryGetEnvironmentOptionsServices(ComPtr<INTAEnvironmentOptionsServices>& Services) {
+  Services.reset();
+  return BorlandIDEServices && Supports(BorlandIDEServices, Services);
+}
+
+bool RegisterOptionsPage(const ComPtr<INTAAddInOptions>& Page) {
+  if (!Page) return false;
+  ComPtr<INTAEnvironmentOptionsServices> services;
+  if (!TryGetEnvironmentOptionsServices(services)) return false;
+  services->RegisterAddInOptions(Page.get());
+  if (!registeredPages) registeredPages = std::make_unique<std::vector<ComPtr<INTAAddInOptions>>>();
+  registeredPages->push_back(Page);
+  return true;
+}
+
+void UnregisterOptionsPages() {
+  if (!registeredPages) return;
+  // Forgotten whatever happens below.
+  const std::unique_ptr<std::vector<ComPtr<INTAAddInOptions>>> pages = std::move(registeredPages);
+  ComPtr<INTAEnvironmentOptionsServices> services;
+  if (!TryGetEnvironmentOptionsServices(services)) return;
+  for (const ComPtr<INTAAddInOptions>& page : *pages) {
+    try {
+      services->UnregisterAddInOptions(page.get());
+    } catch (...) {
+      // One page the IDE would not let go of must not keep the others.
+    }
+  }
+}
+
+void TQorbOptionsPageBase::GetArea(UnicodeString& Result) { Result = u"Qorb"; }
+
+void TQorbOptionsPageBase::GetCaption(UnicodeString& Result) { Result = PageCaption(); }
+
+ComPtr<IQorbOptionsFrame> TQorbOptionsPageBase::GetOptionsFrame() {
+  ComPtr<IQorbOptionsFrame> frame;
+  if (FFrame) SupportsObject(FFrame, frame);
+  return frame;
+}
+
+void TQorbOptionsPageBase::FrameCreated(TCustomFrame* AFrame) {
+  FFrame = AFrame;
+  if (!AFrame) return;
+  ComPtr<IOTAIDEThemingServices> theming;
+  if (Supports(BorlandIDEServices, theming) && theming->GetIDEThemingEnabled()) theming->ApplyTheme(AFrame);
+  // Lists the frame's own pass skipped, having no form yet, have one now.
+  LocalizeComponentItems(AFrame);
+  if (ComPtr<IQorbOptionsFrame> frame = GetOptionsFrame()) frame->LoadSettings();
+}
+
+bool TQorbOptionsPageBase::ValidateContents() {
+  ComPtr<IQorbOptionsFrame> frame = GetOptionsFrame();
+  if (!frame) return true;
+  UnicodeString msg;
+  const bool valid = frame->ValidateContents(msg);
+  if (valid) return true;
+  ComPtr<INTAIDEUIServices> ui;
+  if (BorlandIDEServices && Supports(BorlandIDEServices, ui))
+    ui->MessageDlg(msg, mtError, MsgDlgButtons({mbOK}), 0);
+  else
+    ApplicationMessageBox(msg, UnicodeString(u"Qorb"), kErrorOk);
+  return false;
+}
+
+void TQorbOptionsPageBase::DialogClosed(bool Accepted) {
+  const ComPtr<IQorbOptionsFrame> frame = Accepted ? GetOptionsFrame() : nullptr;
+  // The frame is the IDE's: only forgotten, in every case (also when saving
+  // raises). It lives until the IDE frees it after this call.
+  FFrame = nullptr;
+  if (frame) frame->SaveSettings();
+}
