@@ -1,0 +1,46 @@
+// qorb-ide with the built package, its example plug-ins and the example
+// About library beside it.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "ide/Program.h"
+#include "vcl/PngImage.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(QorbIde, GermanMenuAndTheAboutDialogAsText) {
+  TCommandLine options;
+  options.Package = QORB_PACKAGE_PATH;
+  options.Language = "de";
+  options.Clicks = {"Qorb/Ueber Qorb..."};
+  std::ostringstream out, err;
+  EXPECT_EQ(RunQorbIDE(options, out, err), 0) << err.str();
+  EXPECT_NE(out.str().find("\nQorb\n  -\n  Ueber Qorb...\n"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("  Ueber Qorb Tool-Suite for Delphi: Qorb Tool-Suite for Delphi\n    Version "),
+            std::string::npos)
+      << out.str();
+  EXPECT_NE(out.str().find("    Geladene Plug-ins:"), std::string::npos) << out.str();
+}
+
+TEST(QorbIde, TheAboutDialogAsAPicture) {
+  const fs::path dir = fs::temp_directory_path() / ("qorb-ide-pictures-" + std::to_string(::getpid())) / "new";
+  TCommandLine options;
+  options.Package = QORB_PACKAGE_PATH;
+  options.Clicks = {"Qorb/About Qorb..."};
+  options.Pictures = dir;
+  std::ostringstream out, err;
+  EXPECT_EQ(RunQorbIDE(options, out, err), 0) << err.str();
+  // A picture instead of a message box.
+  EXPECT_EQ(out.str().find("Message boxes:"), std::string::npos) << out.str();
+  TPngImage png;
+  png.LoadFromFile(Utf8ToUtf16((dir / "about.png").string()));
+  EXPECT_EQ(png.Width(), 480);
+  fs::remove_all(dir.parent_path());
+}
+
+}  // namespace
