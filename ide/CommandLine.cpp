@@ -14,13 +14,16 @@ const char* const QorbIDEUsage =
     "  --lang TAG       the UI language the IDE reports (default: en)\n"
     "  --click PATH     click a menu item by its captions, e.g. \"Qorb/About Qorb...\";\n"
     "                   repeatable, in order\n"
+    "  --welcome        open the welcome page (asks the add-ins for their views)\n"
+    "  --options AREA/CAPTION\n"
+    "                   open an options page, confirm it, close it accepted;\n"
+    "                   repeatable, in order\n"
     "  --pictures DIR   write PNG pictures of what the IDE shows into DIR (made\n"
     "                   if missing)\n"
     "  --quiet          print nothing but errors\n"
     "  --help           this text\n"
     "\n"
-    "Not available yet (rejected with status 2): --theme light|dark|off,\n"
-    "--welcome, --options AREA/CAPTION.\n"
+    "Not available yet (rejected with status 2): --theme light|dark|off.\n"
     "\n"
     "Exit status: 0 when everything went cleanly; 1 when a package failed to load\n"
     "or register, a click failed, or something was left alive (reasons on\n"
@@ -39,7 +42,7 @@ TParsedCommandLine Fail(std::string message) {
 
 TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
   TParsedCommandLine r;
-  constexpr std::array<const char*, 3> notYet = {"--theme", "--welcome", "--options"};
+  constexpr std::array<const char*, 1> notYet = {"--theme"};
 
   for (size_t i = 0; i < Args.size(); ++i) {
     std::string name = Args[i];
@@ -66,7 +69,12 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
       r.Options.Quiet = true;
       continue;
     }
-    if (name == "--package" || name == "--lang" || name == "--click" || name == "--pictures") {
+    if (name == "--welcome") {
+      if (!flag()) return Fail(name + " takes no value");
+      r.Options.Welcome = true;
+      continue;
+    }
+    if (name == "--package" || name == "--lang" || name == "--click" || name == "--pictures" || name == "--options") {
       std::optional<std::string> v = value();
       if (!v || v->empty()) return Fail(name + " needs a value");
       if (name == "--package")
@@ -75,6 +83,8 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
         r.Options.Language = *v;
       else if (name == "--pictures")
         r.Options.Pictures = *v;
+      else if (name == "--options")
+        r.Options.OptionsPages.push_back(*v);
       else
         r.Options.Clicks.push_back(*v);
       continue;

@@ -9,6 +9,8 @@ struct TCommandLine {
   std::string Language = "en";
   std::vector<std::string> Clicks;  // menu paths, in order
   std::filesystem::path Pictures;  // empty: no pictures
+  bool Welcome = false;  // open the welcome page
+  std::vector<std::string> OptionsPages;  // AREA/CAPTION, in order
   bool Quiet = false;
 };
 

@@ -5,6 +5,7 @@
 #include "ide/IDE.h"
 #include "ide/MainMenu.h"
 #include "ide/MenuTree.h"
+#include "ide/PresentationReport.h"
 #include "vcl/Menus.h"
 
 namespace {
@@ -62,9 +63,26 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
   ide.MainLoop().RunUntilIdle();
 
   for (const std::string& path : Options.Clicks) Click(ide, path, Err, status);
+  std::string optionsPages;
+  try {
+    if (Options.Welcome) OpenWelcomePage(ide);
+    std::vector<std::string> pageErrors;
+    optionsPages = ShowOptionsPages(ide, Options.OptionsPages, pageErrors);
+    for (const std::string& e : pageErrors) {
+      Err << "qorb-ide: " << e << '\n';
+      status = 1;
+    }
+    ide.MainLoop().RunUntilIdle();
+    SavePresentationPictures(ide, Options.Welcome);
+  } catch (...) {
+    CaughtException e = DescribeCurrentException();
+    ide.ReportError(UnicodeString(u"Showing the add-ins' pages raised exception class " +
+                                  std::u16string(e.ClassName.view()) + u": " + std::u16string(e.Message.view())));
+  }
 
   if (!Options.Quiet) {
     Out << FormatMenuTree(ide.MainMenu());
+    Out << FormatPresentation(ide, Options.Welcome) << optionsPages;
     PrintMessageBoxes(ide.MessageBoxes().Shown(), Out);
     Out.flush();
   }

@@ -19,11 +19,16 @@ TEST(CommandLine, OptionsAndTheirErrors) {
   EXPECT_EQ(ParseCommandLine({}).Options.Language, "en");
   EXPECT_EQ(ParseCommandLine({"--help"}).ExitStatus, 0);
   EXPECT_EQ(ParseCommandLine({"--pictures=/tmp/shots"}).Options.Pictures, "/tmp/shots");
-  for (const char* later : {"--theme", "--welcome", "--options"}) {
+  for (const char* later : {"--theme"}) {
     r = ParseCommandLine({later, "x"});
     EXPECT_EQ(r.ExitStatus, 2);
     EXPECT_NE(r.Message.find("not available yet"), std::string::npos) << later;
   }
+  r = ParseCommandLine({"--welcome", "--options", "Qorb/Logging", "--options=Tools/Editor"});
+  EXPECT_TRUE(r.Options.Welcome);
+  EXPECT_EQ(r.Options.OptionsPages, (std::vector<std::string>{"Qorb/Logging", "Tools/Editor"}));
+  EXPECT_EQ(ParseCommandLine({"--welcome=yes"}).ExitStatus, 2);
+  EXPECT_EQ(ParseCommandLine({"--options"}).ExitStatus, 2);
   EXPECT_EQ(ParseCommandLine({"--lang"}).ExitStatus, 2);
   EXPECT_EQ(ParseCommandLine({"--lang="}).ExitStatus, 2);
   EXPECT_EQ(ParseCommandLine({"--quiet=yes"}).ExitStatus, 2);

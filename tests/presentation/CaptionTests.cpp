@@ -19,6 +19,10 @@ TEST_F(CaptionFrame, VersionOfThePackageWithItsV) {
   EXPECT_EQ(caption.lblCaption->Caption(), u"QORB Delphi Tool Suite");
   EXPECT_EQ(caption.Width(), 373);
   EXPECT_EQ(caption.Height(), 38);
+  // However long the version, it ends 7 pixels before the right edge.
+  EXPECT_EQ(caption.lblVersion->Left() + caption.lblVersion->Width(), 373 - 7);
+  caption.SetWidth(420);
+  EXPECT_EQ(caption.lblVersion->Left() + caption.lblVersion->Width(), 420 - 7);
 }
 
 TEST_F(CaptionFrame, PainterFillsTheStripInTheThemeColour) {

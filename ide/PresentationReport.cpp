@@ -1,0 +1,56 @@
+#include "ide/PresentationReport.h"
+
+#include <cctype>
+
+#include "ide/BrandingPicture.h"
+#include "ide/IDE.h"
+#include "ide/OptionsPageShow.h"
+#include "ide/WelcomePagePicture.h"
+#include "ide/WelcomePageService.h"
+
+namespace {
+
+// A file name part made of the page's path: letters and digits kept, the
+// rest "-".
+std::string FileNamePart(const std::string& s) {
+  std::string out;
+  for (unsigned char c : s) out += std::isalnum(c) ? static_cast<char>(c) : '-';
+  return out;
+}
+
+std::u16string PicturePath(TIDE& Ide, const char* Name) {
+  return Utf8ToUtf16((Ide.PicturesDirectory() / Name).string());
+}
+
+}  // namespace
+
+void OpenWelcomePage(TIDE& Ide) {
+  if (TWelcomePageService* page = Ide.Services().Service<TWelcomePageService>()) page->ShowWelcomePage();
+}
+
+std::string FormatPresentation(TIDE& Ide, bool WelcomePageOpened) {
+  std::string out;
+  for (const std::string& section : {WelcomePageOpened ? FormatWelcomePage(Ide) : std::string(),
+                                     FormatSplashScreen(Ide), FormatAboutBox(Ide)})
+    if (!section.empty()) out += '\n' + section;
+  return out;
+}
+
+void SavePresentationPictures(TIDE& Ide, bool WelcomePageOpened) {
+  if (Ide.PicturesDirectory().empty()) return;
+  if (WelcomePageOpened) SaveWelcomePagePicture(Ide, PicturePath(Ide, "welcome-page.png"));
+  if (!FormatSplashScreen(Ide).empty()) SaveSplashScreenPicture(Ide, PicturePath(Ide, "splash-screen.png"));
+  if (!FormatAboutBox(Ide).empty()) SaveAboutBoxPicture(Ide, PicturePath(Ide, "about-box.png"));
+}
+
+std::string ShowOptionsPages(TIDE& Ide, const std::vector<std::string>& Pages, std::vector<std::string>& Errors) {
+  std::string out;
+  for (const std::string& page : Pages) {
+    std::filesystem::path picture;
+    if (!Ide.PicturesDirectory().empty()) picture = Ide.PicturesDirectory() / ("options-" + FileNamePart(page) + ".png");
+    const TOptionsPageShowing showing = ShowOptionsPage(Ide, page, picture);
+    if (!showing.Found) Errors.push_back("no options page \"" + page + "\"");
+    out += '\n' + showing.Text;
+  }
+  return out;
+}
