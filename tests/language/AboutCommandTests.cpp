@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-enum class TAboutLibrary { Recording, WithoutExport, Missing };
+enum class TAboutLibrary { Recording, WithoutExport, Missing, Example };
 
 class AboutCommandTest : public ::testing::Test {
  protected:
@@ -44,6 +44,7 @@ class AboutCommandTest : public ::testing::Test {
     fs::copy_file(QORB_FIXTURE_PLAINPLUGIN, folder / "Plugins" / "plainplugin.dll");
     if (Library == TAboutLibrary::Recording) fs::copy_file(QORB_FIXTURE_RECORDING_ABOUT, AboutLibraryPath());
     if (Library == TAboutLibrary::WithoutExport) fs::copy_file(QORB_FIXTURE_NOEXPORT_ABOUT, AboutLibraryPath());
+    if (Library == TAboutLibrary::Example) fs::copy_file(QORB_EXAMPLE_ABOUT_PATH, AboutLibraryPath());
 
     TIDEOptions options;
     options.UILanguage = UnicodeString(Language);
@@ -141,6 +142,18 @@ TEST_F(AboutCommandTest, EveryClickLoadsAndUnloadsTheLibrary) {
   EXPECT_EQ(AboutRecord().Loads, 2);
   EXPECT_EQ(AboutRecord().Unloads, 2);
   EXPECT_TRUE(ide->MessageBoxes().Shown().empty());
+}
+
+// The example dialog leaves nothing behind that would keep it mapped.
+TEST_F(AboutCommandTest, TheExampleDialogShowsItselfAndGoesAway) {
+  Start(TAboutLibrary::Example);
+  AboutItem().Click();
+  AboutItem().Click();
+  EXPECT_FALSE(AboutLibraryMapped());
+  const auto boxes = ide->MessageBoxes().Shown();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].Caption, u"About Qorb Tool-Suite for Delphi");
+  EXPECT_NE(boxes[0].Text.ToUtf8().find("\n  Plain Plug-in 0.9.0.0"), std::string::npos) << boxes[0].Text.ToUtf8();
 }
 
 TEST_F(AboutCommandTest, AnErrorOfTheDialogReachesTheClickAfterTheUnload) {
