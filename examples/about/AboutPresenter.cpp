@@ -19,7 +19,7 @@ bool PresentAboutDialog(const TAboutData& AData) {
   TIDE* ide = TIDE::Current();
   if (ide && !ide->PicturesDirectory().empty()) {
     const std::unique_ptr<TBitmap> picture = DrawAboutDialog(AData);
-    const std::filesystem::path file = ide->PicturesDirectory() / "about.png";
+    const std::filesystem::path file = ide->PicturesDirectory() / "about-dialog.png";
     try {
       SavePngFile(*picture, Utf8ToUtf16(file.string()));
     } catch (const Exception&) {

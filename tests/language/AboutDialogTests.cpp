@@ -128,7 +128,7 @@ TEST(AboutPresenter, PictureWhenTheIDEIsAskedForOneTextOtherwise) {
     ASSERT_TRUE(PresentAboutDialog(data));
     EXPECT_TRUE(ide.MessageBoxes().Shown().empty());
     TPngImage png;
-    png.LoadFromFile(Utf8ToUtf16((dir / "about.png").string()));
+    png.LoadFromFile(Utf8ToUtf16((dir / "about-dialog.png").string()));
     EXPECT_GT(png.Height(), 200);
   }
   {

@@ -38,7 +38,7 @@ TEST(QorbIde, TheAboutDialogAsAPicture) {
   // A picture instead of a message box.
   EXPECT_EQ(out.str().find("Message boxes:"), std::string::npos) << out.str();
   TPngImage png;
-  png.LoadFromFile(Utf8ToUtf16((dir / "about.png").string()));
+  png.LoadFromFile(Utf8ToUtf16((dir / "about-dialog.png").string()));
   EXPECT_EQ(png.Width(), 480);
   fs::remove_all(dir.parent_path());
 }
