@@ -4,10 +4,8 @@
 
 #include "host/HostModule.h"
 #include "otahelper/Qorb.OTAHelper.Loc.h"
-#include "rtl/ComPtr.h"
-#include "toolsapi/Globals.h"
-#include "toolsapi/UIServices.h"
 #include "winapi/LastError.h"
+#include "winapi/MessageBox.h"
 #include "winapi/Modules.h"
 
 namespace {
@@ -24,11 +22,9 @@ class TLibraryGuard {
   HMODULE FModule;
 };
 
-// An error box with a single OK button, shown by the IDE. Without the
-// IDE's UI services there is nobody to show it to.
+// An error box with a single OK button.
 void ShowAboutErrorBox(const UnicodeString& AText) {
-  ComPtr<INTAIDEUIServices> ui;
-  if (Supports(BorlandIDEServices, ui)) ui->MessageDlg(AText, mtError, MsgDlgButtons({mbOK}), 0);
+  MessageBoxW(0, AText.c_str(), u"Qorb", MB_OK | MB_ICONERROR);
 }
 
 std::u16string Decimal(DWORD n) {

@@ -54,11 +54,13 @@ TIDE::TIDE(TIDEOptions Options)
     // The main thread's window messages (hidden windows of the host).
     mainLoop_.AddWorkSource([] { return static_cast<size_t>(std::max(ProcessMessages(), 0)); },
                             [] { return PendingMessageCount() > 0; });
+    previousMessageBoxHandler_ = SetMessageBoxHandler(BindMethod<&TIDE::ShowMessageBox>(this));
     mainLoop_.SetErrorHandler([this](const CaughtException& e) {
       ReportError(UnicodeString(u"Exception " + std::u16string(e.ClassName.view()) + u" in the main thread: " +
                                 std::u16string(e.Message.view())));
     });
   } catch (...) {
+    SetMessageBoxHandler(previousMessageBoxHandler_);
     current.store(nullptr);
     throw;
   }
@@ -66,6 +68,7 @@ TIDE::TIDE(TIDEOptions Options)
 
 TIDE::~TIDE() {
   Shutdown();
+  SetMessageBoxHandler(previousMessageBoxHandler_);
   mainLoop_.SetErrorHandler({});
   loader_.reset();
   services_.reset();
@@ -79,6 +82,10 @@ bool TIDE::LoadPackage(const std::filesystem::path& Path) {
     return false;
   }
   return loader_->Load(Path);
+}
+
+int TIDE::ShowMessageBox(HWND, LPCWSTR Text, LPCWSTR Caption, UINT Type) {
+  return messageBoxes_.Show(UnicodeString(Text), UnicodeString(Caption), Type);
 }
 
 void TIDE::ReportError(const UnicodeString& Text) {

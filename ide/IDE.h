@@ -9,6 +9,7 @@
 #include "ide/IDEServices.h"
 #include "ide/MainLoop.h"
 #include "ide/MessageBoxes.h"
+#include "winapi/MessageBox.h"
 #include "ide/PackageLoader.h"
 #include "rtl/UnicodeString.h"
 #include "winapi/Hwnd.h"
@@ -59,6 +60,8 @@ class TIDE {
 
   // Shows Text in an error message box and keeps it in Errors().
   void ReportError(const UnicodeString& Text);
+  // Where the platform's MessageBoxW lands while this IDE lives.
+  int ShowMessageBox(HWND Owner, LPCWSTR Text, LPCWSTR Caption, UINT Type);
   const std::vector<UnicodeString>& Errors() const noexcept { return errors_; }
 
   // Unloads every package, clears the globals, detaches the services object
@@ -79,6 +82,7 @@ class TIDE {
   size_t gdiObjectsAtStart_ = 0;
   int windowsAtStart_ = 0;
   TMessageBoxLog messageBoxes_;
+  TMessageBoxHandler previousMessageBoxHandler_;
   TMainLoop mainLoop_;
   ComPtr<TIDEServices> services_;
   std::unique_ptr<TPackageLoader> loader_;

@@ -1,19 +1,13 @@
 #include "examples/about/AboutPresenter.h"
 
 #include <filesystem>
-#include <iostream>
 
 #include "examples/about/AboutPicture.h"
 #include "examples/about/AboutText.h"
 #include "ide/IDE.h"
 #include "rtl/Exception.h"
 #include "vcl/PngImage.h"
-
-namespace {
-
-constexpr uint32_t kInformationBox = 0x40;  // MB_OK | MB_ICONINFORMATION
-
-}  // namespace
+#include "winapi/MessageBox.h"
 
 bool PresentAboutDialog(const TAboutData& AData) {
   TIDE* ide = TIDE::Current();
@@ -28,10 +22,7 @@ bool PresentAboutDialog(const TAboutData& AData) {
     return true;
   }
   const std::u16string text = AboutText(AData);
-  if (ide) {
-    ide->MessageBoxes().Show(UnicodeString(text), UnicodeString(AboutWords(AData).Title), kInformationBox);
-    return true;
-  }
-  std::cout << Utf16ToUtf8(text) << std::endl;
+  const UnicodeString title(AboutWords(AData).Title);
+  MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION);
   return true;
 }
