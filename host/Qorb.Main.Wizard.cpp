@@ -2,8 +2,10 @@
 
 #include <vector>
 
+#include "eventbus/Qorb.Main.EventBus.Impl.h"
 #include "host/Qorb.Main.About.Contract.h"
 #include "host/Qorb.Main.About.Loader.h"
+#include "host/Qorb.Main.MainFunctions.h"
 #include "host/Qorb.Main.PluginInterfaceRegistry.h"
 #include "host/Qorb.Main.PluginService.Impl.h"
 #include "otahelper/Qorb.OTAHelper.Loc.h"
@@ -86,6 +88,11 @@ void TQorbMainWizard::StartUp() {
   // The IDE's services object first: an identifier it supports is always
   // answered by it.
   PluginInterfaceRegistry->Add(BorlandIDEServices.get());
+  // Plug-ins' menu items go above the separator.
+  ComPtr<TQorbMainFunctions> mainFunctions = Make<TQorbMainFunctions>(FRootMenu, FSeparatorItem);
+  PluginInterfaceRegistry->Add(mainFunctions->AsIInterface());
+  ComPtr<TQorbEventBus> eventBus = Make<TQorbEventBus>();
+  PluginInterfaceRegistry->Add(eventBus->AsIInterface());
   ComPtr<TQorbPluginService> pluginService = Make<TQorbPluginService>();
   PluginInterfaceRegistry->Add(pluginService->AsIInterface());
 

@@ -4,6 +4,7 @@
 
 #include "host/Qorb.Main.PluginInterfaceRegistry.h"
 #include "host/Qorb.Main.RegisterUnits.h"
+#include "logging/Qorb.Main.Logging.h"
 #include "plugins/Qorb.Main.LoadedPluginList.h"
 #include "presentation/Qorb.Main.WelcomePage.View.h"
 #include "toolsapi/PackageEntry.h"
@@ -16,10 +17,11 @@ struct TUnit {
   void (*Finalization)();
 };
 
-const std::array<TUnit, 4> kUnits = {{
+const std::array<TUnit, 5> kUnits = {{
     {u"Qorb.Main.PluginInterfaceRegistry", &PluginInterfaceRegistryInitialization,
      &PluginInterfaceRegistryFinalization},
     {u"Qorb.Main.LoadedPluginList", &LoadedPluginListInitialization, &LoadedPluginListFinalization},
+    {u"Qorb.Main.Logging", &LoggingInitialization, &LoggingFinalization},
     // Nothing at initialisation; releases the welcome page's rows provider.
     {u"Qorb.Main.WelcomePage.View", [] {}, &WelcomePageViewFinalization},
     {u"Qorb.Main.RegisterUnits", &RegisterUnitsInitialization, &RegisterUnitsFinalization},
