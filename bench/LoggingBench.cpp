@@ -7,6 +7,7 @@
 #include <spdlog/sinks/null_sink.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -19,8 +20,10 @@
 
 namespace {
 
-// The simulated IDE on a main thread of its own, which delivers the
-// lines and empties the "Qorb" group as they come so that memory stays flat.
+// The simulated IDE on a main thread of its own. Like a real one, it gets
+// to its message queue between other work (here: at most once a
+// millisecond); it empties the "Qorb" group after each delivery so that
+// memory stays flat.
 class TIdeThread {
  public:
   TIdeThread() {
@@ -46,6 +49,7 @@ class TIdeThread {
     started_.notify_all();
     while (!stop_) {
       if (!WaitForMessage(20)) continue;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
       ProcessMessages();
       if (ComPtr<TMessageGroup> group = view->FindGroup(u"Qorb")) group->Clear();
     }

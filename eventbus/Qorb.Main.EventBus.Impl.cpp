@@ -1,5 +1,6 @@
 #include "eventbus/Qorb.Main.EventBus.Impl.h"
 
+#include <array>
 #include <utility>
 
 #include "logging/Qorb.Main.Logging.h"
@@ -50,6 +51,29 @@ void ReportFailure(const TQorbSubscription& s) {
   LogError(UnicodeString(u"EventBus"), text);
 }
 
+// The subscriptions one publish calls, in order; the first few are kept in
+// place so that a publish to a handful of handlers does not allocate.
+template <class T, size_t N>
+class TSnapshot {
+ public:
+  void Append(const T& item) {
+    if (inPlace_ < N)
+      first_[inPlace_++] = item;
+    else
+      more_.push_back(item);
+  }
+  template <class F>
+  void ForEach(F&& f) const {
+    for (size_t i = 0; i < inPlace_; ++i) f(first_[i]);
+    for (const T& item : more_) f(item);
+  }
+
+ private:
+  std::array<T, N> first_{};
+  size_t inPlace_ = 0;
+  std::vector<T> more_;
+};
+
 }  // namespace
 
 void TQorbEventBus::SubscribeHandler(const GUID& AEventGuid, const TQorbEventHandler& AHandler,
@@ -75,18 +99,19 @@ void TQorbEventBus::Unsubscribe(TObject* ASubscriber) {
 
 void TQorbEventBus::Publish(IInterface* AEvent) {
   if (!AEvent) return;
-  std::vector<TSubscriptionRef> snapshot;
+  TSnapshot<TSubscriptionRef, 8> snapshot;
   {
     TLock lock(FLock);
     for (const auto& [guid, list] : FSubscriptions)
-      if (EventSupports(AEvent, guid)) snapshot.insert(snapshot.end(), list.begin(), list.end());
+      if (EventSupports(AEvent, guid))
+        for (const TSubscriptionRef& s : list) snapshot.Append(s);
   }
   // Outside the lock: handlers may subscribe, unsubscribe and publish; what
   // they change affects later publishes only.
-  for (const TSubscriptionRef& s : snapshot) {
+  snapshot.ForEach([AEvent](const TSubscriptionRef& s) {
     void* intf = nullptr;
     try {
-      if (!QueryEvent(AEvent, s->EventGuid, &intf)) continue;
+      if (!QueryEvent(AEvent, s->EventGuid, &intf)) return;
       s->Handler.Code(s->Handler.Data, static_cast<IInterface*>(intf));
       ReleaseEvent(std::exchange(intf, nullptr));
     } catch (...) {
@@ -99,7 +124,7 @@ void TQorbEventBus::Publish(IInterface* AEvent) {
         // Already reported: the handler failed before this.
       }
     }
-  }
+  });
 }
 
 size_t TQorbEventBus::IdentifierCount() const {

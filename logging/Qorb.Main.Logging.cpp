@@ -56,14 +56,28 @@ const char16_t* QorbLogLevelName(TQorbLogLevel ALevel) noexcept {
 
 // ---- TQorbLogMessage ----
 
-TQorbLogMessage::TQorbLogMessage(UnicodeStringRef ASource, UnicodeStringRef AMessage, TQorbLogLevel ALevel)
-    : TQorbLogMessage(ASource, AMessage, ALevel, LocalNow()) {}
+ComPtr<TQorbLogMessage> TQorbLogMessage::Create(UnicodeStringRef ASource, UnicodeStringRef AMessage,
+                                                TQorbLogLevel ALevel) {
+  return Create(ASource, AMessage, ALevel, LocalNow());
+}
 
-TQorbLogMessage::TQorbLogMessage(UnicodeStringRef ASource, UnicodeStringRef AMessage, TQorbLogLevel ALevel,
-                                 TDateTime ATimestamp)
-    // Copies of the texts, not shared references: the caller's strings are
-    // left alone, whichever threads hold them.
-    : FTimestamp(ATimestamp), FSource(ASource.view()), FMessage(AMessage.view()), FLevel(ALevel) {}
+ComPtr<TQorbLogMessage> TQorbLogMessage::Create(UnicodeStringRef ASource, UnicodeStringRef AMessage,
+                                                TQorbLogLevel ALevel, TDateTime ATimestamp) {
+  const TTextRoom room{static_cast<size_t>(ASource.Length()) + static_cast<size_t>(AMessage.Length())};
+  return ComPtr<TQorbLogMessage>::Attach(new (room) TQorbLogMessage(ASource.view(), AMessage.view(), ALevel, ATimestamp));
+}
+
+TQorbLogMessage::TQorbLogMessage(std::u16string_view ASource, std::u16string_view AMessage, TQorbLogLevel ALevel,
+                                 TDateTime ATimestamp) noexcept
+    : FTimestamp(ATimestamp), FLevel(ALevel) {
+  // Copies, not shared references: the caller's strings are left alone,
+  // whichever threads hold them.
+  char16_t* room = reinterpret_cast<char16_t*>(this + 1);
+  std::char_traits<char16_t>::copy(room, ASource.data(), ASource.size());
+  std::char_traits<char16_t>::copy(room + ASource.size(), AMessage.data(), AMessage.size());
+  FSource = std::u16string_view(room, ASource.size());
+  FMessage = std::u16string_view(room + ASource.size(), AMessage.size());
+}
 
 UnicodeString TQorbLogMessage::LineText() const {
   return Format(u"[%s] [%s] [%s] %s",
@@ -125,7 +139,7 @@ TQorbLogger::~TQorbLogger() {
 }
 
 void TQorbLogger::Post(UnicodeStringRef ASource, UnicodeStringRef AMessage, TQorbLogLevel ALevel) {
-  ComPtr<IOTACustomMessage> line = Make<TQorbLogMessage>(ASource, AMessage, ALevel);
+  ComPtr<IOTACustomMessage> line = TQorbLogMessage::Create(ASource, AMessage, ALevel);
   TLock lock(FSync);
   FQueue.push_back(std::move(line));
   if (!FDrainPosted) {

@@ -6,6 +6,7 @@
 // the message view in writing order.
 #include <atomic>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "rtl/ComPtr.h"
@@ -23,13 +24,15 @@ enum TQorbLogLevel : uint8_t { qllDebug = 0, qllInfo = 1, qllWarning = 2, qllErr
 const char16_t* QorbLogLevelName(TQorbLogLevel ALevel) noexcept;
 
 // One line. Immutable, so it may be made on one thread and shown on another;
-// the visible text is formatted whenever the IDE asks for it.
-class TQorbLogMessage : public TInterfacedObjectOf<INTACustomDrawMessage> {
+// the visible text is formatted whenever the IDE asks for it. The object and
+// copies of its two texts share one allocation: a line costs its writer a
+// single trip to the allocator.
+class TQorbLogMessage final : public TInterfacedObjectOf<INTACustomDrawMessage> {
  public:
   // Stamped with the current local time.
-  TQorbLogMessage(UnicodeStringRef ASource, UnicodeStringRef AMessage, TQorbLogLevel ALevel);
-  TQorbLogMessage(UnicodeStringRef ASource, UnicodeStringRef AMessage, TQorbLogLevel ALevel,
-                  TDateTime ATimestamp);
+  static ComPtr<TQorbLogMessage> Create(UnicodeStringRef ASource, UnicodeStringRef AMessage, TQorbLogLevel ALevel);
+  static ComPtr<TQorbLogMessage> Create(UnicodeStringRef ASource, UnicodeStringRef AMessage, TQorbLogLevel ALevel,
+                                        TDateTime ATimestamp);
 
   int32_t GetColumnNumber() override { return 0; }
   void GetFileName(UnicodeString& Result) override { Result.Clear(); }
@@ -42,17 +45,29 @@ class TQorbLogMessage : public TInterfacedObjectOf<INTACustomDrawMessage> {
   void CalcRect(TRect& Result, TCanvas* Canvas, int32_t MaxWidth, bool Wrap) override;
 
   TDateTime Timestamp() const noexcept { return FTimestamp; }
-  const UnicodeString& Source() const noexcept { return FSource; }
-  const UnicodeString& Message() const noexcept { return FMessage; }
+  std::u16string_view Source() const noexcept { return FSource; }
+  std::u16string_view Message() const noexcept { return FMessage; }
   TQorbLogLevel Level() const noexcept { return FLevel; }
   UnicodeString LineText() const;
   // The level's colour in the IDE's current theme.
   TColor LevelColor() const;
 
+  // The block goes back as it came, texts included.
+  static void operator delete(void* p) noexcept { ::operator delete(p); }
+
  private:
+  struct TTextRoom {
+    size_t Units;
+  };
+  static void* operator new(size_t size, TTextRoom room) { return ::operator new(size + room.Units * sizeof(char16_t)); }
+  static void operator delete(void* p, TTextRoom) noexcept { ::operator delete(p); }
+  // Copies both texts into the room behind the object.
+  TQorbLogMessage(std::u16string_view ASource, std::u16string_view AMessage, TQorbLogLevel ALevel,
+                  TDateTime ATimestamp) noexcept;
+
   TDateTime FTimestamp;
-  UnicodeString FSource;
-  UnicodeString FMessage;
+  std::u16string_view FSource;
+  std::u16string_view FMessage;
   TQorbLogLevel FLevel;
 };
 

@@ -183,7 +183,7 @@ TEST_F(IdeServicesTest, UIColoursFollowTheThemeAndDialogsAreRecordedAndShown) {
 
 TEST_F(IdeServicesTest, CustomMessageSlotsOfAHostLine) {
   ComPtr<TQorbLogMessage> line =
-      Make<TQorbLogMessage>(Text(u"S"), Text(u"t"), qllInfo, EncodeTime(10, 0, 0, 0));
+      TQorbLogMessage::Create(Text(u"S"), Text(u"t"), qllInfo, EncodeTime(10, 0, 0, 0));
   void* p = static_cast<INTACustomDrawMessage*>(line.get());
   EXPECT_EQ(RawSlot<int32_t (*)(void*)>(p, 3)(p), 0);
   char16_t* text = Text(u"old").Detach();

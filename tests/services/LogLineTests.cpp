@@ -18,7 +18,7 @@ UnicodeString LineOf(TQorbLogMessage& m) {
 }
 
 ComPtr<TQorbLogMessage> At(TDateTime time, const char16_t* source, const char16_t* text, TQorbLogLevel level) {
-  return Make<TQorbLogMessage>(Text(source), Text(text), level, EncodeDate(2024, 3, 9) + time);
+  return TQorbLogMessage::Create(Text(source), Text(text), level, EncodeDate(2024, 3, 9) + time);
 }
 
 bool HasPixel(const TBitmap& b, TColor c) {
@@ -52,7 +52,7 @@ TEST(LogLine, TimeSourceLevelAndTextInBrackets) {
 
 TEST(LogLine, StampedWithTheLocalTimeOfItsMaking) {
   const TDateTime before = Now();
-  ComPtr<TQorbLogMessage> m = Make<TQorbLogMessage>(Text(u"S"), Text(u"t"), qllInfo);
+  ComPtr<TQorbLogMessage> m = TQorbLogMessage::Create(Text(u"S"), Text(u"t"), qllInfo);
   const TDateTime after = Now();
   const TDateTime ms = EncodeTime(0, 0, 0, 1);
   EXPECT_GE(m->Timestamp(), before - ms);

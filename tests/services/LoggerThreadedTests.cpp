@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <string>
 #include <thread>
 #include <vector>
@@ -11,10 +10,9 @@ namespace {
 
 UnicodeString Number(size_t n) { return UnicodeString::FromUtf8(std::to_string(n)); }
 
-size_t ParseNumber(const UnicodeString& s) {
-  const std::string u = s.ToUtf8();
+size_t ParseNumber(std::u16string_view s) {
   size_t n = 0;
-  std::from_chars(u.data(), u.data() + u.size(), n);
+  for (char16_t c : s) n = n * 10 + static_cast<size_t>(c - u'0');
   return n;
 }
 
