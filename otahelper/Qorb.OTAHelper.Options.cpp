@@ -1,6 +1,5 @@
 #include "otahelper/Qorb.OTAHelper.Options.h"
 
-#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -10,21 +9,14 @@
 #include "toolsapi/ThemingServices.h"
 #include "toolsapi/UIServices.h"
 #include "vcl/Forms.h"
+#include "winapi/MessageBox.h"
 
 namespace {
 
 // Absent until the first successful registration; main thread only.
 std::unique_ptr<std::vector<ComPtr<INTAAddInOptions>>> registeredPages;
 
-constexpr uint32_t kErrorOk = 16;  // error icon, OK button
-
-// The application's own message box, for an IDE without its dialog. The
-// platform has no message box outside the IDE, so the process shows it on
-// its standard error: the title, then the text.
-void ApplicationMessageBox(const UnicodeString& Text, const UnicodeString& Caption, uint32_t Flags) {
-  const char* kind = (Flags & kErrorOk) ? "error" : "message";
-  std::fprintf(stderr, "%s (%s): %s\n", Caption.ToUtf8().c_str(), kind, Text.ToUtf8().c_str());
-}
+constexpr UINT kErrorOk = MB_OK | MB_ICONERROR;
 
 }  // namespace
 
@@ -88,7 +80,7 @@ bool TQorbOptionsPageBase::ValidateContents() {
   if (BorlandIDEServices && Supports(BorlandIDEServices, ui))
     ui->MessageDlg(msg, mtError, MsgDlgButtons({mbOK}), 0);
   else
-    ApplicationMessageBox(msg, UnicodeString(u"Qorb"), kErrorOk);
+    MessageBoxW(nullptr, msg.c_str(), u"Qorb", kErrorOk);
   return false;
 }
 

@@ -266,16 +266,20 @@ TEST_F(OptionsInTheIde, RejectedEntriesShowTheIdesErrorDialog) {
   EXPECT_EQ(journal, (std::vector<std::string>{"load", "validate"}));
 }
 
-TEST_F(OptionsPage, WithoutTheIdesDialogTheProcessShowsTheError) {
+TEST_F(OptionsInTheIde, WithoutTheIdesDialogTheApplicationsBoxShowsTheError) {
+  journal.clear();
   auto page = Make<TRecordingPage>();
   TRecordingFrame frame(nullptr);
   page->FrameCreated(&frame);
   TRecordingFrame::valid = false;
   TRecordingFrame::message = u"Choose a colour.";
-  BorlandIDEServices = nullptr;
-  ::testing::internal::CaptureStderr();
+  ASSERT_TRUE(ide->Services().SetEnabled(INTAIDEUIServices::IID, false));
   EXPECT_FALSE(page->ValidateContents());
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Qorb (error): Choose a colour.\n");
-  EXPECT_TRUE(fake->dialogs.empty());
+  const std::vector<TShownMessageBox> boxes = ide->MessageBoxes().Shown();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Caption, u"Qorb");
+  EXPECT_EQ(boxes[0].Text, u"Choose a colour.");
+  EXPECT_EQ(boxes[0].Type, 16u);
+  EXPECT_TRUE(ide->Services().Service<TUIServices>()->Dialogs().empty());
   page->DialogClosed(false);
 }
