@@ -1,13 +1,13 @@
 #include "ide/CommandLine.h"
 
-#include <array>
 #include <optional>
 
 const char* const QorbIDEUsage =
     "Usage: qorb-ide [options]\n"
     "Boots the simulated IDE, loads the host package, prints the main menu (one\n"
-    "item a line, indented by level, a separator as \"-\") and any message boxes,\n"
-    "then shuts down and reports anything left alive.\n"
+    "item a line, indented by level, a separator as \"-\"), the message group\n"
+    "\"Qorb\" and any message boxes, then shuts down and reports anything left\n"
+    "alive.\n"
     "\n"
     "  --package PATH   the package to load (default: Qorb_DelphiMain.bpl beside\n"
     "                   this program)\n"
@@ -20,10 +20,10 @@ const char* const QorbIDEUsage =
     "                   repeatable, in order\n"
     "  --pictures DIR   write PNG pictures of what the IDE shows into DIR (made\n"
     "                   if missing)\n"
+    "  --theme light|dark|off\n"
+    "                   the IDE theme (default light); off switches theming off\n"
     "  --quiet          print nothing but errors\n"
     "  --help           this text\n"
-    "\n"
-    "Not available yet (rejected with status 2): --theme light|dark|off.\n"
     "\n"
     "Exit status: 0 when everything went cleanly; 1 when a package failed to load\n"
     "or register, a click failed, or something was left alive (reasons on\n"
@@ -42,7 +42,6 @@ TParsedCommandLine Fail(std::string message) {
 
 TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
   TParsedCommandLine r;
-  constexpr std::array<const char*, 1> notYet = {"--theme"};
 
   for (size_t i = 0; i < Args.size(); ++i) {
     std::string name = Args[i];
@@ -74,6 +73,12 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
       r.Options.Welcome = true;
       continue;
     }
+    if (name == "--theme") {
+      std::optional<std::string> v = value();
+      if (!v || (*v != "light" && *v != "dark" && *v != "off")) return Fail(name + " takes light, dark or off");
+      r.Options.Theme = *v;
+      continue;
+    }
     if (name == "--package" || name == "--lang" || name == "--click" || name == "--pictures" || name == "--options") {
       std::optional<std::string> v = value();
       if (!v || v->empty()) return Fail(name + " needs a value");
@@ -89,8 +94,6 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
         r.Options.Clicks.push_back(*v);
       continue;
     }
-    for (const char* n : notYet)
-      if (name == n) return Fail(name + " is not available yet");
     return Fail("unknown option '" + Args[i] + "'");
   }
   return r;

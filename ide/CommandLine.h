@@ -9,6 +9,7 @@ struct TCommandLine {
   std::string Language = "en";
   std::vector<std::string> Clicks;  // menu paths, in order
   std::filesystem::path Pictures;  // empty: no pictures
+  std::string Theme;  // light, dark or off; empty: the IDE's default (light)
   bool Welcome = false;  // open the welcome page
   std::vector<std::string> OptionsPages;  // AREA/CAPTION, in order
   bool Quiet = false;

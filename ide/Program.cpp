@@ -5,6 +5,7 @@
 #include "ide/IDE.h"
 #include "ide/MainMenu.h"
 #include "ide/MenuTree.h"
+#include "ide/MessageViewReport.h"
 #include "ide/PresentationReport.h"
 #include "vcl/Menus.h"
 
@@ -56,6 +57,7 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
     ideOptions.PicturesDirectory = Options.Pictures;
   }
   TIDE ide(std::move(ideOptions));
+  if (!Options.Theme.empty()) SetIDETheme(ide, Options.Theme);
 
   const std::filesystem::path package =
       Options.Package.empty() ? ide.RootDirectory() / DefaultPackageName : Options.Package;
@@ -74,6 +76,7 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
     }
     ide.MainLoop().RunUntilIdle();
     SavePresentationPictures(ide, Options.Welcome);
+    SaveMessageViewPicture(ide);
   } catch (...) {
     CaughtException e = DescribeCurrentException();
     ide.ReportError(UnicodeString(u"Showing the add-ins' pages raised exception class " +
@@ -82,6 +85,7 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
 
   if (!Options.Quiet) {
     Out << FormatMenuTree(ide.MainMenu());
+    if (const std::string messages = FormatQorbMessages(ide); !messages.empty()) Out << '\n' << messages;
     Out << FormatPresentation(ide, Options.Welcome) << optionsPages;
     PrintMessageBoxes(ide.MessageBoxes().Shown(), Out);
     Out.flush();

@@ -19,11 +19,11 @@ TEST(CommandLine, OptionsAndTheirErrors) {
   EXPECT_EQ(ParseCommandLine({}).Options.Language, "en");
   EXPECT_EQ(ParseCommandLine({"--help"}).ExitStatus, 0);
   EXPECT_EQ(ParseCommandLine({"--pictures=/tmp/shots"}).Options.Pictures, "/tmp/shots");
-  for (const char* later : {"--theme"}) {
-    r = ParseCommandLine({later, "x"});
-    EXPECT_EQ(r.ExitStatus, 2);
-    EXPECT_NE(r.Message.find("not available yet"), std::string::npos) << later;
-  }
+  EXPECT_EQ(ParseCommandLine({"--theme=dark"}).Options.Theme, "dark");
+  EXPECT_EQ(ParseCommandLine({"--theme", "off"}).Options.Theme, "off");
+  r = ParseCommandLine({"--theme", "blue"});
+  EXPECT_EQ(r.ExitStatus, 2);
+  EXPECT_NE(r.Message.find("light, dark or off"), std::string::npos);
   r = ParseCommandLine({"--welcome", "--options", "Qorb/Logging", "--options=Tools/Editor"});
   EXPECT_TRUE(r.Options.Welcome);
   EXPECT_EQ(r.Options.OptionsPages, (std::vector<std::string>{"Qorb/Logging", "Tools/Editor"}));

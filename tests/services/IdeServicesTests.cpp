@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ide/MessageViewPicture.h"
+#include "ide/MessageViewReport.h"
 #include "ide/ThemingServices.h"
 #include "ide/UIServices.h"
 #include "tests/services/ServicesFixture.h"
@@ -216,4 +217,23 @@ TEST_F(IdeServicesTest, ThePictureOfAGroupShowsEveryLineOnTheViewsBackground) {
   const TColor background = Theming().ActiveStyle().GetSystemColor(clWindow);
   EXPECT_EQ(CountPixels(picture, background) + 600 < picture.Width() * picture.Height(), true);
   EXPECT_GT(CountPixels(picture, background), picture.Width() * picture.Height() / 2);
+}
+
+TEST_F(IdeServicesTest, TheQorbGroupAsQorbIdePrintsItAndTheThemeSwitch) {
+  EXPECT_EQ(FormatQorbMessages(Ide()), "");
+  LogWarning(Text(u"Loader"), Text(u"two\r\nlines"));
+  LogInfo(Text(u""), Text(u""));
+  Pump();
+  const std::string text = FormatQorbMessages(Ide());
+  ASSERT_EQ(text.rfind("Messages (Qorb):\n  [", 0), 0u) << text;
+  EXPECT_NE(text.find("] [Loader] [Warning] two\n    lines\n  ["), std::string::npos) << text;
+  EXPECT_NE(text.find("] [] [Info] \n"), std::string::npos) << text;
+
+  EXPECT_TRUE(SetIDETheme(Ide(), "dark"));
+  EXPECT_EQ(Theming().ActiveStyle().Name(), u"Dark");
+  EXPECT_TRUE(SetIDETheme(Ide(), "off"));
+  EXPECT_FALSE(Get<IOTAIDEThemingServices>()->GetIDEThemingEnabled());
+  EXPECT_TRUE(SetIDETheme(Ide(), "light"));
+  EXPECT_TRUE(Get<IOTAIDEThemingServices>()->GetIDEThemingEnabled());
+  EXPECT_FALSE(SetIDETheme(Ide(), "blue"));
 }
