@@ -23,20 +23,15 @@
 // [a, b], string lists ( .. ) and collections < item .. end >.
 #include <string_view>
 
-#include "rtl/Exception.h"
+#include "vcl/ReadError.h"
 #include "winapi/WinTypes.h"
 
 class TComponent;
 
-// Raised for text that is not a layout or names what does not exist (a
-// class, a property, a value); it tells the line. Components made before
-// the error stay owned by the root.
-class EReadError : public Exception {
- public:
-  using Exception::Exception;
-};
-
-// AText is UTF-8.
+// AText is UTF-8. Text that is not a layout, or names what does not exist
+// (a class, a property, a value), raises EReadError telling the line. The
+// whole text is parsed before anything is made; components made before an
+// error of the second kind stay owned by the root.
 void ReadComponentLayout(std::string_view AText, TComponent& ARoot);
 
 // The layout stored as the RCDATA resource AResName of AModule; false when

@@ -4,18 +4,10 @@
 #include <string_view>
 #include <vector>
 
-#include "rtl/Exception.h"
 #include "rtl/Object.h"
+#include "vcl/ReadError.h"
 
-class EStreamError : public Exception {
- public:
-  using Exception::Exception;
-};
 class EFOpenError : public EStreamError {
- public:
-  using EStreamError::EStreamError;
-};
-class EReadError : public EStreamError {
  public:
   using EStreamError::EStreamError;
 };
