@@ -49,7 +49,7 @@ char16_t* Copy(const char16_t* p, size_t n) {
 // Shares a heap string; copies a constant.
 char16_t* Share(const char16_t* raw) {
   if (!raw) return nullptr;
-  if (ustr::Header(raw)->refCnt < 0)
+  if (std::atomic_ref<int32_t>(ustr::Header(raw)->refCnt).load(std::memory_order_relaxed) < 0)
     return Copy(raw, static_cast<size_t>(ustr::Header(raw)->length));
   ustr::AddRef(raw);
   return const_cast<char16_t*>(raw);
