@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "ide/IDE.h"
+#include "ide/LoadedModules.h"
 #include "ide/MainMenu.h"
 #include "ide/MenuTree.h"
 #include "ide/MessageViewReport.h"
@@ -85,6 +86,9 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
 
   if (!Options.Quiet) {
     Out << FormatMenuTree(ide.MainMenu());
+    if (const std::string plugins = FormatLoadedModules(LoadedModulesIn(package.parent_path() / "Plugins"));
+        !plugins.empty())
+      Out << '\n' << plugins;
     if (const std::string messages = FormatQorbMessages(ide); !messages.empty()) Out << '\n' << messages;
     Out << FormatPresentation(ide, Options.Welcome) << optionsPages;
     PrintMessageBoxes(ide.MessageBoxes().Shown(), Out);

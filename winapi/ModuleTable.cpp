@@ -73,7 +73,13 @@ int MatchDlModule(dl_phdr_info* info, size_t, void* arg) {
 // The loader's own records are read only through dl_iterate_phdr and
 // dladdr1: link_map fields read directly race with other threads' dlopen as
 // far as ThreadSanitizer can see, though the loader's lock orders them.
+std::recursive_mutex& LoaderLock() {
+  static std::recursive_mutex lock;
+  return lock;
+}
+
 HMODULE DlModule(void* dl, std::string* path) {
+  std::lock_guard<std::recursive_mutex> loader(LoaderLock());
   DlSearch search;
   search.path = path;
   if (dlinfo(dl, RTLD_DI_LINKMAP, &search.map) != 0 || !search.map) return 0;

@@ -18,6 +18,13 @@
 
 namespace qorb::winapi {
 
+// The one lock of this layer: held around every dlopen, dlclose and walk of
+// the loader's records, and guarding the handle table. The loader orders
+// its work with locks of its own that ThreadSanitizer cannot see, and one
+// lock for both leaves no order between two to get wrong. Re-entrant, since
+// a library's start-up code runs inside dlopen and may use this layer.
+std::recursive_mutex& LoaderLock();
+
 enum class ModuleKind { Probe, Loaded, Linked };
 
 struct ModuleRecord {
@@ -54,7 +61,7 @@ class ModuleTable {
  private:
   ModuleRecord* Find(HMODULE module);
 
-  std::mutex mu_;
+  std::recursive_mutex& mu_ = LoaderLock();
   std::map<HMODULE, ModuleRecord> records_;
   uint64_t probes_ = 0;
 };
@@ -62,6 +69,7 @@ class ModuleTable {
 // The load address of a dlopen handle's module, or 0; path (when given)
 // receives the file name the loader knows it by.
 HMODULE DlModule(void* dl, std::string* path);
+
 // The full form of a path, relative ones taken from the current folder.
 std::string FullPath(const std::string& path);
 

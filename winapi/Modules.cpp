@@ -44,6 +44,7 @@ HMODULE Load(const std::string& path) {
       return 0;
     }
   }
+  std::lock_guard<std::recursive_mutex> loader(qorb::winapi::LoaderLock());
   void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!dl) {
     // A sound file that still fails lacks a dependency.
@@ -127,6 +128,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) noexcept {
           found = dlsym(r.dl, procName);
           break;
         case ModuleKind::Linked: {
+          std::lock_guard<std::recursive_mutex> loader(qorb::winapi::LoaderLock());
           void* dl = dlopen(r.executable ? nullptr : r.path.c_str(), RTLD_NOW | RTLD_NOLOAD);
           if (!dl) return ERROR_INVALID_HANDLE;
           found = dlsym(dl, procName);
@@ -159,7 +161,10 @@ BOOL FreeLibrary(HMODULE module) noexcept {
     SetLastError(err);
     return FALSE;
   }
-  if (toClose) dlclose(toClose);
+  if (toClose) {
+    std::lock_guard<std::recursive_mutex> loader(qorb::winapi::LoaderLock());
+    dlclose(toClose);
+  }
   return TRUE;
 }
 

@@ -13,11 +13,11 @@ namespace fs = std::filesystem;
 
 std::string FixturePath(const std::string& name) { return std::string(QORB_PLUGIN_FIXTURE_DIR) + "/" + name + ".dll"; }
 
-PluginFolder::PluginFolder(Layout layout) {
+PluginFolder::PluginFolder(Layout layout, const char* package) {
   std::string tmpl = (fs::temp_directory_path() / "qorb-plugins-XXXXXX").string();
   if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
   root_ = tmpl;
-  fs::copy_file(QORB_TESTHOST_PATH, PackagePath());
+  fs::copy_file(package, PackagePath());
   switch (layout) {
     case Layout::WithPlugins:
       plugins_ = root_ / "Plugins";
@@ -44,6 +44,12 @@ PluginFolder::~PluginFolder() {
 fs::path PluginFolder::AddFixture(const std::string& name, const std::string& as) {
   const fs::path target = plugins_ / ((as.empty() ? name : as) + (as.find('.') == std::string::npos ? ".dll" : ""));
   fs::copy_file(FixturePath(name), target);
+  return target;
+}
+
+fs::path PluginFolder::AddPlugin(const fs::path& library) {
+  const fs::path target = plugins_ / library.filename();
+  fs::copy_file(library, target);
   return target;
 }
 

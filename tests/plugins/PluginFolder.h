@@ -13,9 +13,12 @@
 class PluginFolder {
  public:
   enum class Layout { WithPlugins, NoPlugins, PluginsIsALink };
-  explicit PluginFolder(Layout layout = Layout::WithPlugins);
+  // The package copied in is the stand-in, or the real one.
+  explicit PluginFolder(Layout layout = Layout::WithPlugins, const char* package = QORB_TESTHOST_PATH);
   ~PluginFolder();
 
+  // Copies a library in as a plug-in.
+  std::filesystem::path AddPlugin(const std::filesystem::path& library);
   // Copies the fixture plug-in <name>.dll in, under another name if given.
   std::filesystem::path AddFixture(const std::string& name, const std::string& as = "");
   std::filesystem::path AddFile(const std::string& name, const std::string& bytes);

@@ -1,0 +1,69 @@
+#include "ide/LoadedModules.h"
+
+#include <link.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "rtl/Format.h"
+#include "rtl/UnicodeString.h"
+#include "winapi/Version.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int CollectPath(dl_phdr_info* info, size_t, void* data) {
+  if (info->dlpi_name && *info->dlpi_name) static_cast<std::vector<fs::path>*>(data)->emplace_back(info->dlpi_name);
+  return 0;
+}
+
+// A value of the block's first translation, as written.
+std::u16string VersionString(const std::vector<uint8_t>& block, std::u16string_view key) {
+  void* value = nullptr;
+  unsigned len = 0;
+  if (!VerQueryValueW(block.data(), u"\\VarFileInfo\\Translation", &value, &len) || len < 4) return {};
+  const auto* words = static_cast<const uint16_t*>(value);
+  const UnicodeString path = Format(u"\\StringFileInfo\\%.4x%.4x\\%s", {words[0], words[1], key});
+  if (!VerQueryValueW(block.data(), path.c_str(), &value, &len) || len == 0) return {};
+  return std::u16string(static_cast<const char16_t*>(value));
+}
+
+}  // namespace
+
+std::vector<TLoadedModule> LoadedModulesIn(const fs::path& Folder) {
+  std::vector<fs::path> mapped;
+  dl_iterate_phdr(&CollectPath, &mapped);
+  std::error_code ec;
+  const fs::path folder = fs::weakly_canonical(Folder, ec);
+  std::vector<TLoadedModule> modules;
+  for (const fs::path& path : mapped) {
+    if (fs::weakly_canonical(path, ec).parent_path() != folder) continue;
+    TLoadedModule m;
+    m.Path = path;
+    const std::u16string file = path.u16string();
+    DWORD handle = 0;
+    if (const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &handle)) {
+      std::vector<uint8_t> block(size);
+      if (GetFileVersionInfoW(file.c_str(), 0, size, block.data())) {
+        m.ProductName = VersionString(block, u"ProductName");
+        m.Version = VersionString(block, u"FileVersion");
+        m.Company = VersionString(block, u"CompanyName");
+      }
+    }
+    modules.push_back(std::move(m));
+  }
+  return modules;
+}
+
+std::string FormatLoadedModules(const std::vector<TLoadedModule>& Modules) {
+  if (Modules.empty()) return {};
+  std::string out = "Plug-ins:\n";
+  for (const TLoadedModule& m : Modules) {
+    out += "  " + (m.ProductName.empty() ? m.Path.filename().string() : Utf16ToUtf8(m.ProductName));
+    if (!m.Version.empty()) out += "  " + Utf16ToUtf8(m.Version);
+    if (!m.Company.empty()) out += "  " + Utf16ToUtf8(m.Company);
+    out += "\n    " + m.Path.string() + "\n";
+  }
+  return out;
+}

@@ -1,0 +1,36 @@
+// The real package in the simulated IDE, with plug-ins that use the
+// contract through nothing but the C header's layouts and method tables.
+#include <gtest/gtest.h>
+
+#include "PluginFolder.h"
+#include "ide/IDE.h"
+#include "ide/MessageViewReport.h"
+
+TEST(PackageInIde, PluginsInCReachTheServicesThroughRawLayouts) {
+  PluginFolder folder(PluginFolder::Layout::WithPlugins, QORB_PACKAGE_PATH);
+  folder.AddFixture("askide");
+  const auto example = folder.AddPlugin(QORB_C_EXAMPLE_PATH);
+  {
+    TIDE ide;
+    ASSERT_TRUE(ide.LoadPackage(folder.PackagePath()));
+    ide.MainLoop().RunUntilIdle();
+    // The IDE's services object answers its interfaces; an identifier that
+    // nothing supports leaves the result null, releasing what it held.
+    const std::string trace = PluginFolder::TakeTrace();
+    EXPECT_NE(trace.find("init askide;native found;unknown null;"), std::string::npos) << trace;
+
+    // The C example wrote every field of every module it was told about.
+    const std::string messages = FormatQorbMessages(ide);
+    EXPECT_NE(messages.find("[SuiteInfo] [Info] Host: Qorb Tool-Suite for Delphi | 1.0.0.0 | Tessary Systems | "
+                            "Copyright (c) 2026 Tessary Systems | Qorb host package | "
+                            "Hosts the Qorb plug-ins inside the IDE | " +
+                            folder.PackagePath().string() + "\n"),
+              std::string::npos)
+        << messages;
+    // Plug-ins listed before it: its own record is not there yet.
+    EXPECT_EQ(messages.find("Qorb Suite Info | 0.9.1.4"), std::string::npos) << messages;
+    EXPECT_TRUE(ide.Shutdown().empty());
+  }
+  EXPECT_FALSE(PluginFolder::IsMapped(example));
+  EXPECT_FALSE(PluginFolder::IsMapped(folder.PackagePath()));
+}
