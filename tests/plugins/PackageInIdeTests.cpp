@@ -4,6 +4,7 @@
 
 #include "PluginFolder.h"
 #include "ide/IDE.h"
+#include "ide/LoadedModules.h"
 #include "ide/MessageViewReport.h"
 
 TEST(PackageInIde, PluginsInCReachTheServicesThroughRawLayouts) {
@@ -27,6 +28,12 @@ TEST(PackageInIde, PluginsInCReachTheServicesThroughRawLayouts) {
                             folder.PackagePath().string() + "\n"),
               std::string::npos)
         << messages;
+    // What the IDE shows of the plug-ins mapped from the package's folder.
+    const std::string modules = FormatLoadedModules(LoadedModulesIn(folder.PluginsDir()));
+    EXPECT_NE(modules.find("  Qorb Suite Info  0.9.1.4  Tessary Systems\n    " + example.string() + "\n"),
+              std::string::npos)
+        << modules;
+    EXPECT_NE(modules.find("  askide.dll\n"), std::string::npos) << modules;
     // Plug-ins listed before it: its own record is not there yet.
     EXPECT_EQ(messages.find("Qorb Suite Info | 0.9.1.4"), std::string::npos) << messages;
     EXPECT_TRUE(ide.Shutdown().empty());
