@@ -18,15 +18,21 @@ using qorb::winapi::ModuleTable;
 
 namespace {
 
-HMODULE Probe(const std::string& path) {
+// The file read (or the shared earlier read) of a sound x86-64 library;
+// otherwise null with the last error set as the loader would set it.
+std::shared_ptr<const FileImage> ReadLibraryImage(const std::string& path) {
   std::shared_ptr<const FileImage> image;
   DWORD err = qorb::winapi::LoadFileImage(path, image);
   if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) err = ERROR_MOD_NOT_FOUND;
   if (err == ERROR_SUCCESS) err = image->elfError;
-  if (err != ERROR_SUCCESS) {
-    SetLastError(err);
-    return 0;
-  }
+  if (err == ERROR_SUCCESS) return image;
+  SetLastError(err);
+  return nullptr;
+}
+
+HMODULE Probe(const std::string& path) {
+  std::shared_ptr<const FileImage> image = ReadLibraryImage(path);
+  if (!image) return 0;
   return ModuleTable::Instance().AddProbe(qorb::winapi::FullPath(path), std::move(image));
 }
 
@@ -34,16 +40,7 @@ HMODULE Load(const std::string& path) {
   // The loader takes a damaged file badly (a truncated one faults inside
   // dlopen), so a file named by path must pass our reading first. The read
   // is the one the probe and the version functions share.
-  if (path.find('/') != std::string::npos) {
-    std::shared_ptr<const FileImage> image;
-    DWORD err = qorb::winapi::LoadFileImage(path, image);
-    if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) err = ERROR_MOD_NOT_FOUND;
-    if (err == ERROR_SUCCESS) err = image->elfError;
-    if (err != ERROR_SUCCESS) {
-      SetLastError(err);
-      return 0;
-    }
-  }
+  if (path.find('/') != std::string::npos && !ReadLibraryImage(path)) return 0;
   std::lock_guard<std::recursive_mutex> loader(qorb::winapi::LoaderLock());
   void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!dl) {

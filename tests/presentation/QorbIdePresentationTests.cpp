@@ -1,38 +1,30 @@
-// qorb-ide with the built package and the example plug-ins beside it: the
-// welcome page, the splash-screen and About-box entries and an options
-// page, as text and as pictures; loading and unloading over and over.
+// qorb-ide with the built package and the example plug-ins beside it, and
+// the example options page on its own in the simulated IDE.
 #include <gtest/gtest.h>
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <sstream>
 
+#include "ide/OptionsDialog.h"
 #include "ide/Program.h"
-#include "tests/presentation/Rendering.h"
+#include "ide/UIServices.h"
+#include "sdk/Qorb.Plugin.Contracts.h"
+#include "tests/presentation/SimulatedIde.h"
+#include "vcl/Forms.h"
+#include "vcl/ListBox.h"
 #include "vcl/PngImage.h"
 #include "winapi/Gdi.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-int PluginCount() {
-  int n = 0;
-  for (const fs::directory_entry& e : fs::directory_iterator(fs::path(QORB_PACKAGE_PATH).parent_path() / "Plugins"))
-    if (e.path().extension() == ".dll") ++n;
-  return n;
-}
-
-fs::path FreshFolder(const char* name) {
-  const fs::path dir = fs::temp_directory_path() / (std::string(name) + "-" + std::to_string(::getpid()));
+TEST(QorbIdePresentation, WelcomePageBrandingAndOptionsPageAsTextAndPicturesAHundredTimes) {
+  const fs::path plugins = fs::path(QORB_PACKAGE_PATH).parent_path() / "Plugins";
+  int dlls = 0;
+  for (const fs::directory_entry& e : fs::directory_iterator(plugins)) dlls += e.path().extension() == ".dll";
+  const fs::path dir = fs::temp_directory_path() / ("qorb-presentation-" + std::to_string(::getpid()));
   fs::remove_all(dir);
-  return dir;
-}
-
-}  // namespace
-
-TEST(QorbIdePresentation, WelcomePageBrandingAndOptionsPageAsTextAndPictures) {
-  const fs::path dir = FreshFolder("qorb-presentation");
   TCommandLine options;
   options.Package = QORB_PACKAGE_PATH;
   options.Welcome = true;
@@ -41,24 +33,15 @@ TEST(QorbIdePresentation, WelcomePageBrandingAndOptionsPageAsTextAndPictures) {
   std::ostringstream out, err;
   ASSERT_EQ(RunQorbIDE(options, out, err), 0) << err.str();
   const std::string text = out.str();
-
-  const std::string rows = "list of " + std::to_string(PluginCount()) + " rows\n";
-  EXPECT_NE(text.find("\nWelcome page:\n  QORB Delphi Tools\n    QORB Delphi Tool Suite\n    v1.0.0.0\n    " + rows +
-                      "    Copyright (c) 2026 Tessary Systems\n"),
-            std::string::npos)
-      << text;
-  EXPECT_NE(text.find("\nSplash screen:\n  Qorb Tool-Suite for Delphi  1.0.0.0  [24x24 picture]\n"), std::string::npos)
-      << text;
-  EXPECT_NE(text.find("\nAbout box:\n  Qorb Tool-Suite for Delphi  1.0.0.0  [24x24 picture]\n    Plugin host for the "
-                      "Qorb tool suite: shared services, options pages and the Qorb menu for all Qorb plugins in the "
-                      "IDE.\n    Tessary Systems\n    Copyright (c) 2026 Tessary Systems\n    https://"),
-            std::string::npos)
-      << text;
-  EXPECT_NE(text.find("\nOptions page Qorb/Logging:\n  frame: TExampleOptionsFrame\n  confirmed: entries accepted\n"
-                      "  closed: accepted\n"),
-            std::string::npos)
-      << text;
-
+  const std::string expected[] = {
+      "\nWelcome page:\n  QORB Delphi Tools\n    QORB Delphi Tool Suite\n    v1.0.0.0\n    list of " +
+          std::to_string(dlls) + " rows\n    Copyright (c) 2026 Tessary Systems\n",
+      "\nSplash screen:\n  Qorb Tool-Suite for Delphi  1.0.0.0  [24x24 picture]\n",
+      "\nAbout box:\n  Qorb Tool-Suite for Delphi  1.0.0.0  [24x24 picture]\n    Plugin host for the Qorb tool suite: "
+      "shared services, options pages and the Qorb menu for all Qorb plugins in the IDE.\n    Tessary Systems\n"
+      "    Copyright (c) 2026 Tessary Systems\n    https://",
+      "\nOptions page Qorb/Logging:\n  frame: TExampleOptionsFrame\n  confirmed: entries accepted\n  closed: accepted\n"};
+  for (const std::string& part : expected) EXPECT_NE(text.find(part), std::string::npos) << part << "\nin\n" << text;
   // The welcome page: the view (caption strip over the list) with a margin
   // of 8 on the page's background.
   TPngImage welcome;
@@ -68,28 +51,50 @@ TEST(QorbIdePresentation, WelcomePageBrandingAndOptionsPageAsTextAndPictures) {
   for (const char* name : {"splash-screen.png", "about-box.png", "options-Qorb-Logging.png"})
     EXPECT_TRUE(fs::exists(dir / name)) << name;
   fs::remove_all(dir);
-}
 
-TEST(QorbIdePresentation, UnknownOptionsPageIsAnError) {
-  TCommandLine options;
-  options.Package = QORB_PACKAGE_PATH;
+  options.Pictures.clear();
   options.Quiet = true;
+  const size_t gdi = GdiLiveObjectCount();
+  for (int i = 1; i < 100; ++i) ASSERT_EQ(RunQorbIDE(options, out, err), 0) << "round " << i << ": " << err.str();
+  EXPECT_EQ(GdiLiveObjectCount(), gdi);
+
   options.OptionsPages = {"Qorb/Nowhere"};
-  std::ostringstream out, err;
+  err.str("");
   EXPECT_EQ(RunQorbIDE(options, out, err), 1);
   EXPECT_EQ(err.str(), "qorb-ide: no options page \"Qorb/Nowhere\"\n");
 }
 
-TEST(QorbIdePresentation, PackageLoadsAndUnloadsAHundredTimesLeavingNothing) {
-  TCommandLine options;
-  options.Package = QORB_PACKAGE_PATH;
-  options.Quiet = true;
-  options.Welcome = true;
-  options.OptionsPages = {"Qorb/Logging"};
-  const size_t gdi = GdiLiveObjectCount();
-  for (int i = 0; i < 100; ++i) {
-    std::ostringstream out, err;
-    ASSERT_EQ(RunQorbIDE(options, out, err), 0) << "round " << i << ": " << err.str();
+// The example plug-in, loaded as the host would load it: its page keeps the
+// chosen level across openings and refuses an empty choice.
+using ExampleOptionsPage = SimulatedIdeTest;
+TEST_F(ExampleOptionsPage, LoadsValidatesAndSavesItsSettingAcrossTheLibraryBoundary) {
+  void* library = dlopen(QORB_OPTIONS_EXAMPLE, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  const TGetInterface nothing;
+  reinterpret_cast<void (*)(const TGetInterface*)>(dlsym(library, "InitPlugin"))(&nothing);
+  TOptionsDialog& dialog = Service<TOptionsDialog>();
+  ASSERT_EQ(dialog.Pages().size(), 1u);
+
+  int loaded[2] = {-2, -2};
+  for (int round = 0; round < 2; ++round) {
+    const TOptionsPageRun run =
+        dialog.OpenPage(u"Qorb", u"Logging", true, [&](TCustomFrame& f, const TOptionsPageRun& r) {
+          auto* list = dynamic_cast<TListBox*>(f.FindComponent(u"lbLogLevel"));
+          ASSERT_NE(list, nullptr);
+          if (r.Validated || loaded[round] != -2) return;
+          loaded[round] = list->ItemIndex();
+          list->SetItemIndex(round == 0 ? 3 : -1);
+        });
+    EXPECT_EQ(run.Accepted, round == 0);
   }
-  EXPECT_EQ(GdiLiveObjectCount(), gdi);
+  EXPECT_EQ(loaded[0], 1);
+  EXPECT_EQ(loaded[1], 3);
+  const std::vector<TShownDialog> shown = Service<TUIServices>().Dialogs();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].Text, u"Choose the lowest log level.");
+
+  reinterpret_cast<void (*)()>(dlsym(library, "Shutdown"))();
+  EXPECT_TRUE(dialog.Pages().empty());
+  dlclose(library);
+  EXPECT_EQ(dlopen(QORB_OPTIONS_EXAMPLE, RTLD_NOW | RTLD_NOLOAD), nullptr) << "the example stayed loaded";
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Painting controls into bitmaps and comparing what came out.
+// Painting controls into 24-bit bitmaps and comparing what came out.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,14 +8,23 @@
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
 #include "vcl/Controls.h"
+#include "winapi/Gdi.h"
 
-// 0xRRGGBB of a 24-bit bitmap's pixel.
-inline uint32_t RgbAt(const TBitmap& b, int x, int y) {
-  const uint8_t* p = b.ScanLine(y) + 3 * x;
+// 0xRRGGBB of a pixel.
+inline uint32_t RgbAt(const uint8_t* row, int x) {
+  const uint8_t* p = row + 3 * x;
   return (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
 }
+inline uint32_t RgbAt(const TBitmap& b, int x, int y) { return RgbAt(b.ScanLine(y), x); }
+inline uint32_t RgbAt(HBITMAP h, int x, int y) {
+  BITMAP info{};
+  if (GetObjectW(h, sizeof(info), &info) != sizeof(info) || info.bmBitsPixel != 24 || x >= info.bmWidth ||
+      y >= info.bmHeight)
+    return 0xDEAD;  // no such pixel
+  return RgbAt(static_cast<const uint8_t*>(info.bmBits) + y * info.bmWidthBytes, x);
+}
 
-// The colour value of a TColor that is not a system colour, as RgbAt gives it.
+// A TColor that is no system colour, as RgbAt gives it.
 inline uint32_t RgbOf(TColor c) {
   const uint32_t v = static_cast<uint32_t>(ColorToRGB(c));
   return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
@@ -31,8 +40,8 @@ inline std::unique_ptr<TBitmap> Canvas24(int w, int h, TColor fill) {
   return b;
 }
 
-inline std::unique_ptr<TBitmap> Render(TControl& control, TColor fill = clFuchsia) {
-  auto b = Canvas24(control.Width(), control.Height(), fill);
+inline std::unique_ptr<TBitmap> Render(TControl& control) {
+  auto b = Canvas24(control.Width(), control.Height(), clFuchsia);
   TCanvas c(*b);
   control.PaintTo(c, 0, 0);
   return b;
@@ -49,29 +58,17 @@ inline ::testing::AssertionResult SamePixels(const TBitmap& a, const TBitmap& b,
   return ::testing::AssertionSuccess();
 }
 
-// Whether every pixel of Area has the colour Rgb.
-inline ::testing::AssertionResult AllPixels(const TBitmap& a, const TRect& Area, uint32_t Rgb) {
-  for (int y = Area.Top; y < Area.Bottom; ++y)
-    for (int x = Area.Left; x < Area.Right; ++x)
-      if (RgbAt(a, x, y) != Rgb)
-        return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << std::hex << RgbAt(a, x, y)
-                                             << ", not " << Rgb;
-  return ::testing::AssertionSuccess();
+inline ::testing::AssertionResult AllPixels(const TBitmap& a, const TRect& Area, TColor c) {
+  return SamePixels(a, *Canvas24(a.Width(), a.Height(), c), Area);
 }
 
-// Text as the list draws it: on Bg, no background of its own.
+// Text as the plug-in list draws it: no background of its own. A negative
+// x ends the text -x pixels before the right edge.
 inline void DrawText(TBitmap& b, int x, int y, std::u16string_view text, int points, TColor color) {
   TCanvas c(b);
   c.Brush()->SetStyle(bsClear);
   c.Font()->SetName(UnicodeString(u"Segoe UI"));
   c.Font()->SetSize(points);
   c.Font()->SetColor(color);
-  c.TextOut(x, y, text);
-}
-
-inline int TextWidthOf(std::u16string_view text, int points) {
-  TCanvas c;
-  c.Font()->SetName(UnicodeString(u"Segoe UI"));
-  c.Font()->SetSize(points);
-  return c.TextWidth(text);
+  c.TextOut(x < 0 ? b.Width() + x - c.TextWidth(text) : x, y, text);
 }

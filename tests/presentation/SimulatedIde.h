@@ -1,34 +1,30 @@
 #pragma once
-// A simulated IDE whose services the host sees, as it does once the package
-// is loaded: BorlandIDEServices and WelcomePagePluginService are set.
+// A simulated IDE whose services the host sees as it does once the package
+// is loaded. The global service variables are cleared at the end, whatever
+// a test put there.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "ide/IDE.h"
-#include "ide/ThemingServices.h"
-#include "ide/WelcomePagePainter.h"
 #include "ide/WelcomePageService.h"
-#include "tests/presentation/IdeGlobals.h"
+#include "toolsapi/Globals.h"
 
 class SimulatedIdeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ide = std::make_unique<TIDE>();
-    globals.Services(ide->ServicesObject());
-    globals.WelcomePage(ide->ServicesObject());
+    BorlandIDEServices = ide.ServicesObject();
+    SplashScreenServices = BorlandIDEServices.As<IOTASplashScreenServices>();
+    WelcomePagePluginService = BorlandIDEServices.As<INTAWelcomePagePluginService>();
   }
   void TearDown() override {
-    WelcomePage().Clear();
+    Service<TWelcomePageService>().Clear();
     BorlandIDEServices = nullptr;
+    SplashScreenServices = nullptr;
     WelcomePagePluginService = nullptr;
-    ide.reset();
+  }
+  template <class T>
+  T& Service() {
+    return *ide.Services().Service<T>();
   }
 
-  TWelcomePageService& WelcomePage() { return *ide->Services().Service<TWelcomePageService>(); }
-  TWelcomePagePainter& Painter() { return *ide->Services().Service<TWelcomePagePainter>(); }
-  TThemingServices& Theming() { return *ide->Services().Service<TThemingServices>(); }
-
-  std::unique_ptr<TIDE> ide;
-  TIdeGlobals globals;
+  TIDE ide;
 };
