@@ -1,95 +1,112 @@
+// Components and menu items: who frees whom, names, and menu placement.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-#include "vcl/Classes.h"
+#include "vcl/Menus.h"
 
 namespace {
 
-// Records its name when its destructor runs.
-class TTracked : public TComponent {
- public:
-  TTracked(TComponent* AOwner, std::vector<std::u16string>* ALog, std::u16string AName)
-      : TComponent(AOwner), log_(ALog) {
-    SetName(UnicodeString(AName));
+// Adds its name to a log when its destructor runs.
+struct TTracked : TComponent {
+  std::u16string* log;
+  TTracked(TComponent* AOwner, std::u16string* ALog, const char16_t* AName) : TComponent(AOwner), log(ALog) {
+    SetName(AName);
   }
-  ~TTracked() override { log_->push_back(std::u16string(Name().view())); }
-
- private:
-  std::vector<std::u16string>* log_;
+  ~TTracked() override { *log += std::u16string(Name().view()) + u' '; }
 };
 
 TEST(Component, OwnerFreesOwnedComponentsLastFirstAndAFreedChildLeavesItsOwner) {
-  std::vector<std::u16string> log;
-  auto* root = new TTracked(nullptr, &log, u"Root");
+  std::u16string log;
+  TComponent* root = new TTracked(nullptr, &log, u"Root");
   auto* a = new TTracked(root, &log, u"A");
   new TTracked(root, &log, u"B");
   new TTracked(a, &log, u"A1");
-  ASSERT_EQ(root->ComponentCount(), 2);
-  EXPECT_EQ(a->Owner(), root);
-
-  auto* c = new TTracked(root, &log, u"C");
-  c->Free();
+  (new TTracked(root, &log, u"C"))->Free();
   EXPECT_EQ(root->ComponentCount(), 2);
-  EXPECT_EQ(root->FindComponent(u"C"), nullptr);
-
-  TComponent* p = root;
-  FreeAndNil(p);
-  EXPECT_EQ(p, nullptr);
-  // C by hand; then the root, whose base part frees its owned ones last
-  // first, each of those freeing its own after its body ran.
-  EXPECT_EQ(log, (std::vector<std::u16string>{u"C", u"Root", u"B", u"A", u"A1"}));
-
-  TComponent* none = nullptr;
-  FreeAndNil(none);
+  FreeAndNil(root);
+  // The root's body first, then its base part frees the owned ones last
+  // first, each freeing its own after its body ran.
+  EXPECT_EQ(log, u"C Root B A A1 ");
 }
 
 TEST(Component, NamesAreIdentifiersUniqueAmongSiblingsAndFoundIgnoringCase) {
   TComponent root(nullptr);
   auto* help = new TComponent(&root);
   help->SetName(u"HelpMenu");
-  EXPECT_EQ(root.FindComponent(u"helpmenu"), help);
   EXPECT_EQ(root.FindComponent(u"HELPMENU"), help);
-  EXPECT_EQ(root.FindComponent(u""), nullptr);
-  EXPECT_EQ(root.FindComponent(u"Help"), nullptr);
-
   auto* other = new TComponent(&root);
-  EXPECT_THROW(other->SetName(u"HELPMENU"), EComponentError);
-  EXPECT_THROW(other->SetName(u"1st"), EComponentError);
-  EXPECT_THROW(other->SetName(u"a b"), EComponentError);
+  for (const char16_t* bad : {u"helpmenu", u"1st", u"a b"}) EXPECT_THROW(other->SetName(bad), EComponentError);
   EXPECT_TRUE(other->Name().IsEmpty());
-  other->SetName(u"_Other2");
   help->SetName(u"helpMenu");  // its own name in other letters is no clash
-  EXPECT_EQ(help->Name(), u"helpMenu");
-  help->SetName(u"");
-  EXPECT_EQ(root.FindComponent(u"helpmenu"), nullptr);
   EXPECT_THROW(root.Components(2), EListError);
-  EXPECT_THROW(root.Components(-1), EListError);
 }
 
-TEST(Component, InsertComponentMovesOwnershipAndRefusesCyclesAndClashes) {
-  TComponent first(nullptr), second(nullptr);
-  auto* c = new TComponent(&first);
-  c->SetName(u"Shared");
-  second.InsertComponent(c);
-  EXPECT_EQ(c->Owner(), &second);
-  EXPECT_EQ(first.ComponentCount(), 0);
-  EXPECT_EQ(second.ComponentCount(), 1);
+TMenuItem* NewItem(TComponent* AOwner, const char16_t* ACaption) {
+  auto* item = new TMenuItem(AOwner);
+  item->SetCaption(ACaption);
+  return item;
+}
 
-  auto* clash = new TComponent(&first);
-  clash->SetName(u"shared");
-  EXPECT_THROW(second.InsertComponent(clash), EComponentError);
-  EXPECT_EQ(clash->Owner(), &first);
+std::u16string Captions(const TMenuItem* menu) {
+  std::u16string s;
+  for (int i = 0; i < menu->Count(); ++i) s += (i ? u"," : u"") + std::u16string(menu->Items(i)->Caption().view());
+  return s;
+}
 
-  // A component cannot come to own what owns it.
-  EXPECT_THROW(c->InsertComponent(&second), EComponentError);
-  EXPECT_THROW(c->InsertComponent(c), EComponentError);
-  EXPECT_EQ(second.Owner(), nullptr);
+// The suite's menu as the host builds it: a root without owner, items owned
+// by the root and inserted into it.
+struct SuiteMenu : ::testing::Test {
+  TMainMenu main{nullptr};
+  TMenuItem* root = NewItem(nullptr, u"Qorb");
+  TMenuItem* separator = NewItem(root, u"-");
+  TMenuItem* about = NewItem(root, u"About Qorb...");
 
-  second.RemoveComponent(c);
-  EXPECT_EQ(c->Owner(), nullptr);
-  c->Free();
+  void SetUp() override {
+    for (const char16_t* c : {u"File", u"Edit", u"Help"}) main.Items()->Add(NewItem(&main, c));
+    main.Items()->Insert(2, root);
+    root->Add(separator);
+    root->Add(about);
+  }
+  void TearDown() override { FreeAndNil(root); }
+};
+
+TEST_F(SuiteMenu, ItemsOwnedAndPlacedAnywhereAreFreedOnceInEitherOrder) {
+  auto* a = NewItem(root, u"A");
+  auto* b = NewItem(root, u"B");
+  root->Insert(0, a);
+  root->Insert(1, b);
+  b->Add(NewItem(a, u"x"));  // owned by A, under B: freeing A takes it out of B
+  a->Free();
+  EXPECT_EQ(b->Count(), 0);
+  about->Add(NewItem(b, u"y"));  // owned by B, under About: freeing About takes it out of B
+  FreeAndNil(about);
+  EXPECT_EQ(b->ComponentCount(), 0);
+  EXPECT_EQ(Captions(root), u"B,-");
+
+  b->Add(NewItem(root, u"Nested"));                 // owned by the root, under B
+  root->Add(NewItem(&main, u"Foreign"));            // owned by the main menu, under the root
+  main.Items()->Add(NewItem(nullptr, u"Unowned"));  // freed with the main menu
+  const int mainComponents = main.ComponentCount();
+  FreeAndNil(root);
+  EXPECT_EQ(main.ComponentCount(), mainComponents - 1);
+  EXPECT_EQ(Captions(main.Items()), u"File,Edit,Help,Unowned");
+}
+
+TEST_F(SuiteMenu, InsertRefusesBadItemsAndIndexesWithoutChangingTheMenu) {
+  auto* fresh = NewItem(root, u"Fresh");
+  EXPECT_THROW(main.Items()->Add(about), EMenuError);  // already has a parent
+  for (int index : {-1, 3}) EXPECT_THROW(root->Insert(index, fresh), EMenuError);
+  EXPECT_THROW(root->Insert(0, nullptr), EMenuError);
+  EXPECT_THROW(about->Add(root), EMenuError);  // would hang the root under its own child
+  EXPECT_THROW(root->Remove(fresh), EMenuError);
+  EXPECT_EQ(Captions(root), u"-,About Qorb...");
+  EXPECT_EQ(fresh->Parent(), nullptr);
+  // A removed item may be inserted elsewhere, and leaves that menu when freed.
+  root->Remove(about);
+  main.Items()->Add(about);
+  FreeAndNil(about);
+  EXPECT_EQ(Captions(main.Items()), u"File,Edit,Qorb,Help");
 }
 
 }  // namespace

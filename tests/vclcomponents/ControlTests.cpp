@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <vector>
 
 #include "Pixels.h"
 #include "vcl/Forms.h"
@@ -10,83 +10,57 @@
 
 namespace {
 
+template <class T>
+T* Place(TWinControl* parent, TComponent* owner, TAlign align = alNone) {
+  auto* c = new T(owner);
+  c->SetAlign(align);
+  c->SetParent(parent);
+  return c;
+}
+
 // A frame as the host builds them: owned by something outside any form.
 struct FrameOnItsOwn : ::testing::Test {
   TComponent owner{nullptr};
   TFrame* frame = new TFrame(&owner);
-  TListBox* list = new TListBox(frame);
-  TPanel* panel = new TPanel(frame);
-  TListBox* nested = new TListBox(frame);
-
-  void SetUp() override {
-    list->SetParent(frame);
-    panel->SetParent(frame);
-    nested->SetParent(panel);
-  }
+  TListBox* list = Place<TListBox>(frame, frame);
+  TPanel* panel = Place<TPanel>(frame, frame);
+  TListBox* nested = Place<TListBox>(panel, frame);
 };
 
 TEST_F(FrameOnItsOwn, WindowsExistOnlyWhileTheControlSitsOnAFormOrAForeignWindow) {
   EXPECT_FALSE(frame->HandleAllocated());
-  EXPECT_FALSE(list->HandleAllocated());
-  EXPECT_FALSE(nested->HandleAllocated());
   EXPECT_THROW(nested->HandleNeeded(), EInvalidOperation);
-  EXPECT_FALSE(nested->HandleAllocated());
-
   {
     TForm form(nullptr);
-    EXPECT_TRUE(form.HandleAllocated());
-    EXPECT_FALSE(form.Visible());
     frame->SetParent(&form);
-    for (TWinControl* c : {static_cast<TWinControl*>(frame), static_cast<TWinControl*>(list),
-                           static_cast<TWinControl*>(panel), static_cast<TWinControl*>(nested)})
+    for (TWinControl* c : std::initializer_list<TWinControl*>{&form, frame, list, panel, nested})
       EXPECT_TRUE(c->HandleAllocated()) << c->ClassName().ToUtf8();
-    EXPECT_TRUE(IsWindow(nested->Handle()));
-    EXPECT_NE(nested->Handle(), list->Handle());
-
-    // Leaving the form takes the windows away, the nested ones first.
     const HWND nestedWnd = nested->Handle();
-    frame->SetParent(nullptr);
-    EXPECT_FALSE(frame->HandleAllocated());
+    frame->SetParent(nullptr);  // takes the windows away, the nested ones too
     EXPECT_FALSE(nested->HandleAllocated());
     EXPECT_FALSE(IsWindow(nestedWnd));
 
-    // A control added to a parent that has a window gets one at once.
+    // A window of the IDE's own is parent enough; a control placed on a
+    // parent with a window gets one at once.
+    frame->SetParentWindow(form.Handle());
+    EXPECT_TRUE(nested->HandleAllocated());
+    nested->SetParent(nullptr);
+    EXPECT_THROW(nested->Handle(), EInvalidOperation);
+    nested->SetParent(list);  // any windowed control can hold children
+    EXPECT_TRUE(nested->HandleAllocated());
+    frame->SetParentWindow(nullptr);
+    EXPECT_FALSE(nested->HandleAllocated());
     frame->SetParent(&form);
-    auto* late = new TListBox(frame);
-    EXPECT_FALSE(late->HandleAllocated());
-    late->SetParent(panel);
-    EXPECT_TRUE(late->HandleAllocated());
   }  // the form frees the frame and everything on it, whoever owns them
   EXPECT_EQ(owner.ComponentCount(), 0);
   EXPECT_EQ(LiveWindowCount(), 0);
 }
 
-TEST_F(FrameOnItsOwn, AForeignParentWindowIsEnoughAndHandleNeededWorksThroughIt) {
-  TForm host(nullptr);  // stands in for a window of the IDE's own
-  frame->SetParentWindow(host.Handle());
-  EXPECT_TRUE(frame->HandleAllocated());
-  EXPECT_TRUE(nested->HandleAllocated());
-  frame->SetParentWindow(nullptr);
-  EXPECT_FALSE(list->HandleAllocated());
-
-  frame->SetParentWindow(host.Handle());
-  nested->SetParent(nullptr);
-  EXPECT_FALSE(nested->HandleAllocated());
-  EXPECT_THROW(nested->Handle(), EInvalidOperation);
-  nested->SetParent(list);  // any windowed control can hold children
-  EXPECT_TRUE(nested->HandleAllocated());
-  frame->SetParentWindow(nullptr);
-  EXPECT_FALSE(nested->HandleAllocated());
-}
-
 TEST_F(FrameOnItsOwn, ParentAndOwnerCanBeFreedInEitherOrder) {
-  auto* label = new TLabel(&owner);  // owned outside, placed inside
-  label->SetParent(panel);
-  panel->Free();  // frees the nested list and the label
+  Place<TLabel>(panel, &owner);  // owned outside, placed inside
+  panel->Free();                 // frees the nested list and the label
   EXPECT_EQ(frame->ControlCount(), 1);
   EXPECT_EQ(owner.ComponentCount(), 1);
-  EXPECT_EQ(frame->ComponentCount(), 1);
-
   auto* other = new TPanel(&owner);
   list->SetParent(other);
   frame->Free();  // owns the list, which leaves its parent elsewhere
@@ -94,147 +68,120 @@ TEST_F(FrameOnItsOwn, ParentAndOwnerCanBeFreedInEitherOrder) {
   EXPECT_THROW(other->SetParent(other), EInvalidOperation);
 }
 
-TEST(ControlLayout, AlignedChildrenShareTheClientAreaInEdgeOrder) {
+TEST(Control, ChildrenShareTheClientAreaByAlignmentAndTakeTheParentFont) {
   TForm form(nullptr);
   form.SetBounds(0, 0, 420, 300);
-  auto* top = new TPanel(&form);
+  form.Font()->SetHeight(-15);
+  auto* top = Place<TPanel>(&form, &form, alTop);
   top->SetHeight(41);
-  top->SetAlign(alTop);
-  top->SetParent(&form);
-  auto* bottom = new TPanel(&form);
+  auto* bottom = Place<TPanel>(&form, &form, alBottom);
   bottom->SetHeight(20);
-  bottom->SetAlign(alBottom);
-  bottom->SetParent(&form);
-  auto* client = new TListBox(&form);
-  client->SetAlign(alClient);
-  client->SetParent(&form);
-  auto* label = new TLabel(&form);
+  bottom->SetBevelOuter(bvNone);
+  auto* client = Place<TListBox>(&form, &form, alClient);
+  auto* label = Place<TLabel>(bottom, &form, alClient);
   label->SetAutoSize(false);
-  label->SetAlign(alClient);
   label->SetAlignWithMargins(true);
   label->Margins()->SetBounds(8, 3, 3, 3);
-  label->SetParent(bottom);
-  bottom->SetBevelOuter(bvNone);
-
   EXPECT_EQ(top->BoundsRect(), Rect(0, 0, 420, 41));
   EXPECT_EQ(bottom->BoundsRect(), Rect(0, 280, 420, 300));
   EXPECT_EQ(client->BoundsRect(), Rect(0, 41, 420, 280));
   EXPECT_EQ(label->BoundsRect(), Rect(8, 3, 417, 17));
-
-  // Hiding a panel gives its space to the client; resizing re-lays it all.
+  // Hiding gives the space to the client; a bevel takes room from children.
   top->Hide();
-  EXPECT_EQ(client->BoundsRect(), Rect(0, 0, 420, 280));
   form.SetBounds(0, 0, 500, 400);
-  EXPECT_EQ(bottom->BoundsRect(), Rect(0, 380, 500, 400));
   EXPECT_EQ(client->BoundsRect(), Rect(0, 0, 500, 380));
-  EXPECT_EQ(label->BoundsRect(), Rect(8, 3, 497, 17));
-
-  // A bevel takes room from the children; an unaligned child stays put
-  // unless it is anchored to the edge that moved.
   bottom->SetBevelOuter(bvRaised);
   EXPECT_EQ(label->BoundsRect(), Rect(9, 4, 496, 16));
-  auto* version = new TLabel(&form);
-  version->SetParent(&form);
-  version->SetAutoSize(false);
-  version->SetBounds(464, 0, 30, 15);
-  version->SetAnchors({akTop, akRight});
-  auto* fixed = new TLabel(&form);
-  fixed->SetParent(&form);
-  fixed->SetBounds(5, 5, 30, 15);
-  form.SetBounds(0, 0, 450, 400);
-  EXPECT_EQ(version->BoundsRect(), Rect(414, 0, 444, 15));
-  EXPECT_EQ(fixed->BoundsRect(), Rect(5, 5, 35, 20));
-}
 
-TEST(ControlAppearance, ColourAndFontFollowTheParentUntilSetThemselves) {
-  TForm form(nullptr);
-  form.SetColor(clWindow);
-  form.Font()->SetName(u"Segoe UI");
-  form.Font()->SetHeight(-15);
-  auto* panel = new TPanel(&form);
-  panel->SetParent(&form);
-  auto* label = new TLabel(&form);
-  label->SetParent(panel);
-  EXPECT_EQ(panel->Color(), clBtnFace);  // panels have their own colour
-  EXPECT_EQ(label->Color(), clBtnFace);
   EXPECT_EQ(label->Font()->Height(), -15);
-  EXPECT_TRUE(label->ParentFont());
-
   form.Font()->SetHeight(-20);
   EXPECT_EQ(label->Font()->Height(), -20);
-  label->Font()->SetColor(clGrayText);
-  EXPECT_FALSE(label->ParentFont());
+  label->Font()->SetColor(clGrayText);  // from now on its own
   form.Font()->SetHeight(-9);
   EXPECT_EQ(label->Font()->Height(), -20);
-  EXPECT_EQ(panel->Font()->Height(), -9);
-
-  // An auto-sized label measures its caption with its own font.
-  label->SetCaption(u"QORB Delphi Tool Suite");
-  const int oneLine = label->Height();
-  EXPECT_GT(label->Width(), 100);
-  label->SetCaption(u"QORB\r\nSuite");
-  EXPECT_EQ(label->Height(), 2 * oneLine);
-  label->SetAutoSize(false);
-  label->SetCaption(u"x");
-  EXPECT_EQ(label->Height(), 2 * oneLine);
+  EXPECT_EQ(bottom->Font()->Height(), -9);
 }
 
-// A caption strip: the window painting of the frame draws a band after the
-// background, and the windowless label lands on top of it.
-class TStripFrame : public TFrame {
- public:
-  using TFrame::TFrame;
-  int paints = 0;
+using ControlPainting = NoGdiLeaks;
 
- protected:
-  void PaintWindow(HDC DC) override {
-    TFrame::PaintWindow(DC);
-    ++paints;
-    TCanvas canvas;
-    TCanvasHandleScope scope(canvas, DC);
-    canvas.Brush()->SetColor(clNavy);
-    canvas.FillRect(Rect(0, 0, ClientWidth(), 10));
-  }
-};
-
-TEST(ControlPainting, BackgroundThenWindowThenWindowlessChildrenThenWindowedOnes) {
-  auto target = std::make_unique<TBitmap>();
-  target->SetPixelFormat(pf24bit);
-  target->SetSize(100, 40);
-  FillPixels(*target, Bgra{1, 2, 3, 255});
+TEST_F(ControlPainting, BackgroundThenWindowlessChildrenThenWindowedOnesCutAtTheEdge) {
+  const uint32_t backdrop = 0xFF030201, lime = 0xFF00FF00, red = 0xFFFF0000;
+  auto target = MakeBitmap(100, 40, pf24bit, backdrop);
   TCanvas canvas(*target);
-
   TComponent owner(nullptr);
-  auto* frame = new TStripFrame(&owner);
+  auto* frame = new TFrame(&owner);
   frame->SetBounds(0, 0, 80, 30);
-  auto* label = new TLabel(frame);
-  label->SetParent(frame);
+  auto* label = Place<TLabel>(frame, frame);
   label->SetAutoSize(false);
   label->SetBounds(0, 5, 80, 10);
   label->SetColor(clLime);
-  auto* panel = new TPanel(frame);
-  panel->SetParent(frame);
+  auto* panel = Place<TPanel>(frame, frame);
   panel->SetBounds(70, 0, 30, 30);  // reaches past the frame's right edge
   panel->SetParentBackground(false);
   panel->SetColor(clRed);
   panel->SetBevelOuter(bvNone);
 
-  // A frame shows its parent's background until told otherwise.
-  frame->PaintTo(canvas, 10, 5);
-  EXPECT_EQ(frame->paints, 1);
-  EXPECT_EQ(PixelAt(*target, 10, 5), (Bgra{0x80, 0, 0, 255}));    // the strip
-  EXPECT_EQ(PixelAt(*target, 10, 12), (Bgra{0, 255, 0, 255}));    // the label over it
-  EXPECT_EQ(PixelAt(*target, 10, 25), (Bgra{1, 2, 3, 255}));      // no background
-  EXPECT_EQ(PixelAt(*target, 85, 12), (Bgra{0, 0, 255, 255}));    // the panel over the label
-  EXPECT_EQ(PixelAt(*target, 90, 12), (Bgra{1, 2, 3, 255}));      // cut at the frame's edge
+  frame->PaintTo(canvas, 10, 5);  // a frame shows its parent's background until told otherwise
+  EXPECT_EQ(PixelAt(*target, 10, 12), lime);
+  EXPECT_EQ(PixelAt(*target, 10, 25), backdrop);
+  EXPECT_EQ(PixelAt(*target, 85, 12), red);       // the panel over the label
+  EXPECT_EQ(PixelAt(*target, 90, 12), backdrop);  // cut at the frame's edge
   frame->SetParentBackground(false);
   frame->SetColor(clWhite);
-  label->SetTransparent(true);
   label->Hide();
   frame->PaintTo(canvas, 10, 5);
-  EXPECT_EQ(PixelAt(*target, 10, 25), (Bgra{255, 255, 255, 255}));
-  EXPECT_EQ(PixelAt(*target, 10, 12), (Bgra{0x80, 0, 0, 255}));  // the hidden label is not drawn
+  EXPECT_EQ(PixelAt(*target, 10, 25), 0xFFFFFFFFu);
+  EXPECT_EQ(PixelAt(*target, 10, 12), 0xFFFFFFFFu);  // the hidden label is not drawn
   EXPECT_THROW(frame->PaintTo(nullptr, 0, 0), EInvalidOperation);
+}
+
+// Records the rows it is asked to draw and fills each through the list's
+// canvas in its own shade of red, as an owner-draw handler does.
+struct RowPainter {
+  std::vector<std::pair<int, TRect>> rows;
+  std::vector<int> selected;
+  void DrawItem(TWinControl* Control, int Index, const TRect& Rect, TOwnerDrawState State) {
+    rows.emplace_back(Index, Rect);
+    if (State.Contains(odSelected)) selected.push_back(Index);
+    static_cast<TListBox*>(Control)->Canvas()->Brush()->SetColor(ColorOf(static_cast<uint32_t>(Index * 20)));
+    static_cast<TListBox*>(Control)->Canvas()->FillRect(Rect);
+  }
+};
+
+struct VirtualList : NoGdiLeaks {
+  TForm form{nullptr};
+  TListBox* list = new TListBox(&form);
+  RowPainter painter;
+
+  void SetUp() override {
+    list->SetParent(&form);
+    list->SetStyle(lbVirtualOwnerDraw);
+    list->SetItemHeight(44);
+    list->SetBounds(0, 0, 420, 150);
+    list->OnDrawItem = BindMethod<&RowPainter::DrawItem>(&painter);
+  }
+};
+
+TEST_F(VirtualList, PaintAsksForEachVisibleRowWithItsRectangle) {
+  list->SetCount(5);
+  list->SetItemIndex(1);
+  auto target = MakeBitmap(440, 180, pf24bit, 0xFF000000);
+  TCanvas canvas(*target);
+  list->PaintTo(canvas, 10, 20);
+  // 150 pixels show rows 0 to 3, the fourth cut by the list's bottom; each
+  // asked for in client coordinates and drawn where the list was painted.
+  ASSERT_EQ(painter.rows.size(), 4u);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(painter.rows[i], std::make_pair(i, Rect(0, 44 * i, 420, 44 * i + 44)));
+  EXPECT_EQ(painter.selected, std::vector<int>{1});
+  EXPECT_EQ(PixelAt(*target, 429, 20 + 44 + 43), 0xFF140000u);
+  EXPECT_EQ(PixelAt(*target, 10, 20 + 149), 0xFF3C0000u);
+  for (TPoint outside : {Point(10, 170), Point(430, 20), Point(9, 30)})
+    EXPECT_EQ(PixelAt(*target, outside.X, outside.Y), 0xFF000000u);
+
+  painter.rows.clear();
+  list->SetTopIndex(3);
+  list->PaintTo(canvas, 0, 0);
+  EXPECT_EQ(painter.rows, (std::vector<std::pair<int, TRect>>{{3, Rect(0, 0, 420, 44)}, {4, Rect(0, 44, 420, 88)}}));
 }
 
 }  // namespace

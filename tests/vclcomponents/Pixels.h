@@ -1,37 +1,30 @@
 #pragma once
-// Pixel access and a fixture that proves no bitmap handle outlives a test.
+// Pixels as 0xAARRGGBB, bitmaps to draw on, and a fixture that proves no
+// bitmap handle outlives a test.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
+#include <memory>
 
 #include "vcl/Bitmap.h"
 #include "winapi/Gdi.h"
 
-struct Bgra {
-  uint8_t b = 0, g = 0, r = 0, a = 255;
-  friend bool operator==(const Bgra&, const Bgra&) = default;
-};
-
-inline std::ostream& operator<<(std::ostream& os, const Bgra& p) {
-  return os << "BGRA(" << int(p.b) << ',' << int(p.g) << ',' << int(p.r) << ',' << int(p.a) << ')';
+inline uint32_t PixelAt(const TBitmap& bmp, int x, int y) {
+  const int size = bmp.PixelFormat() == pf32bit ? 4 : 3;
+  uint32_t argb = 0xFF000000;  // 24-bit pixels are opaque
+  std::memcpy(&argb, bmp.ScanLine(y) + x * size, size);
+  return argb;
 }
 
-inline Bgra PixelAt(const TBitmap& bmp, int x, int y) {
-  const uint8_t* p = bmp.ScanLine(y) + x * (bmp.PixelFormat() == pf32bit ? 4 : 3);
-  return {p[0], p[1], p[2], bmp.PixelFormat() == pf32bit ? p[3] : uint8_t{255}};
-}
-
-inline void SetPixel(TBitmap& bmp, int x, int y, Bgra c) {
-  uint8_t* p = bmp.ScanLine(y) + x * (bmp.PixelFormat() == pf32bit ? 4 : 3);
-  p[0] = c.b;
-  p[1] = c.g;
-  p[2] = c.r;
-  if (bmp.PixelFormat() == pf32bit) p[3] = c.a;
-}
-
-inline void FillPixels(TBitmap& bmp, Bgra c) {
-  for (int y = 0; y < bmp.Height(); ++y)
-    for (int x = 0; x < bmp.Width(); ++x) SetPixel(bmp, x, y, c);
+inline std::unique_ptr<TBitmap> MakeBitmap(int w, int h, TPixelFormat format, uint32_t argb) {
+  auto bmp = std::make_unique<TBitmap>();
+  bmp->SetPixelFormat(format);
+  bmp->SetSize(w, h);
+  const int size = format == pf32bit ? 4 : 3;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) std::memcpy(bmp->ScanLine(y) + x * size, &argb, size);
+  return bmp;
 }
 
 class NoGdiLeaks : public ::testing::Test {
