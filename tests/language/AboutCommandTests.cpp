@@ -1,9 +1,9 @@
 // The About command end to end: the simulated IDE loads the real package
-// from a folder of the test's own, with two plug-ins and a recording About
-// library beside it, and the test clicks the menu item.
+// from a folder of the test's own, with two plug-ins and an About library
+// beside it, and the test clicks the menu item.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -11,41 +11,34 @@
 
 #include "ide/IDE.h"
 #include "ide/MainMenu.h"
-#include "tests/language/Printing.h"
-#include "tests/language/fixtures/AboutRecorder.h"
+#include "tests/language/LanguageTest.h"
+#include "tests/language/fixtures/AboutHandler.h"
 #include "vcl/Menus.h"
-#include "winapi/Gdi.h"
 #include "winapi/SysColors.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-enum class TAboutLibrary { Recording, WithoutExport, Missing, Example };
-
 class AboutCommandTest : public ::testing::Test {
  protected:
   void TearDown() override {
     ide.reset();
-    AboutRecord() = TAboutRecord();
-    std::error_code ec;
-    if (!folder.empty()) fs::remove_all(folder, ec);
+    AboutHandler() = nullptr;
+    if (!folder.empty()) fs::remove_all(folder);
   }
 
-  // A package folder with both plug-ins and the chosen About library, and
-  // an IDE that has loaded the package in Language.
-  void Start(TAboutLibrary Library, const char16_t* Language = u"en") {
-    std::string tmpl = (fs::temp_directory_path() / "qorb-about-XXXXXX").string();
-    if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-    folder = tmpl;
-    fs::create_directory(folder / "Plugins");
+  // A package folder with both plug-ins and Library (if any) as the About
+  // library, and an IDE that has loaded the package in Language.
+  void Start(const char* Library, const char16_t* Language = u"en") {
+    TearDown();
+    folder = fs::temp_directory_path() / ("qorb-about-" + std::to_string(::getpid()));
+    fs::create_directories(folder / "Plugins");
     fs::copy_file(QORB_PACKAGE_PATH, folder / "Qorb_DelphiMain.bpl");
     fs::copy_file(QORB_FIXTURE_ICONPLUGIN, folder / "Plugins" / "iconplugin.dll");
     fs::copy_file(QORB_FIXTURE_PLAINPLUGIN, folder / "Plugins" / "plainplugin.dll");
-    if (Library == TAboutLibrary::Recording) fs::copy_file(QORB_FIXTURE_RECORDING_ABOUT, AboutLibraryPath());
-    if (Library == TAboutLibrary::WithoutExport) fs::copy_file(QORB_FIXTURE_NOEXPORT_ABOUT, AboutLibraryPath());
-    if (Library == TAboutLibrary::Example) fs::copy_file(QORB_EXAMPLE_ABOUT_PATH, AboutLibraryPath());
-
+    if (Library) fs::copy_file(Library, AboutLibraryPath());
+    aboutItem = Language[0] == u'd' ? u"Qorb/Ueber Qorb..." : u"Qorb/About Qorb...";
     TIDEOptions options;
     options.UILanguage = UnicodeString(Language);
     options.RootDirectory = folder;
@@ -56,10 +49,10 @@ class AboutCommandTest : public ::testing::Test {
 
   fs::path AboutLibraryPath() const { return folder / "DelphiMainProc.dll"; }
 
-  TMenuItem& AboutItem(const char16_t* Path = u"Qorb/About Qorb...") {
-    TMenuItem* item = FindMenuItemByPath(ide->MainMenu(), Path);
+  void Click() {
+    TMenuItem* item = FindMenuItemByPath(ide->MainMenu(), aboutItem);
     if (!item) throw std::logic_error("no About item");
-    return *item;
+    item->Click();
   }
 
   bool AboutLibraryMapped() const {
@@ -69,136 +62,102 @@ class AboutCommandTest : public ::testing::Test {
   }
 
   fs::path folder;
+  const char16_t* aboutItem = nullptr;
   std::unique_ptr<TIDE> ide;
 };
 
-const TRecordedPlugin& PluginNamed(const TRecordedCall& call, std::u16string_view name) {
-  for (const TRecordedPlugin& p : call.Plugins)
-    if (p.Name == name) return p;
-  throw std::logic_error("plug-in not in the record");
-}
+// Every text is there, empty or not.
+std::u16string_view Text(const char16_t* p) { return p ? p : u"(null)"; }
 
-TEST_F(AboutCommandTest, TheLibraryGetsTheRecordAndTheHandlesAreDeletedAfterwards) {
-  Start(TAboutLibrary::Recording);
+TEST_F(AboutCommandTest, EveryClickHandsTheRecordToAFreshlyLoadedLibraryAndCleansUp) {
+  Start(QORB_FIXTURE_RECORDING_ABOUT);
   const size_t gdiBefore = GdiLiveObjectCount();
-  AboutItem().Click();
-
-  ASSERT_EQ(AboutRecord().Calls.size(), 1u);
-  const TRecordedCall& call = AboutRecord().Calls[0];
-  int32_t structSize = 0;
-  const char16_t* tag = nullptr;
-  std::memcpy(&structSize, call.Raw + 0, 4);
-  std::memcpy(&tag, call.Raw + 56, 8);
-  EXPECT_EQ(structSize, 64);
-  EXPECT_EQ(std::u16string(tag), u"en");
-  EXPECT_EQ(call.ParentWnd, ide->ParentHandle());
-  EXPECT_FALSE(call.NullTexts);
-  EXPECT_EQ(call.ProductName, u"Qorb Tool-Suite for Delphi");
-  EXPECT_EQ(call.Version, u"1.0.0.0");
-  EXPECT_EQ(call.Company, u"Tessary Systems");
-  EXPECT_EQ(call.Copyright, u"Copyright (c) 2026 Tessary Systems");
-  EXPECT_FALSE(call.Website.empty());
-
-  ASSERT_EQ(call.PluginCount, 2);
-  const TRecordedPlugin& icon = PluginNamed(call, u"Icon Plug-in");
-  const TRecordedPlugin& plain = PluginNamed(call, u"Plain Plug-in");
-  EXPECT_EQ(icon.Version, u"2.1.0.0");
-  EXPECT_EQ(icon.WebURL, u"Tessary Systems");
-  // The icon as a 32-bit bitmap drawn on the window colour: its clear
-  // corner is that colour, its half-transparent one (200, 100, 50 at alpha
-  // 128) a blend of both.
-  ASSERT_TRUE(icon.ImageSeen.Live);
-  EXPECT_EQ(icon.ImageSeen.BitsPerPixel, 32);
-  EXPECT_EQ(icon.ImageSeen.Width, 32);
-  EXPECT_EQ(icon.ImageSeen.Height, 32);
-  const DWORD window = GetSysColor(COLOR_WINDOW);
-  const int wr = window & 0xFF, wg = (window >> 8) & 0xFF, wb = (window >> 16) & 0xFF;
-  auto channel = [](uint32_t pixel, int shift) { return static_cast<int>((pixel >> shift) & 0xFF); };
-  EXPECT_EQ(channel(icon.ImageSeen.BottomRight, 16), wr);
-  EXPECT_EQ(channel(icon.ImageSeen.BottomRight, 8), wg);
-  EXPECT_EQ(channel(icon.ImageSeen.BottomRight, 0), wb);
-  EXPECT_NEAR(channel(icon.ImageSeen.TopLeft, 16), (200 + wr) / 2, 1);
-  EXPECT_NEAR(channel(icon.ImageSeen.TopLeft, 8), (100 + wg) / 2, 1);
-  EXPECT_NEAR(channel(icon.ImageSeen.TopLeft, 0), (50 + wb) / 2, 1);
-  // No icon: no handle. An empty company: an empty text, not a null one.
-  EXPECT_EQ(plain.Image, nullptr);
-  EXPECT_FALSE(plain.NullTexts);
-  EXPECT_EQ(plain.WebURL, u"");
-
+  HBITMAP icon = nullptr;
+  AboutHandler() = [&](HWND parent, const TQorbAboutInfo& info) {
+    EXPECT_EQ(info.StructSize, 64);
+    EXPECT_EQ(Text(info.LanguageTag), u"en");
+    EXPECT_EQ(parent, ide->ParentHandle());
+    EXPECT_EQ(Text(info.Company), u"Tessary Systems");
+    EXPECT_EQ(info.PluginCount, 2);
+    for (int i = 0; i < info.PluginCount; ++i) {
+      const TQorbPluginInfo& p = info.Plugins[i];
+      const bool plain = Text(p.PluginName) == u"Plain Plug-in";
+      // No icon: no handle. An empty company: an empty text.
+      EXPECT_EQ(Text(p.WebURL), plain ? u"" : u"Tessary Systems");
+      EXPECT_EQ(p.Image == nullptr, plain);
+      if (!plain) icon = p.Image;
+    }
+    // The icon drawn on the window colour: its clear corner is that colour,
+    // its corner of (200, 100, 50) at alpha 128 a blend of both.
+    BITMAP bm{};
+    EXPECT_EQ(GetObjectW(icon, sizeof bm, &bm), static_cast<int>(sizeof bm));
+    if (!bm.bmBits || bm.bmBitsPixel != 32) return 1;
+    const auto* corner = static_cast<const uint8_t*>(bm.bmBits);
+    const uint8_t* clear = corner + 31 * bm.bmWidthBytes + 31 * 4;
+    const DWORD window = GetSysColor(COLOR_WINDOW);
+    const int blended[] = {50, 100, 200};  // blue, green, red
+    for (int k = 0; k < 3; ++k) {
+      const int w = (window >> (16 - 8 * k)) & 0xFF;
+      EXPECT_EQ(clear[k], w) << k;
+      EXPECT_NEAR(corner[k], (blended[k] + w) / 2, 1) << k;
+    }
+    return 0;  // a failing dialog is not reported
+  };
+  Click();
+  ASSERT_NE(icon, nullptr);
   BITMAP bm;
-  EXPECT_EQ(GetObjectW(icon.Image, sizeof bm, &bm), 0);
+  EXPECT_EQ(GetObjectW(icon, sizeof bm, &bm), 0);
+  EXPECT_EQ(GdiLiveObjectCount(), gdiBefore);
+  EXPECT_FALSE(AboutLibraryMapped());
+
+  // Every click loads the library again; an error of the dialog reaches the
+  // click after the unload.
+  AboutHandler() = [&](HWND, const TQorbAboutInfo&) -> int32_t { throw std::runtime_error("the dialog failed"); };
+  EXPECT_THROW(Click(), std::runtime_error);
+  EXPECT_FALSE(AboutLibraryMapped());
   EXPECT_EQ(GdiLiveObjectCount(), gdiBefore);
   EXPECT_TRUE(ide->MessageBoxes().Shown().empty());
 }
 
-TEST_F(AboutCommandTest, EveryClickLoadsAndUnloadsTheLibrary) {
-  Start(TAboutLibrary::Recording);
-  AboutItem().Click();
-  EXPECT_FALSE(AboutLibraryMapped());
-  AboutRecord().Answer = 0;  // a failing dialog is not reported
-  AboutItem().Click();
-  EXPECT_FALSE(AboutLibraryMapped());
-  EXPECT_EQ(AboutRecord().Calls.size(), 2u);
-  EXPECT_EQ(AboutRecord().Loads, 2);
-  EXPECT_EQ(AboutRecord().Unloads, 2);
-  EXPECT_TRUE(ide->MessageBoxes().Shown().empty());
-}
-
-// The example dialog leaves nothing behind that would keep it mapped.
+// The example dialog, in German, leaves nothing behind that would keep it
+// mapped.
 TEST_F(AboutCommandTest, TheExampleDialogShowsItselfAndGoesAway) {
-  Start(TAboutLibrary::Example);
-  AboutItem().Click();
-  AboutItem().Click();
+  Start(QORB_EXAMPLE_ABOUT_PATH, u"de");
+  Click();
+  Click();
   EXPECT_FALSE(AboutLibraryMapped());
   const auto boxes = ide->MessageBoxes().Shown();
   ASSERT_EQ(boxes.size(), 2u);
-  EXPECT_EQ(boxes[0].Caption, u"About Qorb Tool-Suite for Delphi");
-  EXPECT_NE(boxes[0].Text.ToUtf8().find("\n  Plain Plug-in 0.9.0.0"), std::string::npos) << boxes[0].Text.ToUtf8();
-}
-
-TEST_F(AboutCommandTest, AnErrorOfTheDialogReachesTheClickAfterTheUnload) {
-  Start(TAboutLibrary::Recording);
-  const size_t gdiBefore = GdiLiveObjectCount();
-  AboutRecord().Throw = true;
-  EXPECT_THROW(AboutItem().Click(), std::runtime_error);
-  EXPECT_EQ(AboutRecord().Unloads, 1);
-  EXPECT_FALSE(AboutLibraryMapped());
-  EXPECT_EQ(GdiLiveObjectCount(), gdiBefore);
-}
-
-TEST_F(AboutCommandTest, AMissingLibraryIsOneErrorBoxWithPathAndCode) {
-  Start(TAboutLibrary::Missing);
-  AboutItem().Click();
-  const auto boxes = ide->MessageBoxes().Shown();
-  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Caption, u"Ueber Qorb Tool-Suite for Delphi");
   const std::string text = boxes[0].Text.ToUtf8();
-  EXPECT_EQ(text, "Could not load the About DLL:\r\n" + AboutLibraryPath().string() +
-                      "\r\n\r\nWin32 error: 126 (The specified module could not be found.)");
-  EXPECT_TRUE(boxes[0].Type & 0x10) << "an error box";
+  EXPECT_EQ(text.rfind("Qorb Tool-Suite for Delphi\nVersion 1.0.0.0\nTessary Systems\n"
+                       "Copyright (c) 2026 Tessary Systems\n", 0), 0u) << text;
+  EXPECT_NE(text.find("Geladene Plug-ins:\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\n  Icon Plug-in 2.1.0.0 (Tessary Systems) [icon]"), std::string::npos) << text;
 }
 
-TEST_F(AboutCommandTest, ALibraryWithoutTheExportIsReportedAndUnloaded) {
-  Start(TAboutLibrary::WithoutExport);
-  AboutItem().Click();
-  const auto boxes = ide->MessageBoxes().Shown();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].Text, u"Export \"ShowQorbAboutDialog\" not found in the About DLL.");
-  EXPECT_EQ(AboutRecord().Loads, 1);
-  EXPECT_EQ(AboutRecord().Unloads, 1);
-  EXPECT_FALSE(AboutLibraryMapped());
-}
-
-TEST_F(AboutCommandTest, GermanIDEGermanMenuTagAndMessages) {
-  Start(TAboutLibrary::Recording, u"de-DE");
-  AboutItem(u"Qorb/Ueber Qorb...").Click();
-  ASSERT_EQ(AboutRecord().Calls.size(), 1u);
-  EXPECT_EQ(AboutRecord().Calls[0].LanguageTag, u"de");
-
-  fs::remove(AboutLibraryPath());
-  AboutItem(u"Qorb/Ueber Qorb...").Click();
-  const auto boxes = ide->MessageBoxes().Shown();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].Text.ToUtf8().rfind("About-DLL konnte nicht geladen werden:\r\n", 0), 0u);
+// A plug-in stands in for a library without the export.
+TEST_F(AboutCommandTest, ALibraryThatFailsIsOneErrorBoxAndUnloaded) {
+  const struct {
+    const char* Library;
+    const char16_t* Language;
+    std::string Text;  // a missing library adds its path and the error
+  } cases[] = {
+      {nullptr, u"en", "Could not load the About DLL:"},
+      {nullptr, u"de", "About-DLL konnte nicht geladen werden:"},
+      {QORB_FIXTURE_PLAINPLUGIN, u"en", "Export \"ShowQorbAboutDialog\" not found in the About DLL."},
+  };
+  for (const auto& c : cases) {
+    Start(c.Library, c.Language);
+    Click();
+    const auto boxes = ide->MessageBoxes().Shown();
+    ASSERT_EQ(boxes.size(), 1u);
+    const std::string error = "\r\n" + AboutLibraryPath().string() +
+                              "\r\n\r\nWin32 error: 126 (The specified module could not be found.)";
+    EXPECT_EQ(boxes[0].Text.ToUtf8(), c.Text + (c.Library ? "" : error));
+    EXPECT_TRUE(boxes[0].Type & 0x10) << "an error box";
+    EXPECT_FALSE(AboutLibraryMapped());
+  }
 }
 
 }  // namespace

@@ -1,140 +1,87 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <optional>
 #include <stdexcept>
 
+#include "ide/IDE.h"
 #include "otahelper/Qorb.OTAHelper.LocaleOverride.h"
 #include "otahelper/Qorb.OTAHelper.UILanguage.h"
-#include "rtl/InterfacedObject.h"
-#include "tests/language/Printing.h"
+#include "tests/language/LanguageTest.h"
 #include "toolsapi/Globals.h"
-#include "toolsapi/OTAServices.h"
 
 namespace {
 
-// An IDE whose only interesting answer is its UI language.
-class TFakeIDE : public TInterfacedObjectOf<IBorlandIDEServices, IOTAServices> {
+// Services objects that raise on every query, and that lack the IDE
+// services interface.
+class TFailingIDE : public TInterfacedObjectOf<IBorlandIDEServices> {
  public:
-  std::optional<std::u16string> Language;  // none: the query raises
-  int Queries = 0;
-
-  void GetUILanguage(UnicodeString& Result) override {
-    ++Queries;
-    if (!Language) throw std::runtime_error("the IDE cannot tell");
-    Result = UnicodeString(*Language);
-  }
-  void GetProductIdentifier(UnicodeString& Result) override { Result.Clear(); }
-  void GetIDEVersion(UnicodeString& Result) override { Result.Clear(); }
-  void GetRootDirectory(UnicodeString& Result) override { Result.Clear(); }
-  void GetBinDirectory(UnicodeString& Result) override { Result.Clear(); }
-  HWND GetParentHandle() override { return nullptr; }
-  void GetApplicationDataDirectory(UnicodeString& Result) override { Result.Clear(); }
-  void GetTemplateDirectory(UnicodeString& Result) override { Result.Clear(); }
-  bool IsValidIdent(UnicodeStringRef) override { return false; }
-  void GetActiveDesignerType(UnicodeString& Result) override { Result.Clear(); }
-  void GetLocalApplicationDataDirectory(UnicodeString& Result) override { Result.Clear(); }
-  void GetDefaultProjectsDirectory(UnicodeString& Result) override { Result.Clear(); }
-  void GetInstanceName(UnicodeString& Result) override { Result.Clear(); }
+  HRESULT QueryInterface(const GUID&, void**) override { throw std::runtime_error("the IDE cannot tell"); }
 };
-
-// Services object without the IDE services interface.
 class TBareIDE : public TInterfacedObjectOf<IBorlandIDEServices> {};
 
 class UILanguageTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    variable = LocaleOverrideVariable(u"").ToUtf8();
-    ::unsetenv(variable.c_str());
-    ResetUILanguageDetection();
-    SetLocLanguage(llEnglish);
-  }
   void TearDown() override {
     BorlandIDEServices.reset();
-    ::unsetenv(variable.c_str());
-    ResetUILanguageDetection();
+    SetOverride(nullptr);
     SetLocLanguage(llEnglish);
+  }
+
+  // The test program's own override variable; a fresh decision follows.
+  void SetOverride(const char* Value) {
+    const std::string name = LocaleOverrideVariable(u"").ToUtf8();
+    Value ? ::setenv(name.c_str(), Value, 1) : ::unsetenv(name.c_str());
+    ResetUILanguageDetection();
   }
 
   // A fresh decision with the IDE answering Tag and the override Override.
-  TLocLanguage Decide(std::optional<std::u16string> Tag, const char* Override = nullptr) {
-    ide = Make<TFakeIDE>();
-    ide->Language = std::move(Tag);
-    BorlandIDEServices = ComPtr<IBorlandIDEServices>(ide.get());
-    if (Override)
-      ::setenv(variable.c_str(), Override, 1);
-    else
-      ::unsetenv(variable.c_str());
-    ResetUILanguageDetection();
+  TLocLanguage Decide(const char16_t* Tag, const char* Override = nullptr) {
+    ide.SetUILanguage(Tag);
+    BorlandIDEServices = ide.ServicesObject();
+    SetOverride(Override);
     return DetectUILanguage();
   }
 
-  std::string variable;
-  ComPtr<TFakeIDE> ide;
+  TIDE ide;
 };
 
-TEST(NormalizeLanguageTag, PrimaryCodeOfTheFirstTag) {
-  EXPECT_EQ(NormalizeLanguageTag(u"de-DE"), u"de");
-  EXPECT_EQ(NormalizeLanguageTag(u" DE "), u"de");
-  EXPECT_EQ(NormalizeLanguageTag(u"en-US,de"), u"en");
-  EXPECT_EQ(NormalizeLanguageTag(u" , de"), u"");
-  EXPECT_EQ(NormalizeLanguageTag(u"-de"), u"");
-  EXPECT_EQ(NormalizeLanguageTag(u"de_DE"), u"de_de");
-  EXPECT_EQ(NormalizeLanguageTag(u"\t\r\n"), u"");
-  // Only the first piece is trimmed, and only before the cut.
-  EXPECT_EQ(NormalizeLanguageTag(u"  fr -CA, de"), u"fr ");
-}
-
-TEST_F(UILanguageTest, GermanTagsFromTheIDE) {
-  EXPECT_EQ(Decide(u"de-AT"), llGerman);
-  EXPECT_EQ(Decide(u"DE"), llGerman);
-  EXPECT_EQ(Decide(u"de,en"), llGerman);
-}
-
-TEST_F(UILanguageTest, AnyOtherIDELanguageIsEnglishWithoutAskingTheOverride) {
-  EXPECT_EQ(Decide(u"en-US,de", "de-DE"), llEnglish);
-  EXPECT_EQ(Decide(u"fr", "de-DE"), llEnglish);
-  EXPECT_EQ(Decide(u"de_DE", "de-DE"), llEnglish);
-}
-
-TEST_F(UILanguageTest, AnEmptyAnswerFallsBackToTheOverride) {
-  EXPECT_EQ(Decide(u"", "de-DE"), llGerman);
-  EXPECT_EQ(Decide(u"-de", "de-DE"), llGerman);
-  EXPECT_EQ(Decide(u"", "  de , en"), llGerman);
-  EXPECT_EQ(Decide(u"", "en-GB"), llEnglish);
-  EXPECT_EQ(Decide(u"", nullptr), llEnglish);
+TEST_F(UILanguageTest, TheIDEsFirstTagDecidesAnEmptyOneTheOverride) {
+  const struct {
+    const char16_t* Tag;
+    const char* Override;
+    TLocLanguage Expected;
+  } cases[] = {
+      {u"de-AT", nullptr, llGerman}, {u"DE", nullptr, llGerman}, {u"de,en", nullptr, llGerman},
+      // Any other answer of the IDE is English, whatever the override says.
+      {u"en-US,de", "de-DE", llEnglish}, {u"fr", "de-DE", llEnglish}, {u"de_DE", "de-DE", llEnglish},
+      {u"", "de-DE", llGerman}, {u"-de", "de-DE", llGerman}, {u"", "  de , en", llGerman},
+      {u"", "en-GB", llEnglish}, {u"", nullptr, llEnglish}, {u" , de", nullptr, llEnglish},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Decide(c.Tag, c.Override), c.Expected)
+        << UnicodeString(c.Tag).ToUtf8() << " / " << (c.Override ? c.Override : "none");
 }
 
 TEST_F(UILanguageTest, WithoutTheIDEServicesTheOverrideDecides) {
   BorlandIDEServices = Make<TBareIDE>();
-  ::setenv(variable.c_str(), "de", 1);
+  SetOverride("de");
   EXPECT_EQ(DetectUILanguage(), llGerman);
-
   BorlandIDEServices.reset();
-  ::unsetenv(variable.c_str());
-  ResetUILanguageDetection();
-  UnicodeString code = u"stale";
-  EXPECT_FALSE(TryGetIDELanguageTag(code));
-  EXPECT_TRUE(code.IsEmpty());
-  EXPECT_EQ(GetUILanguageCode(), u"");
+  SetOverride(nullptr);
   EXPECT_EQ(DetectUILanguage(), llEnglish);
 }
 
-TEST_F(UILanguageTest, AFailingQueryIsEnglishOnceAndForAll) {
-  EXPECT_EQ(Decide(std::nullopt, "de"), llEnglish);
-  EXPECT_EQ(ide->Queries, 1);
-  ide->Language = u"de";
+TEST_F(UILanguageTest, TheDecisionIsMadeOnceAndHandedToTheTexts) {
+  // A failing query is English once and for all.
+  BorlandIDEServices = Make<TFailingIDE>();
+  SetOverride("de");
   EXPECT_EQ(DetectUILanguage(), llEnglish);
-  EXPECT_EQ(ide->Queries, 1);
-}
+  ide.SetUILanguage(u"de");
+  BorlandIDEServices = ide.ServicesObject();
+  EXPECT_EQ(DetectUILanguage(), llEnglish);
 
-TEST_F(UILanguageTest, TheDecisionIsKeptAndHandedToTheTexts) {
   EXPECT_EQ(Decide(u"de-DE"), llGerman);
-  ide->Language = u"en";
-  EXPECT_EQ(DetectUILanguage(), llGerman);
-  EXPECT_EQ(ide->Queries, 1);
-  InitLocLanguage();
-  EXPECT_EQ(LocLanguage(), llGerman);
+  ide.SetUILanguage(u"en");
   InitLocLanguage();
   EXPECT_EQ(LocLanguage(), llGerman);
 }
@@ -142,12 +89,10 @@ TEST_F(UILanguageTest, TheDecisionIsKeptAndHandedToTheTexts) {
 TEST(LocaleOverride, VariableNamedAfterTheExecutable) {
   EXPECT_EQ(LocaleOverrideVariable(u"/opt/ide/qorb-ide"), u"QORB_IDE_LOCALE");
   EXPECT_EQ(LocaleOverrideVariable(u"studio.exe"), u"STUDIO_EXE_LOCALE");
-  EXPECT_EQ(LocaleOverrideVariable(u"/opt/ide/"), u"");
   EXPECT_EQ(LocaleOverrideVariable(u""), u"LANGUAGE_TESTS_LOCALE");
   ::setenv("SOME_IDE_LOCALE", "de-CH", 1);
   EXPECT_EQ(GetLocaleOverride(u"/usr/bin/some-ide"), u"de-CH");
   ::unsetenv("SOME_IDE_LOCALE");
-  EXPECT_EQ(GetLocaleOverride(u"/usr/bin/some-ide"), u"");
 }
 
 }  // namespace
