@@ -1,71 +1,56 @@
-#include "tests/services/CEventPlugin.h"
+#include "sdk/qorb_plugin.h"
 
 static const QorbGUID kIID_IInterface = {0, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-static const QorbGUID kIID_ICValueEvent = {0x7A1E0003, 0, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 3}};
 
-static int same_guid(const QorbGUID* a, const QorbGUID* b) { return memcmp(a, b, sizeof(QorbGUID)) == 0; }
-
-/* ---- the event: IInterface, IQorbEvent and its own identifier ---- */
-typedef struct CValueEvent {
+/* The event: IInterface and IQorbEvent, counted, on the publisher's stack. */
+typedef struct CEvent {
   const QorbIInterfaceVtbl* Vtbl;
   int32_t RefCount;
-  int32_t Value;
-} CValueEvent;
+} CEvent;
 
-static int32_t event_add_ref(void* self) { return ++((CValueEvent*)self)->RefCount; }
-static int32_t event_release(void* self) { return --((CValueEvent*)self)->RefCount; }
+static int32_t event_add_ref(void* self) { return ++((CEvent*)self)->RefCount; }
+static int32_t event_release(void* self) { return --((CEvent*)self)->RefCount; }
 static QorbHRESULT event_query(void* self, const QorbGUID* iid, void** obj) {
-  if (same_guid(iid, &kIID_IInterface) || same_guid(iid, &IID_IQorbEvent) || same_guid(iid, &kIID_ICValueEvent)) {
-    *obj = self;
-    event_add_ref(self);
-    return QORB_S_OK;
-  }
-  *obj = NULL;
-  return (QorbHRESULT)0x80004002u;
+  const int ok = !memcmp(iid, &kIID_IInterface, sizeof *iid) || !memcmp(iid, &IID_IQorbEvent, sizeof *iid);
+  *obj = ok ? self : NULL;
+  if (ok) event_add_ref(self);
+  return ok ? QORB_S_OK : (QorbHRESULT)0x80004002u;
 }
 static const QorbIInterfaceVtbl event_vtbl = {event_query, event_add_ref, event_release};
 
-/* ---- the subscriber object and its handler ---- */
+/* The subscriber object and its handler, which asks the event through its method table. */
 static const QorbChar* subscriber_class_name(const void* self) {
   (void)self;
   return u"TCSubscriber";
 }
 static const QorbObjectVtbl subscriber_vtbl = {subscriber_class_name};
 static QorbObject subscriber = {&subscriber_vtbl};
-
 static QorbEventBus* bus;
 static int32_t handled;
-static int32_t last_value;
 
 static void on_event(void* self, void* event) {
-  void* own = NULL;
+  void* same = NULL;
   if (self != &subscriber) return;
+  if ((*(const QorbIInterfaceVtbl* const*)event)->QueryInterface(event, &IID_IQorbEvent, &same) != QORB_S_OK) return;
   ++handled;
-  last_value = -1;
-  /* Ours when it answers our identifier. */
-  if ((*(const QorbIInterfaceVtbl* const*)event)->QueryInterface(event, &kIID_ICValueEvent, &own) == QORB_S_OK) {
-    last_value = ((CValueEvent*)own)->Value;
-    qorb_release(own);
-  }
+  qorb_release(same);
 }
 
 QORB_STRING_CONST(kHandlerName, u"OnEvent");
 
 int c_plugin_init(const QorbGetInterface* get_interface) {
   bus = qorb_event_bus(get_interface);
-  if (!bus) return 0;
-  qorb_event_bus_subscribe(bus, &IID_IQorbEvent, on_event, &subscriber, kHandlerName);
-  return 1;
+  if (bus) qorb_event_bus_subscribe(bus, &IID_IQorbEvent, on_event, &subscriber, kHandlerName);
+  return bus != NULL;
 }
 
-int32_t c_plugin_publish(int32_t value) {
-  CValueEvent event = {&event_vtbl, 1, value};
+int32_t c_plugin_publish(void) {
+  CEvent event = {&event_vtbl, 1};
   qorb_event_bus_publish(bus, &event);
   return event.RefCount;
 }
 
 int32_t c_plugin_handled(void) { return handled; }
-int32_t c_plugin_last_value(void) { return last_value; }
 void* c_plugin_subscriber(void) { return &subscriber; }
 
 void c_plugin_shutdown(void) {

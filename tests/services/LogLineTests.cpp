@@ -1,132 +1,116 @@
+// Log lines as the IDE's message view calls and draws them, theme colours,
+// and the "Qorb" group as qorb-ide prints and draws it.
 #include <gtest/gtest.h>
 
-#include "ide/ThemingServices.h"
+#include "ide/MessageViewPicture.h"
+#include "ide/MessageViewReport.h"
 #include "ide/UIServices.h"
 #include "otahelper/Qorb.Main.Theming.h"
 #include "tests/services/ServicesFixture.h"
+#include "tests/toolsapi/RawSlot.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
 
 namespace {
 
-UnicodeString Text(const char16_t* s) { return UnicodeString(s); }
+ComPtr<TQorbLogMessage> At(TDateTime time, const char16_t* source, const char16_t* text, TQorbLogLevel level) {
+  return TQorbLogMessage::Create(UnicodeString(source), UnicodeString(text), level, EncodeDate(2024, 3, 9) + time);
+}
 
-UnicodeString LineOf(TQorbLogMessage& m) {
-  UnicodeString r(u"stale");  // the result variable is replaced, not appended to
-  m.GetLineText(r);
+TColor ColorOf(TQorbLogLevel level) { return At(0, u"S", u"t", level)->LevelColor(); }
+
+// The line of a message made at h:m:s.ms, asked through the method table as the
+// IDE asks; the stale result is released and replaced.
+UnicodeString Line(int h, int m, int s, int ms, const char16_t* source, const char16_t* text, int level) {
+  ComPtr<TQorbLogMessage> line = At(EncodeTime(h, m, s, ms), source, text, static_cast<TQorbLogLevel>(level));
+  void* p = static_cast<INTACustomDrawMessage*>(line.get());
+  UnicodeString r(u"stale");
+  RawSlot<void (*)(void*, char16_t**)>(p, 6)(p, reinterpret_cast<char16_t**>(&r));
   return r;
 }
 
-ComPtr<TQorbLogMessage> At(TDateTime time, const char16_t* source, const char16_t* text, TQorbLogLevel level) {
-  return TQorbLogMessage::Create(Text(source), Text(text), level, EncodeDate(2024, 3, 9) + time);
-}
-
-bool HasPixel(const TBitmap& b, TColor c) {
-  const uint8_t r = c & 0xFF, g = (c >> 8) & 0xFF, bl = (c >> 16) & 0xFF;
-  for (int y = 0; y < b.Height(); ++y) {
-    const uint8_t* row = b.ScanLine(y);
-    for (int x = 0; x < b.Width(); ++x)
-      if (row[4 * x] == bl && row[4 * x + 1] == g && row[4 * x + 2] == r) return true;
-  }
-  return false;
+// Pixels of exactly colour c.
+int CountPixels(const TBitmap& b, TColor c) {
+  int n = 0;
+  for (int y = 0; y < b.Height(); ++y)
+    for (const uint8_t* p = b.ScanLine(y); p < b.ScanLine(y) + 4 * b.Width(); p += 4)
+      n += p[0] == ((c >> 16) & 0xFF) && p[1] == ((c >> 8) & 0xFF) && p[2] == (c & 0xFF);
+  return n;
 }
 
 }  // namespace
 
-TEST(LogLine, TimeSourceLevelAndTextInBrackets) {
-  EXPECT_EQ(LineOf(*At(EncodeTime(9, 5, 3, 42), u"Loader", u"slow start", qllWarning)),
-            u"[09:05:03.042] [Loader] [Warning] slow start");
-  EXPECT_EQ(LineOf(*At(EncodeTime(21, 0, 0, 500), u"S", u"t", qllDebug)), u"[21:00:00.500] [S] [Debug] t");
-  EXPECT_EQ(LineOf(*At(EncodeTime(0, 0, 0, 0), u"S", u"t", qllError)), u"[00:00:00.000] [S] [Error] t");
-  // Empty source and text keep their brackets and the trailing blank.
-  EXPECT_EQ(LineOf(*At(EncodeTime(23, 59, 59, 999), u"", u"", qllInfo)), u"[23:59:59.999] [] [Info] ");
-  // Levels beyond Error read as Info.
-  EXPECT_EQ(LineOf(*At(EncodeTime(1, 2, 3, 4), u"S", u"t", static_cast<TQorbLogLevel>(4))),
-            u"[01:02:03.004] [S] [Info] t");
-  EXPECT_EQ(LineOf(*At(EncodeTime(1, 2, 3, 4), u"S", u"t", static_cast<TQorbLogLevel>(255))),
-            u"[01:02:03.004] [S] [Info] t");
+TEST(LogLine, TimeSourceLevelAndTextInBracketsThroughTheIDEsSlots) {
+  EXPECT_EQ(Line(9, 5, 3, 42, u"Loader", u"slow start", qllWarning), u"[09:05:03.042] [Loader] [Warning] slow start");
+  EXPECT_EQ(Line(21, 0, 0, 500, u"S", u"t", qllDebug), u"[21:00:00.500] [S] [Debug] t");
+  EXPECT_EQ(Line(0, 0, 0, 0, u"S", u"t", qllError), u"[00:00:00.000] [S] [Error] t");
+  EXPECT_EQ(Line(23, 59, 59, 999, u"", u"", qllInfo), u"[23:59:59.999] [] [Info] ");  // brackets and blank stay
+  EXPECT_EQ(Line(1, 2, 3, 4, u"S", u"t", 4), u"[01:02:03.004] [S] [Info] t");         // beyond Error: Info
+  EXPECT_EQ(Line(1, 2, 3, 4, u"S", u"t", 255), u"[01:02:03.004] [S] [Info] t");
   // Nothing is escaped, cut or split.
-  EXPECT_EQ(LineOf(*At(EncodeTime(1, 2, 3, 4), u"a%sb", u"one\r\ntwo\nthree [x]", qllInfo)),
-            u"[01:02:03.004] [a%sb] [Info] one\r\ntwo\nthree [x]");
-}
+  EXPECT_EQ(Line(1, 2, 3, 4, u"a%sb", u"one\r\ntwo [x]", qllInfo), u"[01:02:03.004] [a%sb] [Info] one\r\ntwo [x]");
 
-TEST(LogLine, StampedWithTheLocalTimeOfItsMaking) {
-  const TDateTime before = Now();
-  ComPtr<TQorbLogMessage> m = TQorbLogMessage::Create(Text(u"S"), Text(u"t"), qllInfo);
-  const TDateTime after = Now();
-  const TDateTime ms = EncodeTime(0, 0, 0, 1);
-  EXPECT_GE(m->Timestamp(), before - ms);
-  EXPECT_LE(m->Timestamp(), after + ms);
-  // Made on one thread, read on another: the fields are fixed at creation.
-  EXPECT_EQ(m->Source(), u"S");
-  EXPECT_EQ(m->Level(), qllInfo);
-}
-
-TEST(LogLine, CalcRectMeasuresTheWholeLineWhateverWidthIsOffered) {
-  ComPtr<TQorbLogMessage> m = At(EncodeTime(9, 5, 3, 42), u"Loader", u"a rather long line of text", qllInfo);
+  const TDateTime before = Now() - EncodeTime(0, 0, 0, 1);
+  ComPtr<TQorbLogMessage> m = TQorbLogMessage::Create(Text(u"S"), Text(u"a long line"), qllInfo);
+  EXPECT_GE(m->Timestamp(), before);  // stamped with the local time of its making
+  EXPECT_LE(m->Timestamp(), Now() + EncodeTime(0, 0, 0, 1));
+  void* p = static_cast<INTACustomDrawMessage*>(m.get());
   TCanvas canvas;
   TRect r{5, 5, 5, 5};
-  m->CalcRect(r, &canvas, 10, true);
-  EXPECT_EQ(r, (TRect{0, 0, canvas.TextWidth(LineOf(*m)), canvas.TextHeight(u"Wp")}));
-  EXPECT_GT(r.Right, 10);
+  RawSlot<void (*)(void*, TRect*, TCanvas*, int32_t, bool)>(p, 9)(p, &r, &canvas, 10, true);  // MaxWidth ignored
+  UnicodeString text;
+  m->GetLineText(text);
+  EXPECT_EQ(r, (TRect{0, 0, canvas.TextWidth(text), canvas.TextHeight(u"Wp")}));
 }
 
-class LogLineColorTest : public ServicesTest {
- protected:
-  TThemingServices& Theming() { return *Ide().Services().Service<TThemingServices>(); }
-  TColor ColorOf(TQorbLogLevel level) { return At(0, u"S", u"t", level)->LevelColor(); }
-};
+using ThemeTest = ServicesTest;
 
-TEST_F(LogLineColorTest, EachLevelTakesItsThemedColour) {
-  for (const char16_t* theme : {u"Light", u"Dark"}) {
-    Theming().SetActiveTheme(Text(theme));
+TEST_F(ThemeTest, SystemAndLevelColoursFollowTheActiveStyleAndFallBackWithoutTheming) {
+  for (const char16_t* theme : {u"Light", u"Dark"}) {  // not cached: a switch shows at the next call
+    ASSERT_TRUE(Theming().SetActiveTheme(UnicodeString(theme)));
     const TIDEStyle& style = Theming().ActiveStyle();
-    SCOPED_TRACE(Text(theme).ToUtf8());
+    EXPECT_EQ(QorbThemeColor(clWindow), style.GetSystemColor(clWindow));
+    EXPECT_EQ(QorbThemeColor(clWindow, clDefault), QorbThemeColor(clWindow));  // the fallback plays no part
     EXPECT_EQ(ColorOf(qllDebug), style.GetSystemColor(clGrayText));
     EXPECT_EQ(ColorOf(qllInfo), style.GetSystemColor(clWindowText));
     EXPECT_EQ(ColorOf(static_cast<TQorbLogLevel>(4)), style.GetSystemColor(clWindowText));
     EXPECT_EQ(ColorOf(qllWarning), style.IdeColor(icWarningText));
     EXPECT_EQ(ColorOf(qllError), style.IdeColor(icErrorText));
   }
+  EXPECT_NE(QorbThemeColor(clWindow), clWindow);
   EXPECT_NE(ColorOf(qllWarning), ColorOf(qllError));
-  EXPECT_NE(ColorOf(qllInfo), ColorOf(qllError));
-}
-
-TEST_F(LogLineColorTest, WithoutUIServicesWarningsAndErrorsUseTheWindowText) {
-  Theming().SetActiveTheme(Text(u"Dark"));
-  ASSERT_TRUE(Ide().Services().SetEnabled(INTAIDEUIServices::IID, false));
-  const TColor text = QorbThemeColor(clWindowText);
-  EXPECT_EQ(ColorOf(qllWarning), text);
-  EXPECT_EQ(ColorOf(qllError), text);
-  // Theming off as well: the plain system colour, for the view to resolve.
-  Theming().SetThemingEnabled(false);
+  EXPECT_EQ(QorbThemeColor(clRed, clBlue), clRed);  // plain colours pass
+  ASSERT_TRUE(ide.Services().SetEnabled(INTAIDEUIServices::IID, false));
+  EXPECT_EQ(ColorOf(qllError), QorbThemeColor(clWindowText));  // without UI services: the window text
+  Theming().SetThemingEnabled(false);                          // theming off: the colour itself, or the fallback
   EXPECT_EQ(ColorOf(qllError), clWindowText);
-  EXPECT_EQ(ColorOf(qllDebug), clGrayText);
+  EXPECT_EQ(QorbThemeColor(clWindow), clWindow);
+  EXPECT_EQ(QorbThemeColor(clWindow, clDefault), clDefault);
+  Theming().SetThemingEnabled(true);
+  ASSERT_TRUE(ide.Services().SetEnabled(IOTAIDEThemingServices::IID, false));
+  EXPECT_EQ(QorbThemeColor(clWindow, clDefault), clDefault);
+  BorlandIDEServices.reset();  // outside the IDE
+  EXPECT_EQ(QorbThemeColor(clWindow), clWindow);
+  EXPECT_EQ(QorbThemeColor(clWindow, clDefault), clDefault);
 }
 
-TEST_F(LogLineColorTest, DrawWritesOverTheViewsBackgroundInTheLevelColour) {
-  Theming().SetActiveTheme(Text(u"Dark"));
-  const TColor background = clFuchsia;
-  ComPtr<TQorbLogMessage> m = At(EncodeTime(9, 5, 3, 42), u"Loader", u"broken", qllError);
-  TBitmap bitmap(400, 40);
-  TCanvas canvas(bitmap);
-  canvas.Brush()->SetColor(background);
-  canvas.FillRect(TRect{0, 0, 400, 40});
-  // What the view may have left set: a solid white brush, a bold font.
-  canvas.Brush()->SetColor(clWhite);
-  canvas.Font()->SetStyle(TFontStyles{fsBold, fsItalic});
-  canvas.Font()->SetSize(12);
-  m->Draw(&canvas, TRect{6, 4, 10, 8}, true);
+TEST_F(ThemeTest, QorbIdePrintsAndDrawsTheQorbGroupInTheLevelsColours) {
+  LogWarning(UnicodeString(u"Loader"), UnicodeString(u"two\r\nlines"));
+  LogError(UnicodeString(u""), UnicodeString(u""));
+  Pump();
+  const std::string text = FormatQorbMessages(ide);
+  EXPECT_EQ(text.rfind("Messages (Qorb):\n  [", 0), 0u) << text;
+  EXPECT_NE(text.find("] [Loader] [Warning] two\n    lines\n  ["), std::string::npos) << text;
+  EXPECT_NE(text.find("] [] [Error] \n"), std::string::npos) << text;
 
-  EXPECT_TRUE(canvas.Font()->Style().Empty());
-  EXPECT_EQ(canvas.Font()->Size(), 12);  // face and size stay the view's
-  EXPECT_TRUE(HasPixel(bitmap, m->LevelColor()));
-  EXPECT_FALSE(HasPixel(bitmap, clWhite));  // no box was filled
-  const uint8_t* top = bitmap.ScanLine(2);
-  EXPECT_EQ(top[4 * 3 + 0], 0xFF);  // above and left of Rect: untouched
-  EXPECT_EQ(top[4 * 3 + 1], 0x00);
-  // The text is not clipped to Rect: it runs far past Right.
-  TRect needed;
-  m->CalcRect(needed, &canvas, 0, false);
-  EXPECT_GT(needed.Right, 100);
+  EXPECT_TRUE(SetIDETheme(ide, "dark"));
+  TBitmap picture;
+  PaintMessageGroup(ide, *View().FindGroup(u"Qorb"), picture);
+  EXPECT_GT(CountPixels(picture, ColorOf(qllWarning)), 0);
+  EXPECT_GT(CountPixels(picture, ColorOf(qllError)), 0);
+  EXPECT_GT(CountPixels(picture, Theming().ActiveStyle().GetSystemColor(clWindow)),
+            picture.Width() * picture.Height() / 2);
+  EXPECT_TRUE(SetIDETheme(ide, "off"));
+  EXPECT_FALSE(Theming().GetIDEThemingEnabled());
+  EXPECT_FALSE(SetIDETheme(ide, "blue"));
 }

@@ -1,46 +1,37 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
+#include "host/Qorb.Main.MainFunctions.h"
+#include "host/Qorb.Main.PluginInterfaceRegistry.h"
+#include "tests/services/EventTypes.h"
 #include "tests/services/ServicesFixture.h"
+#include "vcl/Menus.h"
 
-namespace {
-UnicodeString Text(const char16_t* s) { return UnicodeString(s); }
+using Bodies = std::vector<std::u16string>;
 
-std::vector<std::u16string> Bodies(const std::vector<UnicodeString>& lines) {
-  std::vector<std::u16string> r;
-  for (const UnicodeString& l : lines) r.push_back(ServicesTest::WithoutTime(l));
-  return r;
-}
-}  // namespace
+using LoggerTest = ServicesTest;
 
-class LoggerTest : public ServicesTest {};
-
-TEST_F(LoggerTest, EachFunctionWritesItsLevelAndNothingShowsBeforeTheMainLoopRuns) {
-  LogDebug(Text(u"Src"), Text(u"d"));
-  LogInfo(Text(u"Src"), Text(u"i"));
-  LogWarning(Text(u"Src"), Text(u"w"));
-  LogError(Text(u"Src"), Text(u"e"));
-  EXPECT_TRUE(QorbLines().empty());
+TEST_F(LoggerTest, EachLevelThroughTheExportsAndTheServiceShowsOnceTheMainLoopRuns) {
+  ComPtr<IQorbMainFunctions> service = Make<TQorbMainFunctions>(nullptr, nullptr);
+  for (auto log : {&LogDebug, &LogInfo, &LogWarning, &LogError}) log(Text(u"Src"), Text(u"x"));
+  for (auto log : {&IQorbMainFunctions::LogDebug, &IQorbMainFunctions::LogInfo, &IQorbMainFunctions::LogWarning,
+                   &IQorbMainFunctions::LogError})
+    (service.get()->*log)(Text(u"P"), Text(u"y"));
+  EXPECT_TRUE(QorbBodies(false).empty());
   EXPECT_EQ(PendingMessageCount(), 1);
-  EXPECT_EQ(ProcessMessages(), 1);
-  EXPECT_EQ(Bodies(QorbLines()), (std::vector<std::u16string>{u"[Src] [Debug] d", u"[Src] [Info] i",
-                                                              u"[Src] [Warning] w", u"[Src] [Error] e"}));
+  EXPECT_EQ(QorbBodies(), (Bodies{u"[Src] [Debug] x", u"[Src] [Info] x", u"[Src] [Warning] x", u"[Src] [Error] x",
+                                  u"[P] [Debug] y", u"[P] [Info] y", u"[P] [Warning] y", u"[P] [Error] y"}));
   // The lines went in as they are: custom-drawn messages of the package.
-  ComPtr<TMessageGroup> group = View().FindGroup(u"Qorb");
-  ASSERT_TRUE(group);
-  EXPECT_TRUE(group->Line(0).As<INTACustomDrawMessage>());
+  EXPECT_TRUE(View().FindGroup(u"Qorb")->Line(0).As<INTACustomDrawMessage>());
 }
 
 TEST_F(LoggerTest, WithoutAMessageViewLinesVanishAndLaterOnesAreShown) {
-  ASSERT_TRUE(Ide().Services().SetEnabled(IOTAMessageServices::IID, false));
+  ASSERT_TRUE(ide.Services().SetEnabled(IOTAMessageServices::IID, false));
   LogInfo(Text(u"S"), Text(u"lost"));
   EXPECT_EQ(Pump(), 1);
-  ASSERT_TRUE(Ide().Services().SetEnabled(IOTAMessageServices::IID, true));
+  ASSERT_TRUE(ide.Services().SetEnabled(IOTAMessageServices::IID, true));
   EXPECT_FALSE(View().FindGroup(u"Qorb"));
   LogInfo(Text(u"S"), Text(u"shown"));
-  Pump();
-  EXPECT_EQ(Bodies(QorbLines()), (std::vector<std::u16string>{u"[S] [Info] shown"}));
+  EXPECT_EQ(QorbBodies(), Bodies{u"[S] [Info] shown"});
 }
 
 TEST_F(LoggerTest, AnExistingQorbGroupIsUsed) {
@@ -50,25 +41,10 @@ TEST_F(LoggerTest, AnExistingQorbGroupIsUsed) {
   messages->AddMessageGroup(mine, Text(u"qorb"));  // any letter case
   messages->AddTitleMessage(Text(u"title"), mine.get());
   LogInfo(Text(u"S"), Text(u"x"));
-  Pump();
-  ASSERT_EQ(View().Groups().size(), 2u);
+  EXPECT_EQ(QorbBodies().back(), u"[S] [Info] x");
+  EXPECT_EQ(View().Groups().size(), 2u);
   EXPECT_EQ(messages->GetMessageCount(mine.get()), 2);
   EXPECT_EQ(messages->GetMessageCount(other.get()), 0);
-  EXPECT_EQ(Bodies(QorbLines()).back(), u"[S] [Info] x");
-}
-
-TEST_F(LoggerTest, AFailingViewLosesTheRestOfThatBatchOnly) {
-  int adds = 0;
-  View().OnMessageAdded = [&](TMessageGroup&, IOTACustomMessage*) {
-    if (++adds == 2) throw std::runtime_error("view broke");
-  };
-  for (const char16_t* t : {u"1", u"2", u"3"}) LogInfo(Text(u"S"), Text(t));
-  EXPECT_NO_THROW(Pump());
-  LogInfo(Text(u"S"), Text(u"4"));
-  LogInfo(Text(u"S"), Text(u"5"));
-  Pump();
-  EXPECT_EQ(Bodies(QorbLines()),
-            (std::vector<std::u16string>{u"[S] [Info] 1", u"[S] [Info] 2", u"[S] [Info] 4", u"[S] [Info] 5"}));
 }
 
 TEST_F(LoggerTest, FinalisationEmptiesTheGroupAndLaterCallsDoNothing) {
@@ -79,15 +55,44 @@ TEST_F(LoggerTest, FinalisationEmptiesTheGroupAndLaterCallsDoNothing) {
   LoggingFinalization();
   EXPECT_EQ(LiveWindowCount(), windows - 1);
   EXPECT_EQ(PendingMessageCount(), 0);  // the wake-up went with the window
-  ComPtr<TMessageGroup> group = View().FindGroup(u"Qorb");
-  ASSERT_TRUE(group);
-  EXPECT_EQ(group->Count(), 0u);
+  EXPECT_TRUE(QorbBodies(false).empty());
   LogError(Text(u"S"), Text(u"too late"));
   EXPECT_EQ(PendingMessageCount(), 0);
-  EXPECT_EQ(group->Count(), 0u);
-  // A second initialisation starts afresh.
-  LoggingInitialization();
-  LogInfo(Text(u"S"), Text(u"again"));
-  Pump();
-  EXPECT_EQ(Bodies(QorbLines()), (std::vector<std::u16string>{u"[S] [Info] again"}));
+  EXPECT_TRUE(QorbBodies().empty());
+}
+
+TEST(MainFunctions, PluginItemsLandAboveTheSeparatorInOrderOrAreAppendedWithoutIt) {
+  TMenuItem root(nullptr), foreign(nullptr);  // the suite's menu as the wizard builds it: separator, About
+  for (const char16_t* caption : {u"-", u"About Qorb..."}) {
+    root.Add(new TMenuItem(&root));
+    root.Items(root.Count() - 1)->SetCaption(caption);
+  }
+  ComPtr<IQorbMainFunctions> service = Make<TQorbMainFunctions>(&root, root.Items(0));
+  for (const char16_t* caption : {u"A", u"B", u"C"}) EXPECT_EQ(service->AddMenuItem(Text(caption))->Owner(), &root);
+  // A null or foreign insert-before item appends; without a menu nothing is made.
+  Make<TQorbMainFunctions>(&root, nullptr)->AddMenuItem(Text(u"X"));
+  Make<TQorbMainFunctions>(&root, &foreign)->AddMenuItem(Text(u"Y"));
+  EXPECT_EQ(Make<TQorbMainFunctions>(nullptr, root.Items(0))->AddMenuItem(Text(u"Z")), nullptr);
+  std::vector<std::u16string> captions;
+  for (int i = 0; i < root.Count(); ++i) captions.emplace_back(root.Items(i)->Caption().view());
+  EXPECT_EQ(captions, (std::vector<std::u16string>{u"A", u"B", u"C", u"-", u"About Qorb...", u"X", u"Y"}));
+  EXPECT_EQ(foreign.Count(), 0);
+}
+
+TEST(MainFunctions, InterfacesGoIntoAndOutOfTheRegistryWhileItLives) {
+  PluginInterfaceRegistryInitialization();
+  ComPtr<IQorbMainFunctions> service = Make<TQorbMainFunctions>(nullptr, nullptr);
+  ComPtr<TPing> ping = Make<TPing>();
+  service->RegisterInterface(nullptr);
+  service->RegisterInterface(ping->AsIInterface());
+  ComPtr<IInterface> found;
+  PluginInterfaceRegistry->GetMyInterface(found.put(), &IPingEvent::IID);
+  EXPECT_EQ(found.get(), ping->AsIInterface());
+  found.reset();
+  service->UnregisterInterface(ping->AsIInterface());
+  EXPECT_EQ(ping->RefCount(), 1);
+  PluginInterfaceRegistryFinalization();
+  service->RegisterInterface(ping->AsIInterface());  // after the registry is gone both do nothing
+  service->UnregisterInterface(ping->AsIInterface());
+  EXPECT_EQ(ping->RefCount(), 1);
 }

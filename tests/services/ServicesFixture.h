@@ -3,32 +3,32 @@
 // loaded: BorlandIDEServices set, the logger made on this (the main) thread.
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <algorithm>
 #include <vector>
 
 #include "ide/IDE.h"
 #include "ide/MessageView.h"
+#include "ide/ThemingServices.h"
 #include "logging/Qorb.Main.Logging.h"
 #include "toolsapi/Globals.h"
-#include "toolsapi/MessageServices.h"
+
+inline UnicodeString Text(const char16_t* s) { return UnicodeString(s); }
 
 class ServicesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ide_ = std::make_unique<TIDE>();
-    BorlandIDEServices = ide_->ServicesObject();
+    BorlandIDEServices = ide.ServicesObject();
     LoggingInitialization();
   }
   void TearDown() override {
     LoggingFinalization();
     BorlandIDEServices.reset();
-    ide_.reset();
   }
 
-  TIDE& Ide() { return *ide_; }
-  TMessageView& View() { return *ide_->Services().Service<TMessageView>(); }
+  TIDE ide;
+  TMessageView& View() { return *ide.Services().Service<TMessageView>(); }
+  TThemingServices& Theming() { return *ide.Services().Service<TThemingServices>(); }
 
- public:
   // Runs the main thread's message loop until nothing is waiting.
   static int Pump() {
     int total = 0;
@@ -36,30 +36,13 @@ class ServicesTest : public ::testing::Test {
     return total;
   }
 
-  // The lines of the group "Qorb" as the IDE shows them; empty without one.
-  static std::vector<UnicodeString> QorbLines() {
-    std::vector<UnicodeString> lines;
-    ComPtr<IOTAMessageServices> messages = BorlandIDEServices.As<IOTAMessageServices>();
-    ComPtr<IOTAMessageGroup> group;
-    messages->GetGroup(group, UnicodeString(u"Qorb"));
-    if (!group) return lines;
-    const int32_t n = messages->GetMessageCount(group.get());
-    for (int32_t i = 0; i < n; ++i) {
-      ComPtr<IOTACustomMessage> line;
-      messages->GetMessage(line, group.get(), i);
-      UnicodeString text;
-      line->GetLineText(text);
-      lines.push_back(text);
-    }
-    return lines;
+  // The lines of the group "Qorb" after their time stamps: "[Source] [Level] text".
+  std::vector<std::u16string> QorbBodies(bool pump = true) {
+    if (pump) Pump();
+    std::vector<std::u16string> r;
+    ComPtr<TMessageGroup> group = View().FindGroup(u"Qorb");
+    for (const UnicodeString& l : group ? group->Texts() : std::vector<UnicodeString>{})
+      r.emplace_back(l.view().substr(std::min<size_t>(15, l.view().size())));
+    return r;
   }
-
-  // The part of a line after its time stamp: "[Source] [Level] text".
-  static std::u16string WithoutTime(const UnicodeString& line) {
-    std::u16string_view v = line.view();
-    return std::u16string(v.size() > 15 ? v.substr(15) : v);
-  }
-
- private:
-  std::unique_ptr<TIDE> ide_;
 };
