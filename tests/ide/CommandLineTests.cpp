@@ -13,9 +13,9 @@ TEST(CommandLine, OptionsAndTheirErrorsAndQorbIdesFailures) {
                         "off", "--welcome", "--options=Qorb/Logging", "--pictures=/tmp/shots"});
   EXPECT_EQ(r.ExitStatus, -1);
   EXPECT_EQ(r.Options.Package, "/x/p.bpl");
-  EXPECT_EQ(r.Options.Language, "de-DE");
   EXPECT_EQ(r.Options.Clicks, (std::vector<std::string>{"A/B", "C"}));
-  EXPECT_TRUE(r.Options.Quiet && r.Options.Welcome && r.Options.Theme == "off" && r.Options.Pictures == "/tmp/shots");
+  EXPECT_TRUE(r.Options.Language == "de-DE" && r.Options.Quiet && r.Options.Welcome && r.Options.Theme == "off" &&
+              r.Options.Pictures == "/tmp/shots");
   EXPECT_EQ(r.Options.OptionsPages, std::vector<std::string>{"Qorb/Logging"});
   EXPECT_EQ(ParseCommandLine({}).Options.Language, "en");
   EXPECT_EQ(ParseCommandLine({"--help"}).ExitStatus, 0);

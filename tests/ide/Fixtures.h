@@ -1,6 +1,5 @@
 #pragma once
-// The fixture packages, and the journal in which they note what happened and
-// when, reached through the IDE's services object (tests add it as a service).
+// The fixture packages and the journal, an IDE service, they note their steps in.
 #include <filesystem>
 #include <string>
 #include <vector>

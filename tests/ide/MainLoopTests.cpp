@@ -4,7 +4,6 @@
 #include <thread>
 
 #include "ide/IDE.h"
-#include "ide/MainLoop.h"
 #include "winapi/WindowMessages.h"
 
 TEST(MainLoop, RunsTasksAndSourcesUntilIdleOnTheMainThreadOnly) {

@@ -20,7 +20,6 @@ TEST(WindowMessages, PostsRunInOrderOnceTheLoopRunsAndADestroyedWindowDropsAndRe
   Recorder r;
   const int before = LiveWindowCount();
   r.Wnd = AllocateHWnd(BindMethod<&Recorder::Handle>(&r));
-  EXPECT_EQ(LiveWindowCount(), before + 1);
   EXPECT_TRUE(PostMessageW(r.Wnd, WM_APP + 1, 1, -1));
   EXPECT_TRUE(PostMessageW(r.Wnd, WM_USER, 2, 0));
   EXPECT_TRUE(r.Seen.empty());
