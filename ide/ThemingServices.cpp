@@ -1,10 +1,29 @@
 #include "ide/ThemingServices.h"
 
 #include "vcl/Classes.h"
+#include "vcl/Colors.h"
+
+namespace {
+
+TColor StyleColor(void* Style, TColor Color) { return static_cast<const TIDEStyle*>(Style)->GetSystemColor(Color); }
+
+}  // namespace
 
 TThemingServices::TThemingServices(TIDEServices& Owner) : TIDEServiceOf(Owner) {
   styles_.push_back(TIDEStyle::Light());
   styles_.push_back(TIDEStyle::Dark());
+  PublishPaintingStyle();
+}
+
+TThemingServices::~TThemingServices() { SetStyleColorMap({}); }
+
+void TThemingServices::PublishPaintingStyle() {
+  TStyleColorMap map;
+  if (enabled_) {
+    map.Code = &StyleColor;
+    map.Data = styles_[active_].get();
+  }
+  SetStyleColorMap(map);
 }
 
 void TThemingServices::GetActiveTheme(UnicodeString& Result) {
@@ -30,6 +49,7 @@ bool TThemingServices::SetActiveTheme(UnicodeStringRef ThemeName) {
   for (size_t i = 0; i < styles_.size(); ++i)
     if (SameText(styles_[i]->Name().view(), ThemeName.view())) {
       active_ = i;
+      PublishPaintingStyle();
       return true;
     }
   return false;
@@ -61,6 +81,7 @@ TCustomStyleServices* TThemingServices::GetStyleServices() {
 void TThemingServices::SetThemingEnabled(bool Enabled) {
   std::lock_guard lock(lock_);
   enabled_ = Enabled;
+  PublishPaintingStyle();
 }
 
 const TIDEStyle& TThemingServices::ActiveStyle() const {

@@ -18,6 +18,7 @@ struct TThemedComponent {
 class TThemingServices : public TIDEServiceOf<IOTAIDEThemingServices> {
  public:
   explicit TThemingServices(TIDEServices& Owner);
+  ~TThemingServices() override;
 
   void GetActiveTheme(UnicodeString& Result) override;
   int32_t GetThemeCount() override;
@@ -39,6 +40,9 @@ class TThemingServices : public TIDEServiceOf<IOTAIDEThemingServices> {
 
  private:
   mutable std::mutex lock_;
+  // Controls paint in the style in force, as a styled application's do.
+  void PublishPaintingStyle();
+
   std::vector<std::unique_ptr<TIDEStyle>> styles_;
   size_t active_ = 0;
   bool enabled_ = true;

@@ -1,8 +1,33 @@
 #include "vcl/Colors.h"
 
+#include <mutex>
+
 #include "winapi/SysColors.h"
 
+namespace {
+
+std::mutex styleLock;
+TStyleColorMap styleMap;
+
+bool IsSystem(TColor Color) noexcept { return Color < 0; }
+
+}  // namespace
+
+void SetStyleColorMap(TStyleColorMap Map) noexcept {
+  std::lock_guard<std::mutex> guard(styleLock);
+  styleMap = Map;
+}
+
 TColor ColorToRGB(TColor Color) noexcept {
-  if (Color < 0) return static_cast<TColor>(GetSysColor(Color & 0xFF));
-  return Color;
+  if (!IsSystem(Color)) return Color;
+  TStyleColorMap map;
+  {
+    std::lock_guard<std::mutex> guard(styleLock);
+    map = styleMap;
+  }
+  if (map.Assigned()) {
+    const TColor styled = map(Color);
+    if (!IsSystem(styled)) return styled;
+  }
+  return static_cast<TColor>(GetSysColor(Color & 0xFF));
 }

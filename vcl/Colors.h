@@ -4,6 +4,8 @@
 // of whatever the value is handed to.
 #include <cstdint>
 
+#include "rtl/Method.h"
+
 using TColor = int32_t;
 
 constexpr TColor ColorOf(uint32_t Value) noexcept { return static_cast<TColor>(Value); }
@@ -42,6 +44,13 @@ constexpr TColor clBtnHighlight = ColorOf(0xFF000014);
 constexpr TColor clInfoText = ColorOf(0xFF000017);
 constexpr TColor clInfoBk = ColorOf(0xFF000018);
 
-// A system colour becomes its current value (GetSysColor); any other value
-// comes back unchanged.
+// A system colour becomes its current value: the style's, while a style is
+// in force, else the platform's (GetSysColor). Any other value comes back
+// unchanged.
 TColor ColorToRGB(TColor Color) noexcept;
+
+// The style in force for painting controls, as an application that styles
+// its windows sets it: maps a system colour to the style's colour. Unset
+// (the default, and an empty map): the platform's system colours.
+using TStyleColorMap = TMethodOf<TColor(TColor)>;
+void SetStyleColorMap(TStyleColorMap Map) noexcept;

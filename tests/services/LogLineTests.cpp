@@ -10,6 +10,7 @@
 #include "tests/toolsapi/RawSlot.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
+#include "winapi/SysColors.h"
 
 namespace {
 
@@ -78,6 +79,8 @@ TEST_F(ThemeTest, SystemAndLevelColoursFollowTheActiveStyleAndFallBackWithoutThe
     EXPECT_EQ(ColorOf(static_cast<TQorbLogLevel>(4)), style.GetSystemColor(clWindowText));
     EXPECT_EQ(ColorOf(qllWarning), style.IdeColor(icWarningText));
     EXPECT_EQ(ColorOf(qllError), style.IdeColor(icErrorText));
+    // Controls that ask for a system colour paint in the style too.
+    EXPECT_EQ(ColorToRGB(clWindow), style.GetSystemColor(clWindow));
   }
   EXPECT_NE(QorbThemeColor(clWindow), clWindow);
   EXPECT_NE(ColorOf(qllWarning), ColorOf(qllError));
@@ -88,6 +91,7 @@ TEST_F(ThemeTest, SystemAndLevelColoursFollowTheActiveStyleAndFallBackWithoutThe
   EXPECT_EQ(ColorOf(qllError), clWindowText);
   EXPECT_EQ(QorbThemeColor(clWindow), clWindow);
   EXPECT_EQ(QorbThemeColor(clWindow, clDefault), clDefault);
+  EXPECT_EQ(ColorToRGB(clWindow), static_cast<TColor>(GetSysColor(COLOR_WINDOW)));
   Theming().SetThemingEnabled(true);
   ASSERT_TRUE(ide.Services().SetEnabled(IOTAIDEThemingServices::IID, false));
   EXPECT_EQ(QorbThemeColor(clWindow, clDefault), clDefault);
