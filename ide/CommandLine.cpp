@@ -5,9 +5,10 @@
 const char* const QorbIDEUsage =
     "Usage: qorb-ide [options]\n"
     "Boots the simulated IDE, loads the host package, prints the main menu (one\n"
-    "item a line, indented by level, a separator as \"-\"), the message group\n"
-    "\"Qorb\" and any message boxes, then shuts down and reports anything left\n"
-    "alive.\n"
+    "item a line, indented by level, a separator as \"-\"), the plug-ins loaded\n"
+    "from its Plugins/ folder, the message group \"Qorb\", what the welcome page,\n"
+    "splash screen, About box and options pages show, and any message boxes,\n"
+    "then shuts down and reports anything left alive.\n"
     "\n"
     "  --package PATH   the package to load (default: Qorb_DelphiMain.bpl beside\n"
     "                   this program)\n"
