@@ -5,6 +5,7 @@
 
 #include "plugins/Qorb.Main.PluginGraphics.h"
 #include "plugins/Qorb.Main.VersionInfo.h"
+#include "tests/support/TestSupport.h"
 #include "winapi/Gdi.h"
 #include "winapi/Modules.h"
 
@@ -13,18 +14,6 @@ namespace {
 UnicodeString U(const char* utf8) { return UnicodeString::FromUtf8(utf8); }
 
 std::string PluginFixture(const char* name) { return std::string(QORB_PLUGIN_FIXTURE_DIR) + "/" + name + ".dll"; }
-
-class Library {
- public:
-  explicit Library(const std::string& path) : h_(LoadLibraryW(U(path.c_str()).c_str())) {}
-  ~Library() {
-    if (h_) FreeLibrary(h_);
-  }
-  HMODULE get() const { return h_; }
-
- private:
-  HMODULE h_;
-};
 
 // Every bitmap made in a test is gone by its end.
 class ModuleDescription : public ::testing::Test {
@@ -70,9 +59,9 @@ TEST_F(ModuleDescription, AnEmptyFileNameDescribesTheModuleTheCodeLivesIn) {
 }
 
 TEST_F(ModuleDescription, AnIconPngBecomesAStraightAlphaBitmap) {
-  Library lib(PluginFixture("alpha"));
-  ASSERT_NE(lib.get(), 0u);
-  std::unique_ptr<TBitmap> icon = LoadPngResourceBitmap(lib.get(), U("qorbpluginicon"));
+  ScopedLibrary lib(PluginFixture("alpha"));
+  ASSERT_NE(lib, 0u);
+  std::unique_ptr<TBitmap> icon = LoadPngResourceBitmap(lib, U("qorbpluginicon"));
   ASSERT_TRUE(icon);
   EXPECT_EQ(icon->Width(), 32);
   EXPECT_EQ(icon->Height(), 32);
@@ -89,22 +78,22 @@ TEST_F(ModuleDescription, AnIconPngBecomesAStraightAlphaBitmap) {
 
 TEST_F(ModuleDescription, NoModuleNoIconOrNotAPngGiveNull) {
   EXPECT_FALSE(LoadPngResourceBitmap(0, U("QORBPLUGINICON")));
-  Library plain(QORB_FIXTURE_NORES);
-  EXPECT_FALSE(LoadPngResourceBitmap(plain.get(), U("QORBPLUGINICON")));
-  Library bad(PluginFixture("badicon"));
-  EXPECT_FALSE(LoadPngResourceBitmap(bad.get(), U("QORBPLUGINICON")));
+  ScopedLibrary plain(QORB_FIXTURE_NORES);
+  EXPECT_FALSE(LoadPngResourceBitmap(plain, U("QORBPLUGINICON")));
+  ScopedLibrary bad(PluginFixture("badicon"));
+  EXPECT_FALSE(LoadPngResourceBitmap(bad, U("QORBPLUGINICON")));
 }
 
 TEST_F(ModuleDescription, TheCacheDecodesEachModuleOnceAndOwnsTheBitmaps) {
   const auto before = GdiLiveObjectCount();
   {
     TQorbPluginGraphics cache;
-    Library plain(QORB_FIXTURE_NORES);
+    ScopedLibrary plain(QORB_FIXTURE_NORES);
     HMODULE handle = 0;
     TBitmap* first = nullptr;
     {
-      Library lib(PluginFixture("alpha"));
-      handle = lib.get();
+      ScopedLibrary lib(PluginFixture("alpha"));
+      handle = lib;
       first = cache.GetGraphic(handle);
       ASSERT_NE(first, nullptr);
       EXPECT_EQ(cache.GetGraphic(handle), first);
@@ -113,8 +102,8 @@ TEST_F(ModuleDescription, TheCacheDecodesEachModuleOnceAndOwnsTheBitmaps) {
     EXPECT_EQ(cache.GetGraphic(handle), first);
     EXPECT_EQ(first->Width(), 32);
 
-    EXPECT_EQ(cache.GetGraphic(plain.get()), nullptr);
-    EXPECT_EQ(cache.GetGraphic(plain.get()), nullptr);
+    EXPECT_EQ(cache.GetGraphic(plain), nullptr);
+    EXPECT_EQ(cache.GetGraphic(plain), nullptr);
     EXPECT_EQ(cache.GetGraphic(0), nullptr);
     EXPECT_EQ(GdiLiveObjectCount(), before + 1);
   }

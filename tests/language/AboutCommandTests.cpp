@@ -13,6 +13,7 @@
 #include "ide/MainMenu.h"
 #include "tests/language/LanguageTest.h"
 #include "tests/language/fixtures/AboutHandler.h"
+#include "tests/support/TestSupport.h"
 #include "vcl/Menus.h"
 #include "winapi/SysColors.h"
 
@@ -55,11 +56,6 @@ class AboutCommandTest : public ::testing::Test {
     item->Click();
   }
 
-  bool AboutLibraryMapped() const {
-    void* h = ::dlopen(AboutLibraryPath().c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (h) ::dlclose(h);
-    return h != nullptr;
-  }
 
   fs::path folder;
   const char16_t* aboutItem = nullptr;
@@ -108,13 +104,13 @@ TEST_F(AboutCommandTest, EveryClickHandsTheRecordToAFreshlyLoadedLibraryAndClean
   BITMAP bm;
   EXPECT_EQ(GetObjectW(icon, sizeof bm, &bm), 0);
   EXPECT_EQ(GdiLiveObjectCount(), gdiBefore);
-  EXPECT_FALSE(AboutLibraryMapped());
+  EXPECT_FALSE(IsLibraryMapped(AboutLibraryPath()));
 
   // Every click loads the library again; an error of the dialog reaches the
   // click after the unload.
   AboutHandler() = [&](HWND, const TQorbAboutInfo&) -> int32_t { throw std::runtime_error("the dialog failed"); };
   EXPECT_THROW(Click(), std::runtime_error);
-  EXPECT_FALSE(AboutLibraryMapped());
+  EXPECT_FALSE(IsLibraryMapped(AboutLibraryPath()));
   EXPECT_EQ(GdiLiveObjectCount(), gdiBefore);
   EXPECT_TRUE(ide->MessageBoxes().Shown().empty());
 }
@@ -125,7 +121,7 @@ TEST_F(AboutCommandTest, TheExampleDialogShowsItselfAndGoesAway) {
   Start(QORB_EXAMPLE_ABOUT_PATH, u"de");
   Click();
   Click();
-  EXPECT_FALSE(AboutLibraryMapped());
+  EXPECT_FALSE(IsLibraryMapped(AboutLibraryPath()));
   const auto boxes = ide->MessageBoxes().Shown();
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].Caption, u"Ueber Qorb Tool-Suite for Delphi");
@@ -156,7 +152,7 @@ TEST_F(AboutCommandTest, ALibraryThatFailsIsOneErrorBoxAndUnloaded) {
                               "\r\n\r\nWin32 error: 126 (The specified module could not be found.)";
     EXPECT_EQ(boxes[0].Text.ToUtf8(), c.Text + (c.Library ? "" : error));
     EXPECT_TRUE(boxes[0].Type & 0x10) << "an error box";
-    EXPECT_FALSE(AboutLibraryMapped());
+    EXPECT_FALSE(IsLibraryMapped(AboutLibraryPath()));
   }
 }
 

@@ -29,14 +29,14 @@ TEST(BadPlugins, LibraryWithoutInitPluginNeverRunsItsCode) {
   PluginFolder folder;
   const auto path = folder.AddFixture("noinit");
   EXPECT_EQ(RunHost(folder, 0), "");
-  EXPECT_FALSE(PluginFolder::IsMapped(path));
+  EXPECT_FALSE(IsLibraryMapped(path));
 }
 
 TEST(BadPlugins, LibraryWithoutShutdownIsLoadedAndUnloadedButNeverInitialised) {
   PluginFolder folder;
   const auto path = folder.AddFixture("noshutdown");
   EXPECT_EQ(RunHost(folder, 0), "ctor noshutdown;dtor noshutdown;");
-  EXPECT_FALSE(PluginFolder::IsMapped(path));
+  EXPECT_FALSE(IsLibraryMapped(path));
 }
 
 TEST(BadPlugins, ThrowingExportsAreAbsorbed) {
@@ -52,7 +52,7 @@ TEST(BadPlugins, ThrowingExportsAreAbsorbed) {
   EXPECT_NE(trace.find("shutdown shutdownthrows;"), std::string::npos);
   EXPECT_NE(trace.find("shutdown alpha;"), std::string::npos);
   EXPECT_NE(trace.find("dtor alpha;"), std::string::npos);
-  EXPECT_FALSE(PluginFolder::IsMapped(failing));
+  EXPECT_FALSE(IsLibraryMapped(failing));
 }
 
 TEST(BadPlugins, FilesThatAreNotLoadablePluginsAreSkippedQuietly) {
@@ -79,5 +79,5 @@ TEST(BadPlugins, FilesThatAreNotLoadablePluginsAreSkippedQuietly) {
 
   const std::string trace = RunHost(folder, 1);
   EXPECT_EQ(trace, "ctor beta;init beta;shutdown beta;dtor beta;");
-  for (const auto& p : paths) EXPECT_FALSE(PluginFolder::IsMapped(p)) << p;
+  for (const auto& p : paths) EXPECT_FALSE(IsLibraryMapped(p)) << p;
 }

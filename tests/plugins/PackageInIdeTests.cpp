@@ -38,6 +38,6 @@ TEST(PackageInIde, PluginsInCReachTheServicesThroughRawLayouts) {
     EXPECT_EQ(messages.find("Qorb Suite Info | 0.9.1.4"), std::string::npos) << messages;
     EXPECT_TRUE(ide.Shutdown().empty());
   }
-  EXPECT_FALSE(PluginFolder::IsMapped(example));
-  EXPECT_FALSE(PluginFolder::IsMapped(folder.PackagePath()));
+  EXPECT_FALSE(IsLibraryMapped(example));
+  EXPECT_FALSE(IsLibraryMapped(folder.PackagePath()));
 }

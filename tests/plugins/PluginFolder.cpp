@@ -1,7 +1,5 @@
 #include "PluginFolder.h"
 
-#include <dlfcn.h>
-#include <stdlib.h>
 
 #include <fstream>
 #include <stdexcept>
@@ -14,32 +12,25 @@ namespace fs = std::filesystem;
 std::string FixturePath(const std::string& name) { return std::string(QORB_PLUGIN_FIXTURE_DIR) + "/" + name + ".dll"; }
 
 PluginFolder::PluginFolder(Layout layout, const char* package) {
-  std::string tmpl = (fs::temp_directory_path() / "qorb-plugins-XXXXXX").string();
-  if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-  root_ = tmpl;
   fs::copy_file(package, PackagePath());
   switch (layout) {
     case Layout::WithPlugins:
-      plugins_ = root_ / "Plugins";
+      plugins_ = root_.path / "Plugins";
       fs::create_directory(plugins_);
       break;
     case Layout::NoPlugins:
-      plugins_ = root_ / "Plugins";
+      plugins_ = root_.path / "Plugins";
       break;
     case Layout::PluginsIsALink:
-      plugins_ = root_ / "real-plugins";
+      plugins_ = root_.path / "real-plugins";
       fs::create_directory(plugins_);
-      fs::create_directory_symlink(plugins_, root_ / "Plugins");
+      fs::create_directory_symlink(plugins_, root_.path / "Plugins");
       break;
   }
   TakeTrace();
 }
 
-PluginFolder::~PluginFolder() {
-  Stop();
-  std::error_code ec;
-  fs::remove_all(root_, ec);
-}
+PluginFolder::~PluginFolder() { Stop(); }
 
 fs::path PluginFolder::AddFixture(const std::string& name, const std::string& as) {
   const fs::path target = plugins_ / ((as.empty() ? name : as) + (as.find('.') == std::string::npos ? ".dll" : ""));
@@ -82,8 +73,3 @@ std::string PluginFolder::TakeTrace() {
   return buf;
 }
 
-bool PluginFolder::IsMapped(const fs::path& library) {
-  void* h = ::dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
-  if (h) ::dlclose(h);
-  return h != nullptr;
-}

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TestSupport.h"
 #include "testhost/TestHostApi.h"
 #include "winapi/WinTypes.h"
 
@@ -31,10 +32,9 @@ class PluginFolder {
   void Stop();
 
   static std::string TakeTrace();
-  static bool IsMapped(const std::filesystem::path& library);
 
  private:
-  std::filesystem::path root_;
+  ScratchDir root_{"qorb-plugins"};
   std::filesystem::path plugins_;
   HMODULE package_ = 0;
   const TestHostApi* api_ = nullptr;

@@ -28,7 +28,7 @@ TEST(PluginList, ShutsDownInReverseOrderBeforeUnloadingInReverseOrder) {
   for (size_t i = loaded.size(); i-- > 0;) expectedEnd += "shutdown " + NameOf(loaded[i]) + ";";
   for (size_t i = loaded.size(); i-- > 0;) expectedEnd += "dtor " + NameOf(loaded[i]) + ";";
   EXPECT_EQ(PluginFolder::TakeTrace(), expectedEnd);
-  for (const auto& p : loaded) EXPECT_FALSE(PluginFolder::IsMapped(p.FilePath.ToUtf8()));
+  for (const auto& p : loaded) EXPECT_FALSE(IsLibraryMapped(p.FilePath.ToUtf8()));
 
   // The snapshot taken before unloading keeps its entries; a second
   // unload finds nothing to do.

@@ -21,7 +21,7 @@ TEST(Modules, AProbeRunsNoCodeALoadDoesAndTheLastFreeUnloads) {
 
   const HMODULE probe = LoadLibraryExW(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
   ASSERT_NE(probe, 0u) << GetLastError();
-  EXPECT_FALSE(IsMapped(QORB_FIXTURE_CTOR));
+  EXPECT_FALSE(IsLibraryMapped(QORB_FIXTURE_CTOR));
   EXPECT_NE(GetProcAddress(probe, "FixtureAnswer"), nullptr);
   EXPECT_TRUE(FailsWith(ERROR_PROC_NOT_FOUND, [&] { return GetProcAddress(probe, "fixtureanswer"); }));
   EXPECT_TRUE(FailsWith(ERROR_PROC_NOT_FOUND, [&] { return GetProcAddress(probe, "LeaveTrace"); }));  // static
@@ -49,9 +49,9 @@ TEST(Modules, AProbeRunsNoCodeALoadDoesAndTheLastFreeUnloads) {
   EXPECT_EQ(GetProcAddress(a, nullptr), nullptr);
 
   EXPECT_TRUE(FreeLibrary(a));
-  EXPECT_TRUE(IsMapped(QORB_FIXTURE_CTOR));
+  EXPECT_TRUE(IsLibraryMapped(QORB_FIXTURE_CTOR));
   EXPECT_TRUE(FreeLibrary(b));
-  EXPECT_FALSE(IsMapped(QORB_FIXTURE_CTOR));
+  EXPECT_FALSE(IsLibraryMapped(QORB_FIXTURE_CTOR));
   char16_t buf[MAX_PATH];
   EXPECT_TRUE(FailsWith(ERROR_INVALID_HANDLE, [&] { return FreeLibrary(a); }));
   EXPECT_TRUE(FailsWith(ERROR_INVALID_HANDLE, [&] { return GetModuleFileNameW(a, buf, MAX_PATH); }));
@@ -95,7 +95,7 @@ TEST(Modules, LongFileNamesAreCutToTheBuffer) {
   fs::create_directories(deep);
   fs::copy_file(QORB_FIXTURE_NORES, deep / "lib.so");
   const std::u16string full = W((deep / "lib.so").string());
-  const Library lib((deep / "lib.so").string());
+  const ScopedLibrary lib((deep / "lib.so").string());
   ASSERT_NE(lib.h, 0u) << GetLastError();
 
   // Room for the zero: whole; less: size - 1 units and a zero.

@@ -50,7 +50,7 @@ std::vector<uint8_t> Image() {
 }  // namespace
 
 TEST(Resources, FoundByNameInAnyCaseOrByOrdinalAlsoInTheExecutable) {
-  const Library lib(QORB_FIXTURE_CTOR);
+  const ScopedLibrary lib(QORB_FIXTURE_CTOR);
   ASSERT_NE(lib.h, 0u);
   for (const char16_t* name : {u"QorbGreeting", u"QORBGREETING", u"qorbgreeting"})
     EXPECT_EQ(BytesOf(lib, name), Utf16Bytes(std::u16string_view(u"Hello from a fixture\0", 21)));
@@ -64,7 +64,7 @@ TEST(Resources, FoundByNameInAnyCaseOrByOrdinalAlsoInTheExecutable) {
 }
 
 TEST(Resources, MissingResourcesSayWhatIsMissingAndHandlesAreChecked) {
-  const Library lib(QORB_FIXTURE_CTOR), other(QORB_FIXTURE_VERSION), bare(QORB_FIXTURE_NORES);
+  const ScopedLibrary lib(QORB_FIXTURE_CTOR), other(QORB_FIXTURE_VERSION), bare(QORB_FIXTURE_NORES);
   ASSERT_TRUE(lib.h && other.h && bare.h);
   EXPECT_EQ(BytesOf(lib, u"QorbGreetings"), Err(ERROR_RESOURCE_NAME_NOT_FOUND));
   EXPECT_EQ(BytesOf(lib, MAKEINTRESOURCEW(43)), Err(ERROR_RESOURCE_NAME_NOT_FOUND));

@@ -29,5 +29,5 @@ TEST(ThreadedModules, ConcurrentLoadsProbesAndQueriesKeepCountsRight) {
   for (int t = 0; t < 4; ++t) threads.emplace_back(work);
   for (auto& t : threads) t.join();
   EXPECT_EQ(failures.load(), 0);
-  EXPECT_FALSE(IsMapped(QORB_FIXTURE_CTOR));
+  EXPECT_FALSE(IsLibraryMapped(QORB_FIXTURE_CTOR));
 }

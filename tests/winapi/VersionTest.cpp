@@ -80,7 +80,7 @@ TEST(Version, ProbeVersionAndResourcesShareOneReadOfTheFileUntilItChanges) {
   EXPECT_NE(GetProcAddress(probe, "FixturePlain"), nullptr);
   EXPECT_TRUE(FreeLibrary(probe));
   {
-    const Library lib((dir / "plugin.dll").string());
+    const ScopedLibrary lib((dir / "plugin.dll").string());
     EXPECT_FALSE(VersionBlockOf(path).empty());
     EXPECT_NE(FindResourceW(lib, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION), nullptr);
   }
