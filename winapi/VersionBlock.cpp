@@ -81,12 +81,13 @@ class Block {
   }
 
   // A text value must end in a zero within the node, so that readers who
-  // go up to the terminator stay inside the block.
-  bool TextTerminated(const Node& n) const {
+  // go up to the terminator stay inside the block. Answers the units up to
+  // and including that zero, or 0 when there is none.
+  size_t TerminatedUnits(const Node& n) const {
     for (size_t p = n.valueAt; n.end - p >= 2; p += 2) {
-      if (U16(p) == 0) return true;
+      if (U16(p) == 0) return (p - n.valueAt) / 2 + 1;
     }
-    return false;
+    return 0;
   }
 
  private:
@@ -113,6 +114,7 @@ bool QueryVersionValue(std::span<const uint8_t> block, std::u16string_view path,
   if (!b.ReadNode(0, block.size(), node)) return false;
 
   bool atRoot = true;
+  bool inStringTable = false;
   size_t pos = 0;
   while (pos < path.size()) {
     size_t sep = path.find(u'\\', pos);
@@ -122,6 +124,7 @@ bool QueryVersionValue(std::span<const uint8_t> block, std::u16string_view path,
     if (key.empty()) continue;
     Block::Node child;
     if (!b.FindChild(node, key, child)) return false;
+    if (atRoot) inStringTable = SameTextW(key, u"StringFileInfo");
     node = child;
     atRoot = false;
   }
@@ -135,12 +138,19 @@ bool QueryVersionValue(std::span<const uint8_t> block, std::u16string_view path,
     length = node.valueLength;
     return true;
   }
-  if (node.type == kTextValue) {
-    if (node.valueLength == 0) {
+  // Values of a string table are read as text whatever type their node
+  // claims: callers read them up to their zero.
+  if (node.type == kTextValue || inStringTable) {
+    const size_t units = node.type == kTextValue ? node.valueLength : node.valueLength / 2u;
+    if (units == 0) {
       value = kEmptyText;
       return true;
     }
-    if (!b.TextTerminated(node)) return false;
+    const size_t terminated = b.TerminatedUnits(node);
+    if (terminated == 0) return false;
+    value = b.At(node.valueAt);
+    length = static_cast<UINT>(std::min(units, terminated));
+    return true;
   }
   value = b.At(node.valueAt);
   length = node.valueLength;

@@ -120,6 +120,19 @@ TEST(VersionBlock, LengthsThatLieAreNotFollowed) {
   EXPECT_FALSE(find(damaged(at, 4000), name));                  // node beyond its parent
   EXPECT_FALSE(find(damaged(at, 0), name));                     // a node of length 0 ends the search
   EXPECT_FALSE(find(damaged(at + nodeLength - 2, 'x'), name));  // a text without its zero
+  {
+    // A string-table value whose node claims binary data is still read as
+    // text: found only with its zero, and never longer than up to it.
+    auto binary = damaged(at + 4, 0);
+    const void* value = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(qorb::winapi::QueryVersionValue(binary, name, value, length));
+    EXPECT_GT(length, 0u);
+    EXPECT_LE(length, std::u16string(static_cast<const char16_t*>(value)).size() + 1);
+    binary[at + nodeLength - 2] = 'x';
+    binary[at + nodeLength - 1] = 0;
+    EXPECT_FALSE(find(binary, name));
+  }
   const auto longRoot = damaged(0, uint16_t(block.size() + 4));
   EXPECT_FALSE(find(longRoot, u"\\"));
   EXPECT_EQ(qorb::winapi::VersionBlockLength(longRoot), 0u);
