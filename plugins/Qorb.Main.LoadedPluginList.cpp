@@ -110,13 +110,7 @@ void TLoadedPluginList::LoadOne(const UnicodeString& Path, const TGetInterface& 
   TLoadedPlugin plugin;
   plugin.Module = library.get();
   plugin.ShutdownProc = shutdown;
-  const TQorbVersionInfo info = GetQorbVersionInfo(Path);
-  plugin.Name = info.ProductName;
-  plugin.Version = info.Version;
-  plugin.Company = info.Company;
-  plugin.Copyright = info.Copyright;
-  plugin.Description = info.Description;
-  plugin.Comments = info.Comments;
+  AssignModuleTexts(plugin, GetQorbVersionInfo(Path));
   plugin.FilePath = Path;
   plugin.Graphic = FGraphics->GetGraphic(plugin.Module);
   FItems.push_back(std::move(plugin));
