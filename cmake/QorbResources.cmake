@@ -24,7 +24,8 @@ function(qorb_target_resources target rc)
 
   add_custom_command(OUTPUT "${res}"
     COMMAND ${CMAKE_COMMAND} -E make_directory "${out_dir}"
-    COMMAND ${QORB_LLVM_RC} /FO "${res}" "${rc_abs}"
+    # "--" because llvm-rc reads a path such as /check/... as its /C option.
+    COMMAND ${QORB_LLVM_RC} /FO "${res}" -- "${rc_abs}"
     WORKING_DIRECTORY "${rc_dir}"
     DEPENDS ${deps} ${ARG_DEPENDS}
     COMMENT "Compiling resources ${rc_name}.rc for ${target}"
