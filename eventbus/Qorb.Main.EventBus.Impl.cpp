@@ -33,22 +33,32 @@ bool EventSupports(IInterface* event, const GUID& iid) {
   return true;
 }
 
-// Slot 0 of a runtime object's method table answers its class name.
+// Slot 0 of a runtime object's method table answers its class name. That
+// slot is the plug-in's code: if it fails, the line goes without the name.
 UnicodeString SubscriberClassName(const void* subscriber) {
   if (!subscriber) return UnicodeString();
   using ClassNameFn = const char16_t* (*)(const void* self);
-  return UnicodeString(reinterpret_cast<ClassNameFn>(MethodTable(subscriber)[0])(subscriber));
+  try {
+    return UnicodeString(reinterpret_cast<ClassNameFn>(MethodTable(subscriber)[0])(subscriber));
+  } catch (...) {
+    return UnicodeString();
+  }
 }
 
 bool SameHandler(const TQorbEventHandler& a, const TQorbEventHandler& b) {
   return a.Code == b.Code && a.Data == b.Data;
 }
 
-void ReportFailure(const TQorbSubscription& s) {
-  const CaughtException e = DescribeCurrentException();
-  const UnicodeString text =
-      Format(u"%s.%s: %s: %s", {SubscriberClassName(s.Subscriber), s.HandlerName, e.ClassName, e.Message});
-  LogError(UnicodeString(u"EventBus"), text);
+// Never throws: the publish goes on with the next handler whatever happens.
+void ReportFailure(const TQorbSubscription& s) noexcept {
+  try {
+    const CaughtException e = DescribeCurrentException();
+    const UnicodeString text =
+        Format(u"%s.%s: %s: %s", {SubscriberClassName(s.Subscriber), s.HandlerName, e.ClassName, e.Message});
+    LogError(UnicodeString(u"EventBus"), text);
+  } catch (...) {
+    // Nothing left to report it with.
+  }
 }
 
 // The subscriptions one publish calls, in order; the first few are kept in
@@ -102,9 +112,15 @@ void TQorbEventBus::Publish(IInterface* AEvent) {
   TSnapshot<TSubscriptionRef, 8> snapshot;
   {
     TLock lock(FLock);
-    for (const auto& [guid, list] : FSubscriptions)
-      if (EventSupports(AEvent, guid))
-        for (const TSubscriptionRef& s : list) snapshot.Append(s);
+    // The event's QueryInterface runs under the (re-entrant) lock and may
+    // subscribe for new identifiers, which can rehash the map: walk the
+    // entries as they were, by address, which a rehash leaves alone.
+    TSnapshot<const TSubscriptionMap::value_type*, 16> entries;
+    for (const auto& entry : FSubscriptions) entries.Append(&entry);
+    entries.ForEach([&](const TSubscriptionMap::value_type* entry) {
+      if (EventSupports(AEvent, entry->first))
+        for (const TSubscriptionRef& s : entry->second) snapshot.Append(s);
+    });
   }
   // Outside the lock: handlers may subscribe, unsubscribe and publish; what
   // they change affects later publishes only.

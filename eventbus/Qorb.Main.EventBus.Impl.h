@@ -39,6 +39,8 @@ class TQorbEventBus : public TInterfacedObjectOf<IQorbEventBus> {
   // with the list instead of copying it.
   using TSubscriptionRef = std::shared_ptr<const TQorbSubscription>;
 
+  using TSubscriptionMap = std::unordered_map<GUID, std::vector<TSubscriptionRef>, GuidHash>;
+
   mutable TCriticalSection FLock;
-  std::unordered_map<GUID, std::vector<TSubscriptionRef>, GuidHash> FSubscriptions;
+  TSubscriptionMap FSubscriptions;
 };

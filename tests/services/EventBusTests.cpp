@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -194,4 +195,60 @@ TEST_F(EventBusTest, ACPluginSubscribesAndPublishesThroughRawSlots) {
   EXPECT_TRUE(bus->SubscriptionsFor(IPingEvent::IID).empty());
   registry.Remove(bus->AsIInterface());
   EXPECT_EQ(bus->RefCount(), 1);
+}
+
+namespace {
+// Its first interface query subscribes handlers for many new identifiers,
+// enough to make the bus's map grow while it is being matched.
+class TSubscribingEvent : public TPing {
+ public:
+  TSubscribingEvent(IQorbEventBus* bus, TListener* subscriber) : bus_(bus), subscriber_(subscriber) {}
+  HRESULT QueryInterface(const GUID& iid, void** obj) override {
+    if (IQorbEventBus* bus = std::exchange(bus_, nullptr))
+      for (uint32_t i = 1; i <= 300; ++i) {
+        GUID other = IPongEvent::IID;
+        other.D1 += i;
+        bus->SubscribeHandler(other, MakeQorbEventHandler<&TListener::OnPong>(subscriber_), Text(u"OnPong"));
+      }
+    return TPing::QueryInterface(iid, obj);
+  }
+
+ private:
+  IQorbEventBus* bus_;
+  TListener* subscriber_;
+};
+
+// An object whose class-name slot fails.
+class TNameless : public TObject {
+ public:
+  const char16_t* ClassNamePtr() const override { throw EConvertError(u"no name"); }
+};
+}  // namespace
+
+TEST_F(EventBusTest, SubscribingFromTheEventsQueryWhileMatchingStillReachesEveryEarlierSubscriber) {
+  TListener a("a"), b("b"), c("c");
+  QorbSubscribe<&TListener::OnPing>(bus.get(), &a, Text(u"OnPing"));
+  QorbSubscribe<&TListener::OnAny>(bus.get(), &b, Text(u"OnAny"));
+  for (uint32_t i = 1; i <= 6; ++i) {  // identifiers the event does not support
+    GUID other = IPingEvent::IID;
+    other.D1 += 1000 + i;
+    bus->SubscribeHandler(other, MakeQorbEventHandler<&TListener::OnAny>(&c), Text(u"OnAny"));
+  }
+  bus->Publish(Make<TSubscribingEvent>(bus.get(), &c)->AsIInterface());
+  std::sort(calls.begin(), calls.end());  // the order across identifiers is the map's
+  EXPECT_EQ(calls, (Calls{"a.ping0", "b.any"}));
+  EXPECT_EQ(bus->IdentifierCount(), 2u + 6u + 300u);
+}
+
+TEST_F(EventBusTest, ASubscriberWhoseClassNameFailsIsReportedWithoutItAndTheOthersStillRun) {
+  TNameless nameless;
+  TListener a("a");
+  bus->SubscribeHandler(IPingEvent::IID, {[](void*, IInterface*) { throw EConvertError(u"bad"); }, &nameless},
+                        Text(u"Parse"));
+  QorbSubscribe<&TListener::OnPing>(bus.get(), &a, Text(u"OnPing"));
+  ComPtr<TPing> ping = Make<TPing>(3);
+  EXPECT_NO_THROW(bus->Publish(ping->AsIInterface()));
+  EXPECT_EQ(calls, Calls{"a.ping3"});
+  EXPECT_EQ(ping->RefCount(), 1);
+  EXPECT_EQ(QorbBodies(), Lines{u"[EventBus] [Error] .Parse: EConvertError: bad"});
 }
