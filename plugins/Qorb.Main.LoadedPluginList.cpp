@@ -25,8 +25,9 @@ bool IsFile(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// The star matches nothing too: a file named just ".dll" is one.
 bool MatchesDllMask(std::u16string_view name) {
-  return name.size() > 4 && SameText(name.substr(name.size() - 4), u".dll");
+  return name.size() >= 4 && SameText(name.substr(name.size() - 4), u".dll");
 }
 
 // Every "*.dll" file directly in Dir, as full paths, in listing order.

@@ -22,10 +22,10 @@ UnicodeString StringValue(const std::vector<uint8_t>& block, std::u16string_view
   void* value = nullptr;
   len = 0;
   if (!VerQueryValueW(block.data(), path.c_str(), &value, &len) || !value || len == 0) return {};
-  const auto* text = static_cast<const char16_t*>(value);
-  size_t n = 0;
-  while (n < len && text[n] != 0) ++n;
-  return Trim(std::u16string_view(text, n));
+  // To its zero, whatever length is stored: resource writers count it in
+  // bytes or in characters, some even typing the text as binary. The
+  // version layer finds a string-table value only with a zero inside it.
+  return Trim(std::u16string_view(static_cast<const char16_t*>(value)));
 }
 
 UnicodeString FixedVersion(const std::vector<uint8_t>& block) {

@@ -78,6 +78,20 @@ TEST(PluginList, RecordsVersionTextsPathAndIcon) {
   EXPECT_EQ(GdiLiveObjectCount(), bitmaps - 1);
 }
 
+// Resource writers disagree on how a text's stored length is counted (bytes
+// or characters, with or without the zero, even typed as binary); the text
+// runs to its zero all the same.
+TEST(PluginList, VersionTextsRunToTheirZeroWhateverLengthIsStored) {
+  PluginFolder folder;
+  folder.AddFixture("oddlengths");
+  const TestHostApi& host = folder.Start();
+  const DynArray<TLoadedPlugin> loaded = host.GetLoadedPlugins();
+  ASSERT_EQ(loaded.size(), 1u);
+  EXPECT_EQ(loaded[0].Name.ToUtf8(), "Odd Lengths");
+  EXPECT_EQ(loaded[0].Company.ToUtf8(), "Tessary Systems");
+  EXPECT_EQ(loaded[0].Comments.ToUtf8(), "read to the zero");
+}
+
 TEST(PluginList, APluginAskingDuringItsInitSeesOnlyThoseLoadedBeforeIt) {
   PluginFolder folder;
   for (const char* name : {"alpha", "beta", "asker"}) folder.AddFixture(name);
@@ -134,4 +148,13 @@ TEST(PluginList, FolderThatIsMissingOrALink) {
     const TestHostApi& host = folder.Start();
     EXPECT_EQ(host.GetLoadedPlugins().size(), 1u);
   }
+}
+
+TEST(PluginList, ANameThatIsNothingButTheExtensionMatches) {
+  PluginFolder folder;
+  const auto path = folder.AddFixture("gamma", ".dll");
+  const TestHostApi& host = folder.Start();
+  const DynArray<TLoadedPlugin> loaded = host.GetLoadedPlugins();
+  ASSERT_EQ(loaded.size(), 1u);
+  EXPECT_EQ(loaded[0].FilePath.ToUtf8(), path.string());
 }
