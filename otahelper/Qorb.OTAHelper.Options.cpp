@@ -85,9 +85,12 @@ bool TQorbOptionsPageBase::ValidateContents() {
 }
 
 void TQorbOptionsPageBase::DialogClosed(bool Accepted) {
-  const ComPtr<IQorbOptionsFrame> frame = Accepted ? GetOptionsFrame() : nullptr;
   // The frame is the IDE's: only forgotten, in every case (also when saving
-  // raises). It lives until the IDE frees it after this call.
-  FFrame = nullptr;
-  if (frame) frame->SaveSettings();
+  // raises), and only after saving, which may still ask the page for it.
+  struct TForgetFrame {
+    TCustomFrame*& Frame;
+    ~TForgetFrame() { Frame = nullptr; }
+  } forget{FFrame};
+  if (!Accepted) return;
+  if (const ComPtr<IQorbOptionsFrame> frame = GetOptionsFrame()) frame->SaveSettings();
 }

@@ -19,6 +19,9 @@ namespace {
 std::vector<std::string> journal;
 bool valid;  // what the frames' validation answers, with this message
 UnicodeString message;
+// The page whose frame is saving: the frame is still attached to it then.
+TQorbOptionsPageBase* owningPage;
+bool saveFails;
 
 // Records what the page asks of it. The test program's resources translate
 // its list's entry.
@@ -31,7 +34,10 @@ class TRecordingFrame : public TFrame, public TObjectInterfaces<IQorbOptionsFram
     list->Items()->Add(u"Red");
   }
   void LoadSettings() override { journal.push_back("load"); }
-  void SaveSettings() override { journal.push_back("save"); }
+  void SaveSettings() override {
+    journal.push_back(owningPage && owningPage->GetOptionsFrame() ? "save" : "save detached");
+    if (saveFails) throw std::runtime_error("disk full");
+  }
   bool ValidateContents(UnicodeString& Msg) override {
     journal.push_back("validate");
     Msg = message;
@@ -59,7 +65,7 @@ class TBusyDialog : public TInterfacedObjectOf<IBorlandIDEServices, INTAEnvironm
 
 class OptionsPage : public SimulatedIdeTest {
  protected:
-  OptionsPage() { journal.clear(), valid = true, message.Clear(); }
+  OptionsPage() { journal.clear(), valid = true, message.Clear(), owningPage = page.get(), saveFails = false; }
   void TearDown() override {
     UnregisterOptionsPages();
     SetLocLanguage(llEnglish);
@@ -133,6 +139,12 @@ TEST_F(OptionsPage, FrameIsThemedAndLoadedSavedOnlyWhenAcceptedAndAlwaysForgotte
   EXPECT_EQ(Service<TThemingServices>().Themed().size(), themed);
   page->DialogClosed(true);
   EXPECT_FALSE(page->GetOptionsFrame());
+  // A save that raises still leaves the frame forgotten.
+  saveFails = true;
+  page->FrameCreated(&frame);
+  EXPECT_THROW(page->DialogClosed(true), std::runtime_error);
+  EXPECT_FALSE(page->GetOptionsFrame());
+  saveFails = false;
 
   // A frame without the contract, or none, is neither loaded, validated nor saved.
   TFrame plain(nullptr);
@@ -142,7 +154,7 @@ TEST_F(OptionsPage, FrameIsThemedAndLoadedSavedOnlyWhenAcceptedAndAlwaysForgotte
     EXPECT_TRUE(page->ValidateContents());
     page->DialogClosed(true);
   }
-  EXPECT_EQ(journal, (std::vector<std::string>{"load", "load", "save"}));
+  EXPECT_EQ(journal, (std::vector<std::string>{"load", "load", "save", "load", "save"}));
 }
 
 TEST_F(OptionsPage, AbsentPageOrDialogRegistersNothingAndALostDialogStillForgetsTheList) {
