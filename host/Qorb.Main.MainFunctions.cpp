@@ -7,15 +7,17 @@
 #include "vcl/Menus.h"
 
 TMenuItem* TQorbMainFunctions::AddMenuItem(UnicodeStringRef ACaption) {
-  if (!FRootMenu) return nullptr;
+  TMenuItem* const root = FRootMenu.get();
+  if (!root) return nullptr;
   // Owned by the root menu as component, so it goes with the suite's menu.
-  auto item = std::make_unique<TMenuItem>(FRootMenu);
+  auto item = std::make_unique<TMenuItem>(root);
   item->SetCaption(UnicodeString(ACaption));
-  const int position = FInsertBefore ? FRootMenu->IndexOf(FInsertBefore) : -1;
+  TMenuItem* const insertBefore = FInsertBefore.get();
+  const int position = insertBefore ? root->IndexOf(insertBefore) : -1;
   if (position >= 0)
-    FRootMenu->Insert(position, item.get());
+    root->Insert(position, item.get());
   else
-    FRootMenu->Add(item.get());
+    root->Add(item.get());
   return item.release();
 }
 

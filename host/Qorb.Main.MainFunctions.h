@@ -2,6 +2,7 @@
 // The general-purpose service plug-ins look up: items in the suite's menu,
 // their own interfaces in the registry, and log lines. A thin layer over the
 // menu, the registry and the logger.
+#include "host/WeakMenuItem.h"
 #include "rtl/InterfacedObject.h"
 #include "sdk/Qorb.Plugin.Contracts.h"
 
@@ -10,12 +11,12 @@ class TMenuItem;
 class TQorbMainFunctions : public TInterfacedObjectOf<IQorbMainFunctions> {
  public:
   // Neither item is owned; AInsertBefore may be null or foreign, and new
-  // items then go to the end of ARootMenu.
-  TQorbMainFunctions(TMenuItem* ARootMenu, TMenuItem* AInsertBefore) noexcept
+  // items then go to the end of ARootMenu. Main thread.
+  TQorbMainFunctions(TMenuItem* ARootMenu, TMenuItem* AInsertBefore)
       : FRootMenu(ARootMenu), FInsertBefore(AInsertBefore) {}
 
   // A new item owned by the root menu, placed directly above FInsertBefore;
-  // null without a root menu. Main thread.
+  // null without a root menu, also once the wizard has freed it. Main thread.
   TMenuItem* AddMenuItem(UnicodeStringRef ACaption) override;
   void RegisterInterface(IInterface* AIntf) override;
   void UnregisterInterface(IInterface* AIntf) override;
@@ -25,6 +26,7 @@ class TQorbMainFunctions : public TInterfacedObjectOf<IQorbMainFunctions> {
   void LogError(UnicodeStringRef ASource, UnicodeStringRef AMessage) override;
 
  private:
-  TMenuItem* const FRootMenu;
-  TMenuItem* const FInsertBefore;
+  // The service outlives the wizard that frees these items.
+  const TWeakMenuItem FRootMenu;
+  const TWeakMenuItem FInsertBefore;
 };

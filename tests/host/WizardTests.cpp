@@ -61,6 +61,10 @@ TEST_F(WizardTest, TheMenuGoesBeforeHelpInAnyCaseAndServicesOutliveTheWizard) {
   EXPECT_TRUE(Resolves<IQorbMainFunctions>());
   EXPECT_TRUE(Resolves<IQorbEventBus>());
   EXPECT_TRUE(Resolves<IQorbPluginService>());
+  // The suite's menu is gone: a late item is refused, not put into freed items.
+  ComPtr<IQorbMainFunctions> mainFunctions = PluginInterfaceRegistry->Callback().Get<IQorbMainFunctions>();
+  EXPECT_EQ(mainFunctions->AddMenuItem(UnicodeString(u"Late")), nullptr);
+  EXPECT_EQ(Menu(), before);
 }
 
 TEST_F(WizardTest, WithoutAMenuNamedHelpTheMenuGoesBeforeTheLastItem) {
