@@ -21,6 +21,6 @@ struct IOTAIDEThemingServices : IInterface {
   virtual bool GetIDEThemingEnabled() = 0;                                      // 7
   // Gives a component and everything it owns the active theme's look.
   virtual void ApplyTheme(TComponent* AComponent) = 0;                          // 8
-  // The active theme's style; null when theming is off.
+  // The active theme's style, whether or not theming is on.
   virtual TCustomStyleServices* GetStyleServices() = 0;                         // 9
 };
