@@ -4,6 +4,13 @@
 # target's ELF section .rsrc, where the resource and version functions find
 # it. Files named in the script (RCDATA "logo.png") are found next to the
 # script and are picked up as dependencies automatically.
+find_program(QORB_LLVM_RC NAMES llvm-rc llvm-rc-14 REQUIRED)
+# The .res image goes in through an assembler file.
+get_property(qorb_languages GLOBAL PROPERTY ENABLED_LANGUAGES)
+if(NOT "ASM" IN_LIST qorb_languages)
+  enable_language(ASM)
+endif()
+
 function(qorb_target_resources target rc)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   get_filename_component(rc_abs "${rc}" ABSOLUTE)

@@ -3,11 +3,16 @@
 # Builds a plug-in library <name>.dll: a shared library with only its marked
 # symbols exported (InitPlugin, Shutdown), nothing that would pin it in
 # memory after unloading, and, with RC, its version information and icon
-# carried as resources. C plug-ins need nothing but sdk/qorb_plugin.h;
-# C++ plug-ins link the host runtime (qorbrtl) for strings and interfaces.
+# carried as resources. The library finds the IDE's runtime libraries one
+# folder up, as it sits in Plugins/. C plug-ins need nothing but
+# sdk/qorb_plugin.h; C++ plug-ins link the host runtime (qorbrtl) for strings
+# and interfaces, and the component library (qorbvcl) for menu items.
 #
-# Outside this repository: include() this file after setting QORB_SDK_ROOT to
-# the folder holding sdk/, rtl/ and cmake/ of a Qorb source tree.
+# Outside this repository: set QORB_SDK_ROOT to a Qorb source tree (the folder
+# holding sdk/, rtl/ and cmake/) and QORB_IDE_DIR to a built IDE folder
+# (build/default/bin), then include() this file. qorbrtl, qorbwin, qorbvcl and
+# qorbtoolsapi are then the IDE folder's libraries. Nothing here changes the
+# including project's own compile flags.
 if(NOT DEFINED QORB_SDK_ROOT)
   get_filename_component(QORB_SDK_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 endif()
@@ -15,14 +20,32 @@ if(NOT COMMAND qorb_target_resources)
   include("${QORB_SDK_ROOT}/cmake/QorbResources.cmake")
 endif()
 if(NOT COMMAND qorb_loadable_library)
-  include("${QORB_SDK_ROOT}/cmake/QorbFlags.cmake")
+  include("${QORB_SDK_ROOT}/cmake/QorbLoadable.cmake")
+endif()
+
+if(DEFINED QORB_IDE_DIR AND NOT TARGET qorbrtl)
+  foreach(lib IN ITEMS rtl win vcl toolsapi)
+    set(file "${QORB_IDE_DIR}/libqorb${lib}.so")
+    if(NOT EXISTS "${file}")
+      message(FATAL_ERROR "QORB_IDE_DIR: ${file} not found; point it at a built IDE folder (build/default/bin)")
+    endif()
+    add_library(qorb${lib} SHARED IMPORTED)
+    set_target_properties(qorb${lib} PROPERTIES IMPORTED_LOCATION "${file}"
+      INTERFACE_INCLUDE_DIRECTORIES "${QORB_SDK_ROOT}")
+  endforeach()
 endif()
 
 function(qorb_add_plugin name)
   cmake_parse_arguments(ARG "" "RC;OUTPUT_DIRECTORY" "SOURCES;LIBS" ${ARGN})
   add_library(${name} SHARED ${ARG_SOURCES})
   qorb_loadable_library(${name})
-  set_target_properties(${name} PROPERTIES OUTPUT_NAME "${name}" SUFFIX ".dll")
+  set_target_properties(${name} PROPERTIES OUTPUT_NAME "${name}" SUFFIX ".dll"
+    BUILD_RPATH "$ORIGIN/.." INSTALL_RPATH "$ORIGIN/..")
+  # The C++ headers are C++20; plain C plug-ins need no C++ compiler.
+  list(FILTER ARG_SOURCES INCLUDE REGEX "\\.(cpp|cc|cxx)$")
+  if(ARG_SOURCES)
+    target_compile_features(${name} PRIVATE cxx_std_20)
+  endif()
   if(ARG_OUTPUT_DIRECTORY)
     set_target_properties(${name} PROPERTIES LIBRARY_OUTPUT_DIRECTORY "${ARG_OUTPUT_DIRECTORY}")
   endif()
