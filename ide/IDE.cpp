@@ -55,12 +55,14 @@ TIDE::TIDE(TIDEOptions Options)
     mainLoop_.AddWorkSource([] { return static_cast<size_t>(std::max(ProcessMessages(), 0)); },
                             [] { return PendingMessageCount() > 0; });
     previousMessageBoxHandler_ = SetMessageBoxHandler(BindMethod<&TIDE::ShowMessageBox>(this));
+    previousModalFormHandler_ = SetModalFormHandler(BindMethod<&TIDE::ShowModalForm>(this));
     mainLoop_.SetErrorHandler([this](const CaughtException& e) {
       ReportError(UnicodeString(u"Exception " + std::u16string(e.ClassName.view()) + u" in the main thread: " +
                                 std::u16string(e.Message.view())));
     });
   } catch (...) {
     SetMessageBoxHandler(previousMessageBoxHandler_);
+    SetModalFormHandler(previousModalFormHandler_);
     current.store(nullptr);
     throw;
   }
@@ -69,6 +71,7 @@ TIDE::TIDE(TIDEOptions Options)
 TIDE::~TIDE() {
   Shutdown();
   SetMessageBoxHandler(previousMessageBoxHandler_);
+  SetModalFormHandler(previousModalFormHandler_);
   mainLoop_.SetErrorHandler({});
   loader_.reset();
   services_.reset();
@@ -87,6 +90,8 @@ bool TIDE::LoadPackage(const std::filesystem::path& Path) {
 int TIDE::ShowMessageBox(HWND, LPCWSTR Text, LPCWSTR Caption, UINT Type) {
   return messageBoxes_.Show(UnicodeString(Text), UnicodeString(Caption), Type);
 }
+
+TModalResult TIDE::ShowModalForm(TCustomForm* Form) { return modalForms_.Show(*this, *Form); }
 
 void TIDE::ReportError(const UnicodeString& Text) {
   errors_.push_back(Text);

@@ -9,6 +9,7 @@
 #include "ide/IDEServices.h"
 #include "ide/MainLoop.h"
 #include "ide/MessageBoxes.h"
+#include "ide/ModalForms.h"
 #include "winapi/MessageBox.h"
 #include "ide/PackageLoader.h"
 #include "rtl/UnicodeString.h"
@@ -37,6 +38,7 @@ class TIDE {
 
   TMainMenu& MainMenu() const noexcept { return *mainMenu_; }
   TMessageBoxLog& MessageBoxes() noexcept { return messageBoxes_; }
+  TModalFormLog& ModalForms() noexcept { return modalForms_; }
   TMainLoop& MainLoop() noexcept { return mainLoop_; }
 
   const UnicodeString& UILanguage() const noexcept { return language_; }
@@ -62,6 +64,8 @@ class TIDE {
   void ReportError(const UnicodeString& Text);
   // Where the platform's MessageBoxW lands while this IDE lives.
   int ShowMessageBox(HWND Owner, LPCWSTR Text, LPCWSTR Caption, UINT Type);
+  // Where TCustomForm::ShowModal lands while this IDE lives.
+  TModalResult ShowModalForm(TCustomForm* Form);
   const std::vector<UnicodeString>& Errors() const noexcept { return errors_; }
 
   // Unloads every package, clears the globals, detaches the services object
@@ -83,6 +87,8 @@ class TIDE {
   int windowsAtStart_ = 0;
   TMessageBoxLog messageBoxes_;
   TMessageBoxHandler previousMessageBoxHandler_;
+  TModalFormLog modalForms_;
+  TModalFormHandler previousModalFormHandler_;
   TMainLoop mainLoop_;
   ComPtr<TIDEServices> services_;
   std::unique_ptr<TPackageLoader> loader_;

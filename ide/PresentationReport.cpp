@@ -1,22 +1,13 @@
 #include "ide/PresentationReport.h"
 
-#include <cctype>
-
 #include "ide/BrandingPicture.h"
+#include "ide/ControlText.h"
 #include "ide/IDE.h"
 #include "ide/OptionsPageShow.h"
 #include "ide/WelcomePagePicture.h"
 #include "ide/WelcomePageService.h"
 
 namespace {
-
-// A file name part made of the page's path: letters and digits kept, the
-// rest "-".
-std::string FileNamePart(const std::string& s) {
-  std::string out;
-  for (unsigned char c : s) out += std::isalnum(c) ? static_cast<char>(c) : '-';
-  return out;
-}
 
 std::u16string PicturePath(TIDE& Ide, const char* Name) {
   return Utf8ToUtf16((Ide.PicturesDirectory() / Name).string());

@@ -91,6 +91,7 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
       Out << '\n' << plugins;
     if (const std::string messages = FormatQorbMessages(ide); !messages.empty()) Out << '\n' << messages;
     Out << FormatPresentation(ide, Options.Welcome) << optionsPages;
+    if (const std::string forms = FormatShownForms(ide.ModalForms().Shown()); !forms.empty()) Out << '\n' << forms;
     PrintMessageBoxes(ide.MessageBoxes().Shown(), Out);
     Out.flush();
   }

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "ide/ControlText.h"
 #include "ide/IDE.h"
 #include "ide/WelcomePageService.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
 #include "vcl/Forms.h"
-#include "vcl/Label.h"
-#include "vcl/ListBox.h"
 #include "vcl/PngImage.h"
 
 namespace {
@@ -29,26 +28,6 @@ std::vector<TView> Views(TIDE& ide) {
     if (p.Visible && p.IsContent)
       if (TFrame* frame = page->ViewOf(p.ID)) views.push_back({p.Name, frame});
   return views;
-}
-
-// What a person reads on a control and the controls it holds, in order.
-void Describe(TControl& control, const std::string& indent, std::string& out) {
-  if (!control.Visible()) return;
-  if (auto* label = dynamic_cast<TLabel*>(&control)) {
-    if (!label->Caption().IsEmpty()) out += indent + label->Caption().ToUtf8() + '\n';
-    return;
-  }
-  if (auto* list = dynamic_cast<TListBox*>(&control)) {
-    out += indent + "list of " + std::to_string(list->Count()) + (list->Count() == 1 ? " row\n" : " rows\n");
-    return;
-  }
-  auto* windowed = dynamic_cast<TWinControl*>(&control);
-  if (!windowed) return;
-  // In designed order, except that what sits at the foot is read last.
-  std::vector<TControl*> children;
-  for (int i = 0; i < windowed->ControlCount(); ++i) children.push_back(windowed->Controls(i));
-  std::stable_partition(children.begin(), children.end(), [](const TControl* c) { return c->Align() != alBottom; });
-  for (TControl* child : children) Describe(*child, indent, out);
 }
 
 }  // namespace
@@ -86,7 +65,7 @@ std::string FormatWelcomePage(TIDE& Ide) {
   std::string out = "Welcome page:\n";
   for (const TView& v : views) {
     out += "  " + v.Name.ToUtf8() + '\n';
-    Describe(*v.Frame, "    ", out);
+    DescribeControl(*v.Frame, "    ", out);
   }
   return out;
 }

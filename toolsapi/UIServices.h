@@ -7,6 +7,7 @@
 #include "rtl/Interface.h"
 #include "rtl/UnicodeString.h"
 #include "vcl/Colors.h"
+#include "vcl/ModalResult.h"
 
 // What an IDE colour is for (one byte).
 enum TIDEColorId : uint8_t {
@@ -28,13 +29,6 @@ constexpr TMsgDlgButtons MsgDlgButtons(std::initializer_list<TMsgDlgBtn> Buttons
   for (TMsgDlgBtn b : Buttons) r = static_cast<TMsgDlgButtons>(r | (1u << b));
   return r;
 }
-
-// Modal results.
-constexpr int32_t mrNone = 0;
-constexpr int32_t mrOk = 1;
-constexpr int32_t mrCancel = 2;
-constexpr int32_t mrYes = 6;
-constexpr int32_t mrNo = 7;
 
 struct INTAIDEUIServices : IInterface {
   using Base = IInterface;

@@ -1,7 +1,9 @@
 #pragma once
 // Frames (containers that are placed into other controls) and forms
 // (top-level windows, which have their window from the start).
+#include "rtl/Method.h"
 #include "vcl/Controls.h"
+#include "vcl/ModalResult.h"
 
 class TCustomFrame : public TWinControl {
  public:
@@ -18,6 +20,11 @@ class TCustomForm : public TWinControl {
   // Hidden until shown; its window exists already.
   explicit TCustomForm(TComponent* AOwner);
 
+  // Shows the form until it is closed and answers how. There is no user
+  // here: the application's modal-form handler stands in for one; without
+  // a handler the form is closed at once with mrCancel. Main thread.
+  TModalResult ShowModal();
+
  protected:
   bool IsTopLevel() const noexcept override { return true; }
 };
@@ -26,3 +33,9 @@ class TForm : public TCustomForm {
  public:
   using TCustomForm::TCustomForm;
 };
+
+// Whoever shows modal forms in this process (the simulated IDE): called with
+// the visible form, answers its modal result. An empty handler uninstalls
+// it. Answers the one it replaced.
+using TModalFormHandler = TMethodOf<TModalResult(TCustomForm* Form)>;
+TModalFormHandler SetModalFormHandler(TModalFormHandler Handler) noexcept;

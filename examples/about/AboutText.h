@@ -1,5 +1,5 @@
 #pragma once
-// The dialog's words in its two languages, and the dialog as plain text.
+// The dialog's words in its two languages.
 #include <string>
 
 #include "examples/about/AboutData.h"
@@ -13,7 +13,3 @@ struct TAboutWords {
 };
 
 TAboutWords AboutWords(const TAboutData& AData);
-
-// One line each: product, version, company, copyright, web address; then
-// the plug-ins, one indented line each. No line break at the end.
-std::u16string AboutText(const TAboutData& AData);

@@ -2,8 +2,7 @@
 // and unloaded right after: everything it shows is copied out of the
 // host's record first.
 #include "examples/about/AboutData.h"
-#include "examples/about/AboutPresenter.h"
-#include "rtl/Exception.h"
+#include "examples/about/AboutForm.h"
 
 extern "C" __attribute__((visibility("default"))) int32_t ShowQorbAboutDialog(void* ParentWnd,
                                                                               const QorbAboutInfo* Info) {
@@ -12,7 +11,8 @@ extern "C" __attribute__((visibility("default"))) int32_t ShowQorbAboutDialog(vo
   try {
     TAboutData data;
     if (!CopyAboutInfo(Info, data)) return 0;
-    return PresentAboutDialog(data) ? 1 : 0;
+    CreateAboutForm(data)->ShowModal();
+    return 1;
   } catch (...) {
     return 0;
   }

@@ -122,14 +122,15 @@ TEST_F(AboutCommandTest, TheExampleDialogShowsItselfAndGoesAway) {
   Click();
   Click();
   EXPECT_FALSE(IsLibraryMapped(AboutLibraryPath()));
-  const auto boxes = ide->MessageBoxes().Shown();
-  ASSERT_EQ(boxes.size(), 2u);
-  EXPECT_EQ(boxes[0].Caption, u"Ueber Qorb Tool-Suite for Delphi");
-  const std::string text = boxes[0].Text.ToUtf8();
-  EXPECT_EQ(text.rfind("Qorb Tool-Suite for Delphi\nVersion 1.0.0.0\nTessary Systems\n"
-                       "Copyright (c) 2026 Tessary Systems\n", 0), 0u) << text;
-  EXPECT_NE(text.find("Geladene Plug-ins:\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("\n  Icon Plug-in 2.1.0.0 (Tessary Systems) [icon]"), std::string::npos) << text;
+  EXPECT_TRUE(ide->MessageBoxes().Shown().empty());
+  const auto& forms = ide->ModalForms().Shown();
+  ASSERT_EQ(forms.size(), 2u);
+  EXPECT_EQ(forms[0].Caption, u"Ueber Qorb Tool-Suite for Delphi");
+  EXPECT_EQ(forms[0].Text.rfind("    Qorb Tool-Suite for Delphi\n    Version 1.0.0.0\n    Tessary Systems\n"
+                                "    Copyright (c) 2026 Tessary Systems\n", 0), 0u) << forms[0].Text;
+  EXPECT_NE(forms[0].Text.find("    Geladene Plug-ins\n"), std::string::npos) << forms[0].Text;
+  EXPECT_NE(forms[0].Text.find("    [picture 32x32]\n    Icon Plug-in\n    2.1.0.0"), std::string::npos) << forms[0].Text;
+  EXPECT_EQ(forms[0].Text.substr(forms[0].Text.size() - 15), "    Schliessen\n");
 }
 
 // A plug-in stands in for a library without the export.
