@@ -28,8 +28,9 @@ const char* const QorbIDEUsage =
     "  --help           this text\n"
     "\n"
     "Exit status: 0 when everything went cleanly; 1 when a package failed to load\n"
-    "or register, a click failed, or something was left alive (reasons on\n"
-    "standard error); 2 for a bad command line.\n";
+    "or register, a click, an options page or a picture failed, an add-in raised\n"
+    "an exception, or something was left alive (reasons on standard error); 2\n"
+    "for a bad command line.\n";
 
 namespace {
 
@@ -96,6 +97,7 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
         r.Options.Clicks.push_back(*v);
       continue;
     }
+    if (Args[i].empty() || Args[i][0] != '-') return Fail("unexpected argument '" + Args[i] + "'");
     return Fail("unknown option '" + Args[i] + "'");
   }
   return r;

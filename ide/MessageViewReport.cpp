@@ -3,6 +3,8 @@
 #include "ide/IDE.h"
 #include "ide/MessageView.h"
 #include "ide/MessageViewPicture.h"
+#include "ide/PictureFile.h"
+#include "ide/ReportText.h"
 #include "ide/ThemingServices.h"
 
 namespace {
@@ -20,11 +22,7 @@ std::string FormatQorbMessages(TIDE& Ide) {
   std::string out = "Messages (Qorb):\n";
   for (const UnicodeString& line : group->Texts()) {
     out += "  ";
-    for (char c : line.ToUtf8()) {
-      if (c == '\r') continue;
-      out += c;
-      if (c == '\n') out += "    ";
-    }
+    AppendIndented(out, line.ToUtf8(), "    ");
     out += '\n';
   }
   return out;
@@ -32,8 +30,10 @@ std::string FormatQorbMessages(TIDE& Ide) {
 
 void SaveMessageViewPicture(TIDE& Ide) {
   if (Ide.PicturesDirectory().empty()) return;
-  if (ComPtr<TMessageGroup> group = QorbGroup(Ide))
-    SaveMessageGroupPicture(Ide, *group, Utf8ToUtf16((Ide.PicturesDirectory() / "messages.png").string()));
+  if (ComPtr<TMessageGroup> group = QorbGroup(Ide)) {
+    const std::filesystem::path file = Ide.PicturesDirectory() / "messages.png";
+    WritePicture(Ide, file, [&] { SaveMessageGroupPicture(Ide, *group, Utf8ToUtf16(file.string())); });
+  }
 }
 
 bool SetIDETheme(TIDE& Ide, std::string_view Theme) {

@@ -10,7 +10,7 @@ class TIDE;
 // when the group does not exist.
 std::string FormatQorbMessages(TIDE& Ide);
 // messages.png in the IDE's pictures folder, when there is one and the
-// group exists.
+// group exists; a failure to write it is reported.
 void SaveMessageViewPicture(TIDE& Ide);
 // "light", "dark" or "off" (theming switched off); false for anything else.
 bool SetIDETheme(TIDE& Ide, std::string_view Theme);

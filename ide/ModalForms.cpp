@@ -3,7 +3,7 @@
 #include "ide/ControlText.h"
 #include "ide/IDE.h"
 #include "ide/IDEPaintStyle.h"
-#include "rtl/Exception.h"
+#include "ide/PictureFile.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
 #include "vcl/PngImage.h"
@@ -38,13 +38,7 @@ TModalResult TModalFormLog::Show(TIDE& Ide, TCustomForm& Form) {
   if (!Ide.PicturesDirectory().empty()) {
     const UnicodeString& name = Form.Name().IsEmpty() ? shown.ClassName : Form.Name();
     shown.Picture = Ide.PicturesDirectory() / ("form-" + FileNamePart(name.ToUtf8()) + ".png");
-    try {
-      SaveFormPicture(Ide, Form, shown.Picture);
-    } catch (const Exception& e) {
-      Ide.ReportError(UnicodeString(u"Cannot write the picture " + Utf8ToUtf16(shown.Picture.string()) + u": " +
-                                    std::u16string(e.Message().view())));
-      shown.Picture.clear();
-    }
+    if (!WritePicture(Ide, shown.Picture, [&] { SaveFormPicture(Ide, Form, shown.Picture); })) shown.Picture.clear();
   }
   shown_.push_back(std::move(shown));
   return mrOk;

@@ -1,8 +1,8 @@
 #pragma once
 // Opening one options page the way a person does: find it by "AREA/CAPTION",
 // let the page's frame come up, confirm, close accepted. Reports what
-// happened as text and, when asked, writes a picture of the page with its
-// settings loaded.
+// happened as text (for a page that does not exist, the ones that do) and,
+// when asked, writes a picture of the page with its settings loaded.
 #include <filesystem>
 #include <string>
 

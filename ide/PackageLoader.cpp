@@ -10,6 +10,9 @@ struct TPackageLoader::Package {
   std::filesystem::path Path;  // as given, made absolute
   std::filesystem::path Identity;  // links resolved
   TLibrary Library;
+  // Mapped before the IDE loaded it (a library the process already uses):
+  // still being mapped after unloading is then no leftover.
+  bool WasMapped = false;
   bool Initialized = false;
   std::vector<Wizard> Wizards;
 };
@@ -116,7 +119,13 @@ bool TPackageLoader::Load(const std::filesystem::path& Path) {
   pkg->Path = full;
   pkg->Identity = identity;
   std::string error;
+  pkg->WasMapped = IsLibraryMapped(full);
   pkg->Library = TLibrary::Open(full, error);
+  if (pkg->Library.IsOpen() && !pkg->Library.OwnExport(PackageInitializeExport) &&
+      !pkg->Library.OwnExport(PackageRegisterExport) && !pkg->Library.OwnExport(PackageFinalizeExport)) {
+    pkg->Library.Close();
+    error = "It is not a package: it exports no Initialize, Register or Finalize.";
+  }
   if (!pkg->Library.IsOpen()) {
     if (report_) report_(UnicodeString(u"Can't load package " + PathText(full) + u".\n" + Utf8ToUtf16(error)));
     if (packages_.empty()) Unpublish();
@@ -165,7 +174,7 @@ void TPackageLoader::Unload(Package& P) {
   }
   P.Library.Close();
   unloading_ = false;
-  if (IsLibraryMapped(P.Path))
+  if (!P.WasMapped && IsLibraryMapped(P.Path))
     leftovers_.push_back(UnicodeString(u"package " + PathText(P.Path) + u" is still loaded after unloading"));
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // Loads design-time packages the way the IDE does. Before the first package
 // it publishes the global service variables and the wizard registrar; then
-// it maps the library and calls its Initialize and Register. A failure is
-// reported and the package is unloaded again. Unloading releases the
+// it maps the library and calls its Initialize and Register. A library that
+// exports none of the package entries is no package. A failure is reported
+// and the package is unloaded again. Unloading releases the
 // package's wizards, calls Finalize and unmaps the library; after the last
 // package the globals are cleared. Main thread only.
 #include <filesystem>

@@ -4,13 +4,15 @@
 #include "ide/ControlText.h"
 #include "ide/IDE.h"
 #include "ide/OptionsPageShow.h"
+#include "ide/PictureFile.h"
 #include "ide/WelcomePagePicture.h"
 #include "ide/WelcomePageService.h"
 
 namespace {
 
-std::u16string PicturePath(TIDE& Ide, const char* Name) {
-  return Utf8ToUtf16((Ide.PicturesDirectory() / Name).string());
+void Picture(TIDE& Ide, const char* Name, void (*Save)(TIDE&, std::u16string_view)) {
+  const std::filesystem::path file = Ide.PicturesDirectory() / Name;
+  WritePicture(Ide, file, [&] { Save(Ide, Utf8ToUtf16(file.string())); });
 }
 
 }  // namespace
@@ -29,9 +31,9 @@ std::string FormatPresentation(TIDE& Ide, bool WelcomePageOpened) {
 
 void SavePresentationPictures(TIDE& Ide, bool WelcomePageOpened) {
   if (Ide.PicturesDirectory().empty()) return;
-  if (WelcomePageOpened) SaveWelcomePagePicture(Ide, PicturePath(Ide, "welcome-page.png"));
-  if (!FormatSplashScreen(Ide).empty()) SaveSplashScreenPicture(Ide, PicturePath(Ide, "splash-screen.png"));
-  if (!FormatAboutBox(Ide).empty()) SaveAboutBoxPicture(Ide, PicturePath(Ide, "about-box.png"));
+  if (WelcomePageOpened) Picture(Ide, "welcome-page.png", &SaveWelcomePagePicture);
+  if (!FormatSplashScreen(Ide).empty()) Picture(Ide, "splash-screen.png", &SaveSplashScreenPicture);
+  if (!FormatAboutBox(Ide).empty()) Picture(Ide, "about-box.png", &SaveAboutBoxPicture);
 }
 
 std::string ShowOptionsPages(TIDE& Ide, const std::vector<std::string>& Pages, std::vector<std::string>& Errors) {

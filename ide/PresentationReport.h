@@ -15,7 +15,8 @@ void OpenWelcomePage(TIDE& Ide);
 std::string FormatPresentation(TIDE& Ide, bool WelcomePageOpened);
 
 // welcome-page.png (when opened), splash-screen.png and about-box.png (when
-// they have entries) in the IDE's pictures folder; nothing without one.
+// they have entries) in the IDE's pictures folder; nothing without one. One
+// that cannot be written is reported and the others are still written.
 void SavePresentationPictures(TIDE& Ide, bool WelcomePageOpened);
 
 // Opens each page (AREA/CAPTION), confirms and closes it; its picture goes

@@ -8,27 +8,40 @@
 #include "ide/MenuTree.h"
 #include "ide/MessageViewReport.h"
 #include "ide/PresentationReport.h"
+#include "ide/ReportText.h"
 #include "vcl/Menus.h"
 
 namespace {
 
 void PrintMessageBoxes(const std::vector<TShownMessageBox>& boxes, std::ostream& out) {
   if (boxes.empty()) return;
-  out << "\nMessage boxes:\n";
+  std::string text = "\nMessage boxes:\n";
   for (const TShownMessageBox& box : boxes) {
-    out << "  " << box.Caption.ToUtf8() << ": ";
-    for (char c : box.Text.ToUtf8()) {
-      out << c;
-      if (c == '\n') out << "    ";
-    }
-    out << '\n';
+    text += "  " + box.Caption.ToUtf8() + ": ";
+    AppendIndented(text, box.Text.ToUtf8(), "    ");
+    text += '\n';
   }
+  out << text;
+}
+
+// Why a person could not click the item; null when they could.
+const char* Unclickable(const TMenuItem& item) {
+  if (item.IsLine()) return "is a separator";
+  for (const TMenuItem* i = &item; i->Parent(); i = i->Parent())
+    if (!i->Visible()) return "is hidden";
+  if (!item.Enabled()) return "is disabled";
+  return nullptr;
 }
 
 void Click(TIDE& ide, const std::string& path, std::ostream& err, int& status) {
   TMenuItem* item = FindMenuItemByPath(ide.MainMenu(), Utf8ToUtf16(path));
   if (!item) {
     err << "qorb-ide: no menu item \"" << path << "\"\n";
+    status = 1;
+    return;
+  }
+  if (const char* why = Unclickable(*item)) {
+    err << "qorb-ide: menu item \"" << path << "\" " << why << '\n';
     status = 1;
     return;
   }
@@ -94,6 +107,10 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
     if (const std::string forms = FormatShownForms(ide.ModalForms().Shown()); !forms.empty()) Out << '\n' << forms;
     PrintMessageBoxes(ide.MessageBoxes().Shown(), Out);
     Out.flush();
+    if (!Out) {
+      Err << "qorb-ide: cannot write the report to standard output\n";
+      status = 1;
+    }
   }
 
   const std::vector<UnicodeString> leftovers = ide.Shutdown();

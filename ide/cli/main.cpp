@@ -9,8 +9,9 @@
 int main(int argc, char** argv) {
   const TParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (parsed.ExitStatus >= 0) {
-    (parsed.ExitStatus == 0 ? std::cout : std::cerr) << parsed.Message;
-    return parsed.ExitStatus;
+    std::ostream& out = parsed.ExitStatus == 0 ? std::cout : std::cerr;
+    out << parsed.Message << std::flush;
+    return out ? parsed.ExitStatus : 1;
   }
   try {
     return RunQorbIDE(parsed.Options, std::cout, std::cerr);

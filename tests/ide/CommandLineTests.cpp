@@ -21,9 +21,10 @@ TEST(CommandLine, OptionsAndTheirErrorsAndQorbIdesFailures) {
   EXPECT_EQ(ParseCommandLine({"--help"}).ExitStatus, 0);
   const std::vector<std::vector<std::string>> bads = {{"--theme", "blue"}, {"--welcome=yes"}, {"--options"},
                                                       {"--lang"},          {"--lang="},       {"--quiet=yes"},
-                                                      {"--frobnicate"}};
+                                                      {"--frobnicate"},    {"my.bpl"}};
   for (const std::vector<std::string>& bad : bads) EXPECT_EQ(ParseCommandLine(bad).ExitStatus, 2) << bad[0];
   EXPECT_NE(ParseCommandLine({"--frobnicate"}).Message.find("unknown option '--frobnicate'"), std::string::npos);
+  EXPECT_NE(ParseCommandLine({"my.bpl"}).Message.find("unexpected argument 'my.bpl'"), std::string::npos);
 
   // qorb-ide's failures go to standard error, with status 1.
   TCommandLine options;
@@ -36,4 +37,28 @@ TEST(CommandLine, OptionsAndTheirErrorsAndQorbIdesFailures) {
             "qorb-ide: Registration procedure, Fixture.Raising.Register in package " +
                 RaisingPackage.string() + " raised exception class runtime_error: register failed on purpose.\n");
   EXPECT_FALSE(IsLibraryMapped(RaisingPackage));
+}
+
+TEST(QorbIde, ClicksOnlyWhatAPersonCanClickPrintsMessageBoxesAsLinesAndMindsAFailedReport) {
+  TCommandLine options;
+  options.Package = MenuPackage;
+  options.Clicks = {"Fixture/-", "Fixture/Off", "Fixture/Gone", "Fixture/Gone/Under", "fixture/say"};
+  std::ostringstream out, err;
+  EXPECT_EQ(RunQorbIDE(options, out, err), 1);
+  EXPECT_EQ(err.str(),
+            "qorb-ide: menu item \"Fixture/-\" is a separator\n"
+            "qorb-ide: menu item \"Fixture/Off\" is disabled\n"
+            "qorb-ide: menu item \"Fixture/Gone\" is hidden\n"
+            "qorb-ide: menu item \"Fixture/Gone/Under\" is hidden\n");
+  // The box's "\r\n" line breaks: one line each, the empty one without trailing blanks.
+  EXPECT_TRUE(out.str().ends_with("\nMessage boxes:\n  Fixture: one\n\n    two\n")) << out.str();
+
+  // Output nobody could read is a failure, not a clean run.
+  options.Clicks = {"Fixture/Say"};
+  std::ostream lost(nullptr);
+  err.str("");
+  EXPECT_EQ(RunQorbIDE(options, lost, err), 1);
+  EXPECT_EQ(err.str(), "qorb-ide: cannot write the report to standard output\n");
+  options.Quiet = true;
+  EXPECT_EQ(RunQorbIDE(options, lost, err), 0) << "quiet writes nothing";
 }

@@ -16,6 +16,7 @@ struct IFixtureJournal : IInterface {
 inline const std::filesystem::path GoodPackage = std::filesystem::path(QORB_IDE_FIXTURES) / "ide_fixture_Package.bpl";
 inline const std::filesystem::path RaisingPackage =
     std::filesystem::path(QORB_IDE_FIXTURES) / "ide_fixture_Raising.bpl";
+inline const std::filesystem::path MenuPackage = std::filesystem::path(QORB_IDE_FIXTURES) / "ide_fixture_Menu.bpl";
 
 class TJournalService : public TIDEServiceOf<IFixtureJournal> {
  public:

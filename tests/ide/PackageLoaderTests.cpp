@@ -6,6 +6,7 @@
 #include "ide/MenuTree.h"
 #include "tests/ide/Fixtures.h"
 #include "toolsapi/ToolsAPI.h"
+#include "vcl/PngImage.h"
 
 namespace {
 using Events = std::vector<std::string>;
@@ -86,4 +87,26 @@ TEST(PackageLoader, FailuresAreReportedAndTheIDEGoesOn) {
   dlclose(pin);
   EXPECT_EQ(leftovers, std::vector<UnicodeString>{UnicodeString(u"package " + Utf8ToUtf16(GoodPackage.string()) +
                                                                 u" is still loaded after unloading")});
+}
+
+TEST(PackageLoader, ALibraryWithoutPackageEntriesIsRefusedAndOneMappedBeforeIsNoLeftover) {
+  // The VCL is mapped already and exports none of the entries.
+  Dl_info vcl{};
+  ASSERT_NE(dladdr(reinterpret_cast<void*>(&SavePngFile), &vcl), 0);
+  const std::filesystem::path notAPackage = vcl.dli_fname;
+  TIDE ide;
+  EXPECT_FALSE(ide.LoadPackage(notAPackage));
+  ASSERT_EQ(ide.Errors().size(), 1u);
+  EXPECT_EQ(ide.Errors()[0], UnicodeString(u"Can't load package " + Utf8ToUtf16(notAPackage.string()) +
+                                           u".\nIt is not a package: it exports no Initialize, Register or Finalize."));
+  EXPECT_TRUE(IsLibraryMapped(notAPackage)) << "still the process's";
+
+  // A package something else had mapped before the IDE loaded it stays mapped: not the IDE's doing.
+  void* pin = dlopen(GoodPackage.c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(pin, nullptr) << dlerror();
+  ASSERT_TRUE(ide.LoadPackage(GoodPackage));
+  EXPECT_TRUE(ide.Shutdown().empty());
+  EXPECT_TRUE(IsLibraryMapped(GoodPackage));
+  dlclose(pin);
+  EXPECT_FALSE(IsLibraryMapped(GoodPackage));
 }

@@ -1,0 +1,16 @@
+#include "ide/PictureFile.h"
+
+#include "ide/IDE.h"
+#include "rtl/Exception.h"
+
+bool WritePicture(TIDE& Ide, const std::filesystem::path& File, const std::function<void()>& Write) {
+  try {
+    Write();
+    return true;
+  } catch (...) {
+    const CaughtException e = DescribeCurrentException();
+    Ide.ReportError(UnicodeString(u"Cannot write the picture " + Utf8ToUtf16(File.string()) + u": " +
+                                  std::u16string(e.Message.view())));
+    return false;
+  }
+}
