@@ -7,7 +7,16 @@
 // A handler subscribed for an identifier is called, on the publishing thread
 // and before Publish returns, for every event whose QueryInterface accepts
 // that identifier, with the event's interface for it.
+//
+// An event type of a plug-in's own is an interface deriving from IQorbEvent
+// (with its IID and Base = IQorbEvent) in a header shared with the plug-ins
+// that subscribe; the publisher implements it, e.g. with TInterfacedObjectOf
+// (rtl/InterfacedObject.h), and publishes a fresh object:
+//   bus->Publish(Make<TThingEvent>(...)->AsIInterface());
+// A subscriber that keeps an event beyond its handler holds code of the
+// publisher's library: let it go before Shutdown returns.
 #include <cstdint>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 
@@ -19,6 +28,9 @@
 struct IQorbEvent : IInterface {
   using Base = IInterface;
   static constexpr GUID IID = MakeGuid("{40002E98-C3C8-43A3-A280-F694D959342D}");
+
+ protected:
+  ~IQorbEvent() = default;
 };
 
 // A callback bound to an object: code, then object. The code is called with
@@ -43,9 +55,15 @@ struct IQorbEventBus : IInterface {
   // nothing; AHandlerName only labels error lines.
   virtual void SubscribeHandler(const GUID& AEventGuid, const TQorbEventHandler& AHandler,
                                 UnicodeStringRef AHandlerName) = 0;  // 3
-  // Removes every subscription whose handler is bound to ASubscriber.
+  // Removes every subscription whose handler is bound to ASubscriber. The
+  // bus never drops a subscription by itself: unsubscribe before the object
+  // goes, and before Shutdown returns.
   virtual void Unsubscribe(TObject* ASubscriber) = 0;  // 4
-  virtual void Publish(IInterface* AEvent) = 0;         // 5
+  // Any thread; the handlers run on it before Publish returns.
+  virtual void Publish(IInterface* AEvent) = 0;  // 5
+
+ protected:
+  ~IQorbEventBus() = default;
 };
 
 // The runtime's base of attribute classes.
@@ -82,13 +100,16 @@ TQorbEventHandler MakeQorbEventHandler(typename qorb_event_detail::HandlerThunk<
 //   QorbSubscribe<&TMyPlugin::OnThing>(bus, this, u"OnThing");
 template <auto MemFn>
 void QorbSubscribe(IQorbEventBus* ABus, typename qorb_event_detail::HandlerThunk<MemFn>::Class* AObject,
-                   UnicodeStringRef AHandlerName) {
+                   std::u16string_view AHandlerName) {
   using E = typename qorb_event_detail::HandlerThunk<MemFn>::Event;
-  if (ABus) ABus->SubscribeHandler(E::IID, MakeQorbEventHandler<MemFn>(AObject), AHandlerName);
+  if (ABus) ABus->SubscribeHandler(E::IID, MakeQorbEventHandler<MemFn>(AObject), UnicodeString(AHandlerName));
 }
 
 // Keeps an object's subscriptions for as long as it lives: unsubscribes the
-// object when it goes out of scope.
+// object when it goes out of scope. As a member of the subscriber, declare
+// it after the members its handlers use, so that it goes before them:
+//   TQorbSubscriptions FSubscriptions{GetInterface.Get<IQorbEventBus>(), this};
+//   QorbSubscribe<&TMyPlugin::OnThing>(FSubscriptions.Bus(), this, u"OnThing");
 class TQorbSubscriptions {
  public:
   TQorbSubscriptions() noexcept = default;

@@ -1,9 +1,15 @@
-/* The Qorb plug-in contract for plain C: the same layouts as the C++
- * headers, raw method tables, and small helpers to release what the host
- * hands out. Strings are the host runtime's UTF-16 strings: one pointer,
- * NULL for the empty string, with a 16-byte header in front (padding,
- * code page, element size, reference count, length). Arrays are one pointer
- * with a 16-byte header (padding, reference count, 64-bit length). */
+/* The Qorb plug-in contract for plain C (C11, for u"" literals): the same
+ * layouts as the C++ headers, raw method tables, and small helpers to make
+ * strings and to release what the host hands out. Strings are the host
+ * runtime's UTF-16 strings: one pointer, NULL for the empty string, with a
+ * 16-byte header in front (padding, code page, element size, reference
+ * count, length). Arrays are one pointer with a 16-byte header (padding,
+ * reference count, 64-bit length).
+ *
+ * Everything taken from the host (interfaces, subscriptions, registered
+ * interfaces) is given back before Shutdown returns: the host never drops a
+ * registration or subscription by itself, and would later call into the
+ * unloaded library. */
 #ifndef QORB_PLUGIN_H
 #define QORB_PLUGIN_H
 
@@ -16,7 +22,14 @@
 extern "C" {
 #endif
 
+/* One UTF-16 code unit; char16_t in C++ so that u"" literals fit there too. */
+#ifdef __cplusplus
+typedef char16_t QorbChar;
+#define QORB_STATIC_ASSERT static_assert
+#else
 typedef uint16_t QorbChar;
+#define QORB_STATIC_ASSERT _Static_assert
+#endif
 
 typedef struct QorbGUID {
   uint32_t D1;
@@ -25,8 +38,13 @@ typedef struct QorbGUID {
   uint8_t D4[8];
 } QorbGUID;
 
+QORB_STATIC_ASSERT(sizeof(QorbGUID) == 16, "QorbGUID is 16 bytes");
+
+static inline int qorb_guid_equal(const QorbGUID* a, const QorbGUID* b) { return !memcmp(a, b, sizeof *a); }
+
 typedef int32_t QorbHRESULT;
 #define QORB_S_OK 0
+#define QORB_E_NOINTERFACE ((QorbHRESULT)0x80004002u)
 
 /* ---- strings ---- */
 typedef struct QorbStrRec {
@@ -37,6 +55,8 @@ typedef struct QorbStrRec {
   int32_t Length;
 } QorbStrRec;
 
+QORB_STATIC_ASSERT(sizeof(QorbStrRec) == 16, "QorbStrRec is 16 bytes");
+
 static inline QorbStrRec* qorb_string_header(const QorbChar* s) {
   return (QorbStrRec*)(void*)((char*)(uintptr_t)s - sizeof(QorbStrRec));
 }
@@ -46,7 +66,7 @@ static inline int32_t qorb_string_length(const QorbChar* s) { return s ? qorb_st
 static inline QorbChar* qorb_string_new(const QorbChar* units, int32_t n) {
   QorbStrRec* rec;
   QorbChar* data;
-  if (n <= 0) return NULL;
+  if (n <= 0 || !units) return NULL;
   rec = (QorbStrRec*)malloc(sizeof(QorbStrRec) + ((size_t)n + 1) * sizeof(QorbChar));
   if (!rec) return NULL;
   rec->Padding = 0;
@@ -71,6 +91,104 @@ static inline void qorb_string_release(QorbChar** s) {
   *s = NULL;
 }
 
+/* A new string (reference count 1) from zero-terminated UTF-8, e.g. what
+ * snprintf wrote; NULL for NULL or "". Each malformed sequence becomes one
+ * U+FFFD. Release it with qorb_string_release. */
+static inline QorbChar* qorb_string_from_utf8(const char* z) {
+  const unsigned char* s = (const unsigned char*)z;
+  size_t len, i = 0;
+  int32_t n = 0;
+  QorbStrRec* rec;
+  QorbChar* out;
+  if (!s || !*s) return NULL;
+  len = strlen(z);
+  /* Never more units than bytes. */
+  if (len > (size_t)INT32_MAX - 1) return NULL;
+  rec = (QorbStrRec*)malloc(sizeof(QorbStrRec) + (len + 1) * sizeof(QorbChar));
+  if (!rec) return NULL;
+  out = (QorbChar*)(rec + 1);
+  while (i < len) {
+    uint32_t c = s[i], min;
+    size_t extra, j;
+    if (c < 0x80) {
+      out[n++] = (QorbChar)c;
+      ++i;
+      continue;
+    }
+    extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1;
+    if (c < 0xC2 || c > 0xF4) {
+      out[n++] = 0xFFFD;
+      ++i;
+      continue;
+    }
+    c &= 0x3Fu >> extra;
+    min = extra == 1 ? 0x80u : extra == 2 ? 0x800u : 0x10000u;
+    for (j = 1; j <= extra && i + j < len && (s[i + j] & 0xC0) == 0x80; ++j) c = (c << 6) | (s[i + j] & 0x3Fu);
+    if (j <= extra || c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+      out[n++] = 0xFFFD;
+    } else if (c >= 0x10000) {
+      out[n++] = (QorbChar)(0xD800 + ((c - 0x10000) >> 10));
+      out[n++] = (QorbChar)(0xDC00 + (c & 0x3FF));
+    } else {
+      out[n++] = (QorbChar)c;
+    }
+    i += j;
+  }
+  rec->Padding = 0;
+  rec->CodePage = 1200;
+  rec->ElemSize = 2;
+  rec->RefCnt = 1;
+  rec->Length = n;
+  out[n] = 0;
+  return out;
+}
+
+/* Writes s as zero-terminated UTF-8 into buf (size bytes, 0 writes nothing),
+ * cutting only between characters; a lone surrogate becomes U+FFFD. Answers
+ * the bytes the whole text needs without the zero, as snprintf does. */
+static inline size_t qorb_string_to_utf8(const QorbChar* s, char* buf, size_t size) {
+  int32_t n = qorb_string_length(s), i;
+  size_t need = 0;
+  int full = 0;
+  if (size) buf[0] = 0;
+  for (i = 0; i < n; ++i) {
+    uint32_t c = s[i];
+    unsigned char bytes[4];
+    size_t k, count;
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF)
+      c = 0x10000u + ((c - 0xD800u) << 10) + ((uint32_t)s[++i] - 0xDC00u);
+    else if (c >= 0xD800 && c <= 0xDFFF)
+      c = 0xFFFD;
+    if (c < 0x80) {
+      bytes[0] = (unsigned char)c;
+      count = 1;
+    } else if (c < 0x800) {
+      bytes[0] = (unsigned char)(0xC0 | (c >> 6));
+      bytes[1] = (unsigned char)(0x80 | (c & 0x3F));
+      count = 2;
+    } else if (c < 0x10000) {
+      bytes[0] = (unsigned char)(0xE0 | (c >> 12));
+      bytes[1] = (unsigned char)(0x80 | ((c >> 6) & 0x3F));
+      bytes[2] = (unsigned char)(0x80 | (c & 0x3F));
+      count = 3;
+    } else {
+      bytes[0] = (unsigned char)(0xF0 | (c >> 18));
+      bytes[1] = (unsigned char)(0x80 | ((c >> 12) & 0x3F));
+      bytes[2] = (unsigned char)(0x80 | ((c >> 6) & 0x3F));
+      bytes[3] = (unsigned char)(0x80 | (c & 0x3F));
+      count = 4;
+    }
+    if (!full && need + count < size) {
+      for (k = 0; k < count; ++k) buf[need + k] = (char)bytes[k];
+      buf[need + count] = 0;
+    } else {
+      full = 1;
+    }
+    need += count;
+  }
+  return need;
+}
+
 /* A string constant that the host never frees:
  *   QORB_STRING_CONST(kSource, u"MyPlugin");  ... pass kSource ... */
 #define QORB_STRING_CONST(name, literal)                                          \
@@ -86,6 +204,8 @@ typedef struct QorbArrayRec {
   int32_t RefCnt;
   int64_t Length;
 } QorbArrayRec;
+
+QORB_STATIC_ASSERT(sizeof(QorbArrayRec) == 16, "QorbArrayRec is 16 bytes");
 
 static inline QorbArrayRec* qorb_array_header(const void* a) {
   return (QorbArrayRec*)(void*)((char*)(uintptr_t)a - sizeof(QorbArrayRec));
@@ -106,18 +226,37 @@ typedef struct QorbIInterface {
   const QorbIInterfaceVtbl* Vtbl;
 } QorbIInterface;
 
+/* IInterface {00000000-0000-0000-C000-000000000046}: every interface
+ * answers it, with the same pointer for the same object. */
+static const QorbGUID IID_IInterface = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
 static inline void qorb_release(void* intf) {
   if (intf) (*(const QorbIInterfaceVtbl* const*)intf)->Release(intf);
 }
+static inline void qorb_add_ref(void* intf) {
+  if (intf) (*(const QorbIInterfaceVtbl* const*)intf)->AddRef(intf);
+}
+/* The object's interface for iid (a new reference), or NULL. */
+static inline void* qorb_query_interface(void* intf, const QorbGUID* iid) {
+  void* result = NULL;
+  if (intf && (*(const QorbIInterfaceVtbl* const*)intf)->QueryInterface(intf, iid, &result) != QORB_S_OK)
+    result = NULL;
+  return result;
+}
 
-/* ---- the lookup callback ---- */
+/* ---- the lookup callback ----
+ * Any thread, from InitPlugin until Shutdown returns. Plug-ins load in no
+ * particular order: another plug-in's interface may not be registered yet
+ * during InitPlugin, so look it up when it is needed. */
 typedef struct QorbGetInterface {
   void (*Code)(void* Self, void** Result, const QorbGUID* IntfGuid);
   void* Data;
 } QorbGetInterface;
+QORB_STATIC_ASSERT(sizeof(QorbGetInterface) == 16, "QorbGetInterface is two words");
 
-/* Asks the host for an interface; *Result must hold NULL or a reference
- * (it is released first). NULL when nothing supports the identifier. */
+/* Asks the host for an interface (a new reference: qorb_release it); NULL
+ * when nothing supports the identifier. Calling Code directly, *Result must
+ * hold NULL or a reference (it is released first). */
 static inline void* qorb_get_interface(const QorbGetInterface* gi, const QorbGUID* iid) {
   void* result = NULL;
   if (gi && gi->Code) gi->Code(gi->Data, &result, iid);
@@ -128,9 +267,16 @@ static inline void* qorb_get_interface(const QorbGetInterface* gi, const QorbGUI
 static const QorbGUID IID_IQorbMainFunctions = {
     0x0A5B3C7D, 0x8E1F, 0x4926, {0xA4, 0xB0, 0x6D, 0x3E, 0x9C, 0x2F, 0x7A, 0x15}};
 
+/* AddMenuItem: main thread; answers the host's menu item object, or NULL.
+ * Its layout is not part of the contract, so C cannot give it a click
+ * handler; it stays in the suite's menu after the plug-in is unloaded.
+ * RegisterInterface: any thread; the host matches by pointer, so pass the
+ * same reference to UnregisterInterface before Shutdown returns.
+ * Log*: any thread; Source and Message are strings (constants or made with
+ * qorb_string_new / qorb_string_from_utf8), the host copies them. */
 typedef struct QorbMainFunctionsVtbl {
   QORB_IINTERFACE_SLOTS;
-  void* (*AddMenuItem)(void* Self, const QorbChar* Caption); /* the host's menu item object */
+  void* (*AddMenuItem)(void* Self, const QorbChar* Caption);
   void (*RegisterInterface)(void* Self, void* Intf);
   void (*UnregisterInterface)(void* Self, void* Intf);
   void (*LogDebug)(void* Self, const QorbChar* Source, const QorbChar* Message);
@@ -161,6 +307,10 @@ typedef struct QorbPluginServiceInfo {
   QorbModuleInfo Host;
   QorbModuleInfo* Plugins; /* dynamic array; qorb_array_length() elements */
 } QorbPluginServiceInfo;
+QORB_STATIC_ASSERT(sizeof(QorbModuleInfo) == 56, "QorbModuleInfo is seven strings");
+QORB_STATIC_ASSERT(offsetof(QorbModuleInfo, FilePath) == 48, "FilePath at 48");
+QORB_STATIC_ASSERT(sizeof(QorbPluginServiceInfo) == 64, "QorbPluginServiceInfo is 64 bytes");
+QORB_STATIC_ASSERT(offsetof(QorbPluginServiceInfo, Plugins) == 56, "Plugins at 56");
 
 static inline void qorb_module_info_clear(QorbModuleInfo* m) {
   qorb_string_release(&m->Name);
@@ -191,6 +341,9 @@ static inline void qorb_plugin_service_info_clear(QorbPluginServiceInfo* info) {
   qorb_module_info_array_release(&info->Plugins);
 }
 
+/* GetPluginInfos releases what *Result holds, then fills it: start from a
+ * zeroed record, clear it with qorb_plugin_service_info_clear. Plug-ins
+ * appear once their InitPlugin has returned. */
 typedef struct QorbPluginServiceVtbl {
   QORB_IINTERFACE_SLOTS;
   void (*GetPluginInfos)(void* Self, QorbPluginServiceInfo* Result);
@@ -200,7 +353,9 @@ typedef struct QorbPluginService {
   const QorbPluginServiceVtbl* Vtbl;
 } QorbPluginService;
 
-/* ---- the plug-in library's exports ---- */
+/* ---- the plug-in library's exports ----
+ * GetInterface points at a value valid only during InitPlugin: keep a copy
+ * of *GetInterface (it works until Shutdown returns), not the pointer. */
 #define QORB_EXPORT __attribute__((visibility("default")))
 typedef void (*QorbInitPlugin)(const QorbGetInterface* GetInterface);
 typedef void (*QorbShutdown)(void);
@@ -237,6 +392,7 @@ typedef struct QorbEventHandler {
   void (*Code)(void* Self, void* Event);
   void* Data;
 } QorbEventHandler;
+QORB_STATIC_ASSERT(sizeof(QorbEventHandler) == 16, "QorbEventHandler is two words");
 
 typedef struct QorbEventBusVtbl {
   QORB_IINTERFACE_SLOTS;
@@ -245,6 +401,7 @@ typedef struct QorbEventBusVtbl {
                            const QorbChar* HandlerName);
   /* Removes every subscription whose handler is bound to Subscriber. */
   void (*Unsubscribe)(void* Self, void* Subscriber);
+  /* Any thread; the handlers run on it before Publish returns. */
   void (*Publish)(void* Self, void* Event);
 } QorbEventBusVtbl;
 
@@ -273,6 +430,8 @@ static inline void qorb_event_bus_unsubscribe(QorbEventBus* bus, void* subscribe
 static inline void qorb_event_bus_publish(QorbEventBus* bus, void* event) {
   if (bus) bus->Vtbl->Publish(bus, event);
 }
+
+#undef QORB_STATIC_ASSERT
 
 #ifdef __cplusplus
 }

@@ -3,33 +3,26 @@
 #include <memory>
 
 #include "sdk/Qorb.Plugin.Contracts.h"
-#include "vcl/Menus.h"
+#include "sdk/Qorb.Plugin.Menu.h"
 
 namespace {
 
 class THelloPlugin : public TObject {
  public:
   explicit THelloPlugin(const TGetInterface& GetInterface)
-      : mainFunctions_(GetInterface.Get<IQorbMainFunctions>()) {
-    if (!mainFunctions_) return;
-    if (TMenuItem* item = mainFunctions_->AddMenuItem(UnicodeString(u"Say Hello"))) {
-      item->OnClick = BindMethod<&THelloPlugin::SayHello>(this);
-      item_ = item;
-    }
-    mainFunctions_->LogInfo(UnicodeString(u"Hello"), UnicodeString(u"Hello plug-in is ready"));
-  }
-  ~THelloPlugin() override {
-    // The item belongs to the suite's menu; only our handler must go.
-    if (item_) item_->OnClick = TNotifyEvent();
+      : mainFunctions_(GetInterface.Get<IQorbMainFunctions>()),
+        log_(mainFunctions_, u"Hello"),
+        item_(mainFunctions_.get(), u"Say Hello", BindMethod<&THelloPlugin::SayHello>(this)) {
+    log_.Info(u"Hello plug-in is ready");
   }
 
-  void SayHello(TObject*) {
-    mainFunctions_->LogInfo(UnicodeString(u"Hello"), UnicodeString(u"Hello from the Qorb example plug-in!"));
-  }
+  void SayHello(TObject*) { log_.Info(u"Hello from the Qorb example plug-in!"); }
 
  private:
   ComPtr<IQorbMainFunctions> mainFunctions_;
-  TMenuItem* item_ = nullptr;
+  TQorbLog log_;
+  // Last, so that the item and its handler go first.
+  TQorbMenuItem item_;
 };
 
 std::unique_ptr<THelloPlugin> plugin;

@@ -2,71 +2,54 @@
  * the host which modules make up the suite, writes one log line per module
  * with every field the host told it, and adds a menu item that says how
  * many modules there are. */
+#include <stdio.h>
+
 #include "qorb_plugin.h"
 
 QORB_STRING_CONST(kSource, u"SuiteInfo");
-QORB_STRING_CONST(kSeparator, u" | ");
 
-static void* mainFunctions;
+static QorbMainFunctions* mainFunctions;
 
-/* A growing UTF-16 text; the host string is made from it at the end. */
-typedef struct Text {
-  QorbChar units[2048];
-  int32_t n;
-} Text;
+/* A UTF-8 line, cut at its end when too long. */
+typedef struct Line {
+  char text[4096];
+  size_t used;
+} Line;
 
-static void Append(Text* t, const QorbChar* s) {
-  int32_t len = qorb_string_length(s);
-  int32_t i;
-  for (i = 0; i < len && t->n < (int32_t)(sizeof t->units / sizeof t->units[0]); ++i) t->units[t->n++] = s[i];
+static void AppendUtf8(Line* line, const char* s) {
+  if (line->used < sizeof line->text)
+    line->used += (size_t)snprintf(line->text + line->used, sizeof line->text - line->used, "%s", s);
 }
 
-static void AppendAscii(Text* t, const char* s) {
-  while (*s && t->n < (int32_t)(sizeof t->units / sizeof t->units[0])) t->units[t->n++] = (QorbChar)*s++;
+static void AppendString(Line* line, const QorbChar* s) {
+  if (line->used < sizeof line->text)
+    line->used += qorb_string_to_utf8(s, line->text + line->used, sizeof line->text - line->used);
 }
 
-static void AppendNumber(Text* t, int64_t value) {
-  char digits[24];
-  int d = 0;
-  do {
-    digits[d++] = (char)('0' + value % 10);
-    value /= 10;
-  } while (value && d < (int)sizeof digits);
-  while (d && t->n < (int32_t)(sizeof t->units / sizeof t->units[0])) t->units[t->n++] = (QorbChar)digits[--d];
-}
-
-static void Log(Text* t) {
-  QorbChar* line = qorb_string_new(t->units, t->n);
-  if (mainFunctions) ((QorbMainFunctions*)mainFunctions)->Vtbl->LogInfo(mainFunctions, kSource, line);
-  qorb_string_release(&line);
+static void Log(const char* utf8) {
+  QorbChar* text = qorb_string_from_utf8(utf8);
+  if (mainFunctions) mainFunctions->Vtbl->LogInfo(mainFunctions, kSource, text);
+  qorb_string_release(&text);
 }
 
 /* "Name | Version | Company | Copyright | Description | Comments | FilePath" */
 static void LogModule(const char* kind, const QorbModuleInfo* m) {
-  const QorbChar* fields[7];
+  const QorbChar* fields[7] = {m->Name, m->Version, m->Company, m->Copyright, m->Description, m->Comments, m->FilePath};
+  Line line = {{0}, 0};
   int i;
-  Text t;
-  t.n = 0;
-  fields[0] = m->Name;
-  fields[1] = m->Version;
-  fields[2] = m->Company;
-  fields[3] = m->Copyright;
-  fields[4] = m->Description;
-  fields[5] = m->Comments;
-  fields[6] = m->FilePath;
-  AppendAscii(&t, kind);
-  AppendAscii(&t, ": ");
+  AppendUtf8(&line, kind);
+  AppendUtf8(&line, ": ");
   for (i = 0; i < 7; ++i) {
-    if (i) Append(&t, kSeparator);
-    Append(&t, fields[i]);
+    if (i) AppendUtf8(&line, " | ");
+    AppendString(&line, fields[i]);
   }
-  Log(&t);
+  Log(line.text);
 }
 
 QORB_EXPORT void InitPlugin(const QorbGetInterface* GetInterface) {
   QorbPluginService* service = (QorbPluginService*)qorb_get_interface(GetInterface, &IID_IQorbPluginService);
   int64_t plugins = 0;
-  mainFunctions = qorb_get_interface(GetInterface, &IID_IQorbMainFunctions);
+  mainFunctions = (QorbMainFunctions*)qorb_get_interface(GetInterface, &IID_IQorbMainFunctions);
   if (service) {
     QorbPluginServiceInfo info = {{0}, 0};
     int64_t i;
@@ -78,18 +61,17 @@ QORB_EXPORT void InitPlugin(const QorbGetInterface* GetInterface) {
     qorb_release(service);
   }
   if (mainFunctions) {
-    Text caption;
+    char caption[64];
     QorbChar* text;
-    caption.n = 0;
-    AppendAscii(&caption, "Suite modules: ");
-    AppendNumber(&caption, plugins + 1); /* the host itself */
-    text = qorb_string_new(caption.units, caption.n);
-    ((QorbMainFunctions*)mainFunctions)->Vtbl->AddMenuItem(mainFunctions, text);
+    snprintf(caption, sizeof caption, "Suite modules: %lld", (long long)(plugins + 1)); /* the host itself */
+    text = qorb_string_from_utf8(caption);
+    /* The item stays in the suite's menu; C cannot give it a click handler. */
+    mainFunctions->Vtbl->AddMenuItem(mainFunctions, text);
     qorb_string_release(&text);
   }
 }
 
 QORB_EXPORT void Shutdown(void) {
   qorb_release(mainFunctions);
-  mainFunctions = 0;
+  mainFunctions = NULL;
 }

@@ -1,7 +1,5 @@
 #include "sdk/qorb_plugin.h"
 
-static const QorbGUID kIID_IInterface = {0, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-
 /* The event: IInterface and IQorbEvent, counted, on the publisher's stack. */
 typedef struct CEvent {
   const QorbIInterfaceVtbl* Vtbl;
@@ -11,10 +9,10 @@ typedef struct CEvent {
 static int32_t event_add_ref(void* self) { return ++((CEvent*)self)->RefCount; }
 static int32_t event_release(void* self) { return --((CEvent*)self)->RefCount; }
 static QorbHRESULT event_query(void* self, const QorbGUID* iid, void** obj) {
-  const int ok = !memcmp(iid, &kIID_IInterface, sizeof *iid) || !memcmp(iid, &IID_IQorbEvent, sizeof *iid);
+  const int ok = qorb_guid_equal(iid, &IID_IInterface) || qorb_guid_equal(iid, &IID_IQorbEvent);
   *obj = ok ? self : NULL;
-  if (ok) event_add_ref(self);
-  return ok ? QORB_S_OK : (QorbHRESULT)0x80004002u;
+  qorb_add_ref(*obj);
+  return ok ? QORB_S_OK : QORB_E_NOINTERFACE;
 }
 static const QorbIInterfaceVtbl event_vtbl = {event_query, event_add_ref, event_release};
 
@@ -29,9 +27,10 @@ static QorbEventBus* bus;
 static int32_t handled;
 
 static void on_event(void* self, void* event) {
-  void* same = NULL;
+  void* same;
   if (self != &subscriber) return;
-  if ((*(const QorbIInterfaceVtbl* const*)event)->QueryInterface(event, &IID_IQorbEvent, &same) != QORB_S_OK) return;
+  same = qorb_query_interface(event, &IID_IQorbEvent);
+  if (!same) return;
   ++handled;
   qorb_release(same);
 }
