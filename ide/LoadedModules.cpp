@@ -2,11 +2,14 @@
 
 #include <link.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "rtl/Format.h"
 #include "rtl/UnicodeString.h"
+#include "winapi/LastError.h"
+#include "winapi/Modules.h"
 #include "winapi/Version.h"
 
 namespace fs = std::filesystem;
@@ -27,6 +30,26 @@ std::u16string VersionString(const std::vector<uint8_t>& block, std::u16string_v
   const UnicodeString path = Format(u"\\StringFileInfo\\%.4x%.4x\\%s", {words[0], words[1], key});
   if (!VerQueryValueW(block.data(), path.c_str(), &value, &len) || len == 0) return {};
   return std::u16string(static_cast<const char16_t*>(value));
+}
+
+// Why the host would have passed over File: what its exports say, read
+// without mapping it.
+std::string SkipReason(const fs::path& File) {
+  const std::u16string name = File.u16string();
+  const HMODULE probe = LoadLibraryExW(name.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+  if (!probe) {
+    // The system's texts may name the file as "%1".
+    std::string text = Utf16ToUtf8(SysErrorMessage(GetLastError()));
+    if (const size_t at = text.find("%1"); at != std::string::npos) text.replace(at, 2, File.filename().string());
+    return "not a library this IDE can load: " + text;
+  }
+  const bool init = GetProcAddress(probe, "InitPlugin") != nullptr;
+  const bool shutdown = GetProcAddress(probe, "Shutdown") != nullptr;
+  FreeLibrary(probe);
+  if (!init && !shutdown) return "exports neither InitPlugin nor Shutdown";
+  if (!init) return "exports no InitPlugin";
+  if (!shutdown) return "exports no Shutdown";
+  return "did not stay loaded: a library it needs is missing, or its InitPlugin raised";
 }
 
 }  // namespace
@@ -65,5 +88,29 @@ std::string FormatLoadedModules(const std::vector<TLoadedModule>& Modules) {
     if (!m.Company.empty()) out += "  " + Utf16ToUtf8(m.Company);
     out += "\n    " + m.Path.string() + "\n";
   }
+  return out;
+}
+
+std::vector<TSkippedFile> SkippedFilesIn(const fs::path& Folder) {
+  std::error_code ec;
+  std::vector<fs::path> loaded;
+  dl_iterate_phdr(&CollectPath, &loaded);
+  for (fs::path& path : loaded) path = fs::weakly_canonical(path, ec);
+  std::vector<TSkippedFile> skipped;
+  for (fs::directory_iterator it(Folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::u16string name = it->path().filename().u16string();
+    if (name.size() < 4 || !SameText(std::u16string_view(name).substr(name.size() - 4), u".dll")) continue;
+    if (!it->is_regular_file(ec)) continue;
+    const fs::path canonical = fs::weakly_canonical(it->path(), ec);
+    if (std::find(loaded.begin(), loaded.end(), canonical) != loaded.end()) continue;
+    skipped.push_back({it->path(), SkipReason(it->path())});
+  }
+  return skipped;
+}
+
+std::string FormatSkippedFiles(const std::vector<TSkippedFile>& Files) {
+  if (Files.empty()) return {};
+  std::string out = "Not loaded:\n";
+  for (const TSkippedFile& f : Files) out += "  " + f.Path.filename().string() + ": " + f.Reason + "\n";
   return out;
 }

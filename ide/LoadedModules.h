@@ -17,3 +17,16 @@ std::vector<TLoadedModule> LoadedModulesIn(const std::filesystem::path& Folder);
 
 // "Plug-ins:" and one line per module; empty when there is none.
 std::string FormatLoadedModules(const std::vector<TLoadedModule>& Modules);
+
+// A "*.dll" file in the plug-in folder that is not mapped, with why the host
+// skipped it as far as can be told without running any of its code.
+struct TSkippedFile {
+  std::filesystem::path Path;
+  std::string Reason;
+};
+
+// In listing order; sub-folders are no plug-ins and are left out.
+std::vector<TSkippedFile> SkippedFilesIn(const std::filesystem::path& Folder);
+
+// "Not loaded:" and one line per file; empty when there is none.
+std::string FormatSkippedFiles(const std::vector<TSkippedFile>& Files);

@@ -99,9 +99,11 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
 
   if (!Options.Quiet) {
     Out << FormatMenuTree(ide.MainMenu());
-    if (const std::string plugins = FormatLoadedModules(LoadedModulesIn(package.parent_path() / "Plugins"));
-        !plugins.empty())
-      Out << '\n' << plugins;
+    const std::filesystem::path plugins = package.parent_path() / "Plugins";
+    if (const std::string loaded = FormatLoadedModules(LoadedModulesIn(plugins)); !loaded.empty())
+      Out << '\n' << loaded;
+    if (const std::string skipped = FormatSkippedFiles(SkippedFilesIn(plugins)); !skipped.empty())
+      Out << '\n' << skipped;
     if (const std::string messages = FormatQorbMessages(ide); !messages.empty()) Out << '\n' << messages;
     Out << FormatPresentation(ide, Options.Welcome) << optionsPages;
     if (const std::string forms = FormatShownForms(ide.ModalForms().Shown()); !forms.empty()) Out << '\n' << forms;

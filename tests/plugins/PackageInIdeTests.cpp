@@ -41,3 +41,29 @@ TEST(PackageInIde, PluginsInCReachTheServicesThroughRawLayouts) {
   EXPECT_FALSE(IsLibraryMapped(example));
   EXPECT_FALSE(IsLibraryMapped(folder.PackagePath()));
 }
+
+// What the IDE tells a plug-in author about the files the host passed over.
+TEST(PackageInIde, FilesTheHostPassedOverAreNamedWithTheirReason) {
+  PluginFolder folder(PluginFolder::Layout::WithPlugins, QORB_PACKAGE_PATH);
+  folder.AddFixture("alpha");
+  folder.AddFixture("noinit");
+  folder.AddFixture("noshutdown");
+  folder.AddFixture("initthrows");
+  folder.AddFile("notes.dll", "just text");
+  std::filesystem::create_directory(folder.PluginsDir() / "folder.dll");
+  {
+    TIDE ide;
+    ASSERT_TRUE(ide.LoadPackage(folder.PackagePath()));
+    const std::string skipped = FormatSkippedFiles(SkippedFilesIn(folder.PluginsDir()));
+    for (const char* line : {"Not loaded:\n", "\n  noinit.dll: exports no InitPlugin\n",
+                             "\n  noshutdown.dll: exports no Shutdown\n",
+                             "\n  initthrows.dll: did not stay loaded: a library it needs is missing, or its "
+                             "InitPlugin raised\n",
+                             "\n  notes.dll: not a library this IDE can load: "})
+      EXPECT_NE(skipped.find(line), std::string::npos) << line << "\n" << skipped;
+    EXPECT_EQ(skipped.find("alpha.dll"), std::string::npos) << skipped;
+    EXPECT_EQ(skipped.find("folder.dll"), std::string::npos) << skipped;
+    EXPECT_TRUE(ide.Shutdown().empty());
+  }
+  PluginFolder::TakeTrace();
+}
