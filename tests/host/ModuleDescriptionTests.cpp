@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "plugins/Qorb.Main.PluginGraphics.h"
 #include "plugins/Qorb.Main.VersionInfo.h"
@@ -36,6 +37,9 @@ TEST_F(ModuleDescription, VersionTextsFollowTheFirstTranslationTrimmedWithTheFix
   EXPECT_TRUE(v.Description.IsEmpty());
   EXPECT_TRUE(v.Comments.IsEmpty());  // present but of length zero
   EXPECT_EQ(v.Version, u"2.0.1.7");   // not "two-oh-one (build seven)"
+  const TQorbVersionInfo self = GetQorbVersionInfo(UnicodeString());  // the module the code lives in
+  EXPECT_EQ(self.ProductName, u"Host Unit Tests");
+  EXPECT_EQ(self.Version, u"4.3.2.1");
 }
 
 TEST_F(ModuleDescription, VersionFallsBackToTheStringAndMissingResourcesGiveEmptyTexts) {
@@ -52,12 +56,6 @@ TEST_F(ModuleDescription, VersionFallsBackToTheStringAndMissingResourcesGiveEmpt
   }
 }
 
-TEST_F(ModuleDescription, AnEmptyFileNameDescribesTheModuleTheCodeLivesIn) {
-  const TQorbVersionInfo self = GetQorbVersionInfo(UnicodeString());
-  EXPECT_EQ(self.ProductName, u"Host Unit Tests");
-  EXPECT_EQ(self.Version, u"4.3.2.1");
-}
-
 TEST_F(ModuleDescription, AnIconPngBecomesAStraightAlphaBitmap) {
   ScopedLibrary lib(PluginFixture("alpha"));
   ASSERT_NE(lib, 0u);
@@ -70,42 +68,31 @@ TEST_F(ModuleDescription, AnIconPngBecomesAStraightAlphaBitmap) {
   EXPECT_EQ(background[3], 0);
   // The half-transparent corner keeps its colour: blue, green, red, alpha.
   const uint8_t* corner = icon->ScanLine(0);
-  EXPECT_EQ(corner[0], 50);
-  EXPECT_EQ(corner[1], 100);
-  EXPECT_EQ(corner[2], 200);
-  EXPECT_EQ(corner[3], 128);
+  EXPECT_EQ(std::vector<uint8_t>(corner, corner + 4), (std::vector<uint8_t>{50, 100, 200, 128}));
 }
 
-TEST_F(ModuleDescription, NoModuleNoIconOrNotAPngGiveNull) {
-  EXPECT_FALSE(LoadPngResourceBitmap(0, U("QORBPLUGINICON")));
-  ScopedLibrary plain(QORB_FIXTURE_NORES);
-  EXPECT_FALSE(LoadPngResourceBitmap(plain, U("QORBPLUGINICON")));
-  ScopedLibrary bad(PluginFixture("badicon"));
-  EXPECT_FALSE(LoadPngResourceBitmap(bad, U("QORBPLUGINICON")));
-}
-
+// Null for no module, no icon, or an icon that is not a PNG.
 TEST_F(ModuleDescription, TheCacheDecodesEachModuleOnceAndOwnsTheBitmaps) {
+  EXPECT_FALSE(LoadPngResourceBitmap(0, U("QORBPLUGINICON")));
   const auto before = GdiLiveObjectCount();
+  TQorbPluginGraphics cache;
+  ScopedLibrary plain(QORB_FIXTURE_NORES), bad(PluginFixture("badicon"));
+  HMODULE handle = 0;
+  TBitmap* first = nullptr;
   {
-    TQorbPluginGraphics cache;
-    ScopedLibrary plain(QORB_FIXTURE_NORES);
-    HMODULE handle = 0;
-    TBitmap* first = nullptr;
-    {
-      ScopedLibrary lib(PluginFixture("alpha"));
-      handle = lib;
-      first = cache.GetGraphic(handle);
-      ASSERT_NE(first, nullptr);
-      EXPECT_EQ(cache.GetGraphic(handle), first);
-    }
-    // The module is gone; the decoded copy stays and is not asked for again.
+    ScopedLibrary lib(PluginFixture("alpha"));
+    handle = lib;
+    first = cache.GetGraphic(handle);
+    ASSERT_NE(first, nullptr);
     EXPECT_EQ(cache.GetGraphic(handle), first);
-    EXPECT_EQ(first->Width(), 32);
-
-    EXPECT_EQ(cache.GetGraphic(plain), nullptr);
-    EXPECT_EQ(cache.GetGraphic(plain), nullptr);
-    EXPECT_EQ(cache.GetGraphic(0), nullptr);
-    EXPECT_EQ(GdiLiveObjectCount(), before + 1);
   }
-  EXPECT_EQ(GdiLiveObjectCount(), before);
+  // The module is gone; the decoded copy stays and is not asked for again.
+  EXPECT_EQ(cache.GetGraphic(handle), first);
+  EXPECT_EQ(first->Width(), 32);
+
+  EXPECT_EQ(cache.GetGraphic(plain), nullptr);
+  EXPECT_EQ(cache.GetGraphic(plain), nullptr);
+  EXPECT_EQ(cache.GetGraphic(0), nullptr);
+  EXPECT_EQ(cache.GetGraphic(bad), nullptr);
+  EXPECT_EQ(GdiLiveObjectCount(), before + 1);  // freed with the cache, checked at the end
 }
