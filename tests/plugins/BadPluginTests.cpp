@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <elf.h>
-
 #include <fstream>
 #include <iterator>
 
@@ -25,18 +23,14 @@ std::string RunHost(PluginFolder& folder, size_t expectListed) {
 
 }  // namespace
 
-TEST(BadPlugins, LibraryWithoutInitPluginNeverRunsItsCode) {
+// Without InitPlugin its code never runs; without Shutdown it is loaded
+// and unloaded but never initialised.
+TEST(BadPlugins, LibrariesMissingAnExportAreNeverInitialised) {
   PluginFolder folder;
-  const auto path = folder.AddFixture("noinit");
-  EXPECT_EQ(RunHost(folder, 0), "");
-  EXPECT_FALSE(IsLibraryMapped(path));
-}
-
-TEST(BadPlugins, LibraryWithoutShutdownIsLoadedAndUnloadedButNeverInitialised) {
-  PluginFolder folder;
-  const auto path = folder.AddFixture("noshutdown");
+  const auto noinit = folder.AddFixture("noinit"), noshutdown = folder.AddFixture("noshutdown");
   EXPECT_EQ(RunHost(folder, 0), "ctor noshutdown;dtor noshutdown;");
-  EXPECT_FALSE(IsLibraryMapped(path));
+  EXPECT_FALSE(IsLibraryMapped(noinit));
+  EXPECT_FALSE(IsLibraryMapped(noshutdown));
 }
 
 TEST(BadPlugins, ThrowingExportsAreAbsorbed) {
@@ -60,14 +54,7 @@ TEST(BadPlugins, FilesThatAreNotLoadablePluginsAreSkippedQuietly) {
   std::vector<std::filesystem::path> paths;
   paths.push_back(folder.AddFixture("needsmissing"));
   paths.push_back(folder.AddFile("notes.dll", "just some text, not a library\n"));
-  paths.push_back(folder.AddFile("empty.dll", ""));
-  const std::string elf = ReadFile(FixturePath("beta"));
-  paths.push_back(folder.AddFile("truncated.dll", elf.substr(0, elf.size() / 3)));
-  std::string foreign = elf;
-  const uint16_t arm = EM_AARCH64;
-  foreign.replace(offsetof(Elf64_Ehdr, e_machine), 2, reinterpret_cast<const char*>(&arm), 2);
-  paths.push_back(folder.AddFile("foreign.dll", foreign));
-  std::string garbled = elf;
+  std::string garbled = ReadFile(FixturePath("beta"));
   for (size_t i = 64; i < garbled.size(); i += 7) garbled[i] = static_cast<char>(garbled[i] ^ 0x5A);
   paths.push_back(folder.AddFile("garbled.dll", garbled));
   // Not plug-ins by name or kind: a sub-folder and another extension.

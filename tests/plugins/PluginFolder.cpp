@@ -1,6 +1,5 @@
 #include "PluginFolder.h"
 
-
 #include <fstream>
 #include <stdexcept>
 
@@ -13,33 +12,20 @@ std::string FixturePath(const std::string& name) { return std::string(QORB_PLUGI
 
 PluginFolder::PluginFolder(Layout layout, const char* package) {
   fs::copy_file(package, PackagePath());
-  switch (layout) {
-    case Layout::WithPlugins:
-      plugins_ = root_.path / "Plugins";
-      fs::create_directory(plugins_);
-      break;
-    case Layout::NoPlugins:
-      plugins_ = root_.path / "Plugins";
-      break;
-    case Layout::PluginsIsALink:
-      plugins_ = root_.path / "real-plugins";
-      fs::create_directory(plugins_);
-      fs::create_directory_symlink(plugins_, root_.path / "Plugins");
-      break;
-  }
+  plugins_ = root_.path / (layout == Layout::PluginsIsALink ? "real-plugins" : "Plugins");
+  if (layout != Layout::NoPlugins) fs::create_directory(plugins_);
+  if (layout == Layout::PluginsIsALink) fs::create_directory_symlink(plugins_, root_.path / "Plugins");
   TakeTrace();
 }
 
 PluginFolder::~PluginFolder() { Stop(); }
 
 fs::path PluginFolder::AddFixture(const std::string& name, const std::string& as) {
-  const fs::path target = plugins_ / ((as.empty() ? name : as) + (as.find('.') == std::string::npos ? ".dll" : ""));
-  fs::copy_file(FixturePath(name), target);
-  return target;
+  return AddPlugin(FixturePath(name), as.empty() ? name + ".dll" : as);
 }
 
-fs::path PluginFolder::AddPlugin(const fs::path& library) {
-  const fs::path target = plugins_ / library.filename();
+fs::path PluginFolder::AddPlugin(const fs::path& library, const std::string& as) {
+  const fs::path target = plugins_ / (as.empty() ? library.filename().string() : as);
   fs::copy_file(library, target);
   return target;
 }

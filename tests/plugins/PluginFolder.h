@@ -18,9 +18,8 @@ class PluginFolder {
   explicit PluginFolder(Layout layout = Layout::WithPlugins, const char* package = QORB_TESTHOST_PATH);
   ~PluginFolder();
 
-  // Copies a library in as a plug-in.
-  std::filesystem::path AddPlugin(const std::filesystem::path& library);
-  // Copies the fixture plug-in <name>.dll in, under another name if given.
+  // Copy a library (or the fixture plug-in <name>.dll) in, under another file name if given.
+  std::filesystem::path AddPlugin(const std::filesystem::path& library, const std::string& as = "");
   std::filesystem::path AddFixture(const std::string& name, const std::string& as = "");
   std::filesystem::path AddFile(const std::string& name, const std::string& bytes);
   std::filesystem::path PluginsDir() const { return plugins_; }

@@ -11,17 +11,30 @@ std::string NameOf(const TLoadedPlugin& p) {
   return path.substr(slash + 1, path.size() - slash - 5);
 }
 
+using Texts = std::vector<std::u16string>;
+Texts TextsOf(const TLoadedPlugin& p) {
+  Texts r;
+  for (const UnicodeString* t : {&p.Name, &p.Version, &p.Company, &p.Copyright, &p.Description, &p.Comments})
+    r.emplace_back(t->view());
+  return r;
+}
+
 }  // namespace
 
-TEST(PluginList, ShutsDownInReverseOrderBeforeUnloadingInReverseOrder) {
+// A plug-in asking for the list during its InitPlugin sees only those
+// loaded before it; all shut down in reverse order, then unload in reverse.
+TEST(PluginList, InitSeesEarlierOnesAndShutdownsPrecedeUnloadsBothInReverse) {
   PluginFolder folder;
-  for (const char* name : {"alpha", "beta", "gamma"}) folder.AddFixture(name);
+  for (const char* name : {"alpha", "beta", "asker"}) folder.AddFixture(name);
   const TestHostApi& host = folder.Start();
 
   const DynArray<TLoadedPlugin> loaded = host.GetLoadedPlugins();
   ASSERT_EQ(loaded.size(), 3u);
   std::string expectedStart, expectedEnd;
-  for (const auto& p : loaded) expectedStart += "ctor " + NameOf(p) + ";init " + NameOf(p) + ";";
+  for (size_t i = 0; i < loaded.size(); ++i) {
+    const std::string name = NameOf(loaded[i]);
+    expectedStart += "ctor " + name + ";init " + name + ";" + (name == "asker" ? "sees " + std::to_string(i) + ";" : "");
+  }
   EXPECT_EQ(PluginFolder::TakeTrace(), expectedStart);
 
   host.UnloadPlugins();
@@ -38,34 +51,37 @@ TEST(PluginList, ShutsDownInReverseOrderBeforeUnloadingInReverseOrder) {
   EXPECT_EQ(PluginFolder::TakeTrace(), "");
 }
 
+// Resource writers disagree on how a text's stored length is counted (bytes
+// or characters, with or without the zero, even typed as binary): the texts
+// of "oddlengths" run to their zero all the same.
 TEST(PluginList, RecordsVersionTextsPathAndIcon) {
   PluginFolder folder;
   const auto alphaPath = folder.AddFixture("alpha");
-  folder.AddFixture("beta");
-  folder.AddFixture("badicon");
+  for (const char* name : {"beta", "badicon", "oddlengths"}) folder.AddFixture(name);
+  folder.AddFixture("gamma", ".dll");  // nothing but the extension: matches
   const TestHostApi& host = folder.Start();
   const DynArray<TLoadedPlugin> loaded = host.GetLoadedPlugins();
-  ASSERT_EQ(loaded.size(), 3u);
+  ASSERT_EQ(loaded.size(), 5u);
   for (const auto& p : loaded) {
     EXPECT_NE(p.Module, 0u);
     EXPECT_NE(p.ShutdownProc, nullptr);
+    EXPECT_FALSE(p.FilePath.IsEmpty());
     const std::string name = NameOf(p);
     if (name == "alpha") {
       EXPECT_EQ(p.FilePath.ToUtf8(), alphaPath.string());
-      EXPECT_EQ(p.Name, u"Alpha Tool");
-      EXPECT_EQ(p.Version, u"1.2.0.15");  // the fixed version wins over "1.2 beta"
-      EXPECT_EQ(p.Company, u"Tessary Systems");
-      EXPECT_EQ(p.Copyright, u"(c) 2026 Tessary Systems");
-      EXPECT_EQ(p.Description, u"Alpha test plug-in");
-      EXPECT_EQ(p.Comments, u"first");
+      // The fixed version wins over "1.2 beta".
+      EXPECT_EQ(TextsOf(p), (Texts{u"Alpha Tool", u"1.2.0.15", u"Tessary Systems", u"(c) 2026 Tessary Systems",
+                                   u"Alpha test plug-in", u"first"}));
       ASSERT_NE(p.Graphic, nullptr);
       EXPECT_EQ(p.Graphic->Width(), 32);
       EXPECT_EQ(p.Graphic->Height(), 32);
+    } else if (name == "oddlengths") {
+      EXPECT_EQ(p.Name, u"Odd Lengths");
+      EXPECT_EQ(p.Company, u"Tessary Systems");
+      EXPECT_EQ(p.Comments, u"read to the zero");
     } else {
       // No version resource, or an icon that is not a PNG: listed all the same.
-      EXPECT_TRUE(p.Name.IsEmpty() && p.Version.IsEmpty() && p.Company.IsEmpty() && p.Copyright.IsEmpty() &&
-                  p.Description.IsEmpty() && p.Comments.IsEmpty());
-      EXPECT_FALSE(p.FilePath.IsEmpty());
+      EXPECT_EQ(TextsOf(p), Texts(6));
       EXPECT_EQ(p.Graphic, nullptr);
     }
   }
@@ -76,33 +92,6 @@ TEST(PluginList, RecordsVersionTextsPathAndIcon) {
   EXPECT_EQ(GdiLiveObjectCount(), bitmaps);
   folder.Stop();
   EXPECT_EQ(GdiLiveObjectCount(), bitmaps - 1);
-}
-
-// Resource writers disagree on how a text's stored length is counted (bytes
-// or characters, with or without the zero, even typed as binary); the text
-// runs to its zero all the same.
-TEST(PluginList, VersionTextsRunToTheirZeroWhateverLengthIsStored) {
-  PluginFolder folder;
-  folder.AddFixture("oddlengths");
-  const TestHostApi& host = folder.Start();
-  const DynArray<TLoadedPlugin> loaded = host.GetLoadedPlugins();
-  ASSERT_EQ(loaded.size(), 1u);
-  EXPECT_EQ(loaded[0].Name.ToUtf8(), "Odd Lengths");
-  EXPECT_EQ(loaded[0].Company.ToUtf8(), "Tessary Systems");
-  EXPECT_EQ(loaded[0].Comments.ToUtf8(), "read to the zero");
-}
-
-TEST(PluginList, APluginAskingDuringItsInitSeesOnlyThoseLoadedBeforeIt) {
-  PluginFolder folder;
-  for (const char* name : {"alpha", "beta", "asker"}) folder.AddFixture(name);
-  const TestHostApi& host = folder.Start();
-  const DynArray<TLoadedPlugin> loaded = host.GetLoadedPlugins();
-  ASSERT_EQ(loaded.size(), 3u);
-  size_t askerIndex = 0;
-  for (size_t i = 0; i < loaded.size(); ++i)
-    if (NameOf(loaded[i]) == "asker") askerIndex = i;
-  EXPECT_NE(PluginFolder::TakeTrace().find("init asker;sees " + std::to_string(askerIndex) + ";"),
-            std::string::npos);
 }
 
 TEST(PluginService, ReplacesOldContentsAndDescribesHostAndPlugins) {
@@ -148,13 +137,4 @@ TEST(PluginList, FolderThatIsMissingOrALink) {
     const TestHostApi& host = folder.Start();
     EXPECT_EQ(host.GetLoadedPlugins().size(), 1u);
   }
-}
-
-TEST(PluginList, ANameThatIsNothingButTheExtensionMatches) {
-  PluginFolder folder;
-  const auto path = folder.AddFixture("gamma", ".dll");
-  const TestHostApi& host = folder.Start();
-  const DynArray<TLoadedPlugin> loaded = host.GetLoadedPlugins();
-  ASSERT_EQ(loaded.size(), 1u);
-  EXPECT_EQ(loaded[0].FilePath.ToUtf8(), path.string());
 }
