@@ -1,17 +1,8 @@
 #pragma once
 // Helpers of the winapi tests: UTF-16 paths and failures that must name
 // their reason.
-#include <dlfcn.h>
-#include <stdlib.h>
-
-#include <filesystem>
-#include <stdexcept>
-#include <string>
-
-#include "rtl/UnicodeString.h"
 #include "tests/support/TestSupport.h"
 #include "winapi/LastError.h"
-#include "winapi/Modules.h"
 
 namespace fs = std::filesystem;
 
