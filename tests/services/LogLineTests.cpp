@@ -42,7 +42,6 @@ int CountPixels(const TBitmap& b, TColor c) {
 TEST(LogLine, TimeSourceLevelAndTextInBracketsThroughTheIDEsSlots) {
   EXPECT_EQ(Line(9, 5, 3, 42, u"Loader", u"slow start", qllWarning), u"[09:05:03.042] [Loader] [Warning] slow start");
   EXPECT_EQ(Line(21, 0, 0, 500, u"S", u"t", qllDebug), u"[21:00:00.500] [S] [Debug] t");
-  EXPECT_EQ(Line(0, 0, 0, 0, u"S", u"t", qllError), u"[00:00:00.000] [S] [Error] t");
   EXPECT_EQ(Line(23, 59, 59, 999, u"", u"", qllInfo), u"[23:59:59.999] [] [Info] ");  // brackets and blank stay
   EXPECT_EQ(Line(1, 2, 3, 4, u"S", u"t", 4), u"[01:02:03.004] [S] [Info] t");         // 4 or more: Info
   // Nothing is escaped, cut or split.

@@ -9,11 +9,7 @@
 
 namespace {
 UnicodeString Number(size_t n) { return UnicodeString::FromUtf8(std::to_string(n)); }
-size_t ParseNumber(std::u16string_view s) {
-  size_t n = 0;
-  for (char16_t c : s) n = n * 10 + static_cast<size_t>(c - u'0');
-  return n;
-}
+size_t ParseNumber(std::u16string_view s) { return std::stoul(Utf16ToUtf8(s)); }
 }  // namespace
 
 using LoggerThreadedTest = ServicesTest;

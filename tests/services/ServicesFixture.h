@@ -29,7 +29,6 @@ class ServicesTest : public ::testing::Test {
   TMessageView& View() { return *ide.Services().Service<TMessageView>(); }
   TThemingServices& Theming() { return *ide.Services().Service<TThemingServices>(); }
 
-  // Runs the main thread's message loop until nothing is waiting.
   static int Pump() {
     int total = 0;
     while (int n = ProcessMessages()) total += n;
