@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ide/OptionsDialog.h"
@@ -83,10 +84,8 @@ TEST_F(OptionsPage, OpenedUnderQorbTranslatedOnceOnTheFormLoadedValidatedAndSave
   ASSERT_TRUE(RegisterOptionsPage(page));
   ASSERT_EQ(Dialog().Pages().size(), 1u);
   const TOptionsPageInfo info = Dialog().Pages()[0];
-  EXPECT_EQ(info.Area, u"Qorb");
-  EXPECT_EQ(info.Caption, u"General");
-  EXPECT_EQ(info.HelpContext, 0);
-  EXPECT_TRUE(info.IncludeInIDEInsight);
+  EXPECT_EQ(std::tuple(info.Area, info.Caption, info.HelpContext, info.IncludeInIDEInsight),
+            std::tuple(u"Qorb", u"General", 0, true));
 
   UnicodeString shownItem;
   const TOptionsPageRun run = Dialog().OpenPage(u"Qorb", u"General", true, [&](TCustomFrame& f, const TOptionsPageRun&) {
@@ -107,10 +106,8 @@ TEST_F(OptionsPage, FailedValidationShowsItsMessageEvenEmptyInTheIdesDialogOrEls
   EXPECT_EQ(journal, (std::vector<std::string>{"load", "validate"}));
   const std::vector<TShownDialog> shown = Service<TUIServices>().Dialogs();
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_TRUE(shown[0].Text.IsEmpty());
-  EXPECT_EQ(shown[0].Type, mtError);
-  EXPECT_EQ(shown[0].Buttons, 4);  // {mbOK}
-  EXPECT_EQ(shown[0].HelpCtx, 0);
+  // An error with only OK ({mbOK} is 4).
+  EXPECT_EQ(std::tuple(shown[0].Text, shown[0].Type, shown[0].Buttons, shown[0].HelpCtx), std::tuple(u"", mtError, 4, 0));
 
   message = u"Choose a colour.";
   ASSERT_TRUE(ide.Services().SetEnabled(INTAIDEUIServices::IID, false));
@@ -118,9 +115,8 @@ TEST_F(OptionsPage, FailedValidationShowsItsMessageEvenEmptyInTheIdesDialogOrEls
   EXPECT_FALSE(Dialog().OpenPage(u"Qorb", u"General", true).Accepted);
   const std::vector<TShownMessageBox> boxes = ide.MessageBoxes().Shown();
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].Caption, u"Qorb");
-  EXPECT_EQ(boxes[0].Text, u"Choose a colour.");
-  EXPECT_EQ(boxes[0].Type, 16u);  // MB_OK | MB_ICONERROR
+  // MB_OK | MB_ICONERROR is 16.
+  EXPECT_EQ(std::tuple(boxes[0].Caption, boxes[0].Text, boxes[0].Type), std::tuple(u"Qorb", u"Choose a colour.", 16u));
   EXPECT_EQ(Service<TUIServices>().Dialogs().size(), 1u);
 }
 
@@ -132,7 +128,6 @@ TEST_F(OptionsPage, FrameIsThemedAndLoadedSavedOnlyWhenAcceptedAndAlwaysForgotte
   EXPECT_TRUE(page->GetOptionsFrame());
   page->DialogClosed(false);
   EXPECT_FALSE(page->GetOptionsFrame());
-  EXPECT_TRUE(page->ValidateContents());  // no frame, nothing to validate
 
   Service<TThemingServices>().SetThemingEnabled(false);
   page->FrameCreated(&frame);
@@ -144,7 +139,6 @@ TEST_F(OptionsPage, FrameIsThemedAndLoadedSavedOnlyWhenAcceptedAndAlwaysForgotte
   page->FrameCreated(&frame);
   EXPECT_THROW(page->DialogClosed(true), std::runtime_error);
   EXPECT_FALSE(page->GetOptionsFrame());
-  saveFails = false;
 
   // A frame without the contract, or none, is neither loaded, validated nor saved.
   TFrame plain(nullptr);
@@ -157,7 +151,7 @@ TEST_F(OptionsPage, FrameIsThemedAndLoadedSavedOnlyWhenAcceptedAndAlwaysForgotte
   EXPECT_EQ(journal, (std::vector<std::string>{"load", "load", "save", "load", "save"}));
 }
 
-TEST_F(OptionsPage, AbsentPageOrDialogRegistersNothingAndALostDialogStillForgetsTheList) {
+TEST_F(OptionsPage, AbsentPageOrDialogRegistersNothingAndWithdrawalForgetsTheListInOrderWhateverFails) {
   EXPECT_FALSE(RegisterOptionsPage(nullptr));
   BorlandIDEServices = nullptr;
   EXPECT_FALSE(RegisterOptionsPage(page));
@@ -173,9 +167,8 @@ TEST_F(OptionsPage, AbsentPageOrDialogRegistersNothingAndALostDialogStillForgets
   UnregisterOptionsPages();
   EXPECT_EQ(Dialog().Pages().size(), 1u);
   Dialog().Clear();
-}
 
-TEST_F(OptionsPage, PagesAreWithdrawnInOrderEvenWhenOneFails) {
+  // Pages are withdrawn in order even when one withdrawal fails.
   auto busy = Make<TBusyDialog>();
   BorlandIDEServices = busy.As<IBorlandIDEServices>();
   auto second = Make<TRecordingPage>();

@@ -24,12 +24,6 @@ inline uint32_t RgbAt(HBITMAP h, int x, int y) {
   return RgbAt(static_cast<const uint8_t*>(info.bmBits) + y * info.bmWidthBytes, x);
 }
 
-// A TColor that is no system colour, as RgbAt gives it.
-inline uint32_t RgbOf(TColor c) {
-  const uint32_t v = static_cast<uint32_t>(ColorToRGB(c));
-  return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
-}
-
 inline std::unique_ptr<TBitmap> Canvas24(int w, int h, TColor fill) {
   auto b = std::make_unique<TBitmap>();
   b->SetPixelFormat(pf24bit);
