@@ -115,24 +115,6 @@ TEST_F(AboutCommandTest, EveryClickHandsTheRecordToAFreshlyLoadedLibraryAndClean
   EXPECT_TRUE(ide->MessageBoxes().Shown().empty());
 }
 
-// The example dialog, in German, leaves nothing behind that would keep it
-// mapped.
-TEST_F(AboutCommandTest, TheExampleDialogShowsItselfAndGoesAway) {
-  Start(QORB_EXAMPLE_ABOUT_PATH, u"de");
-  Click();
-  Click();
-  EXPECT_FALSE(IsLibraryMapped(AboutLibraryPath()));
-  EXPECT_TRUE(ide->MessageBoxes().Shown().empty());
-  const auto& forms = ide->ModalForms().Shown();
-  ASSERT_EQ(forms.size(), 2u);
-  EXPECT_EQ(forms[0].Caption, u"Ueber Qorb Tool-Suite for Delphi");
-  EXPECT_EQ(forms[0].Text.rfind("    Qorb Tool-Suite for Delphi\n    Version 1.0.0.0\n    Tessary Systems\n"
-                                "    Copyright (c) 2026 Tessary Systems\n", 0), 0u) << forms[0].Text;
-  EXPECT_NE(forms[0].Text.find("    Geladene Plug-ins\n"), std::string::npos) << forms[0].Text;
-  EXPECT_NE(forms[0].Text.find("    [picture 32x32]\n    Icon Plug-in\n    2.1.0.0"), std::string::npos) << forms[0].Text;
-  EXPECT_EQ(forms[0].Text.substr(forms[0].Text.size() - 15), "    Schliessen\n");
-}
-
 // A plug-in stands in for a library without the export.
 TEST_F(AboutCommandTest, ALibraryThatFailsIsOneErrorBoxAndUnloaded) {
   const struct {

@@ -11,7 +11,7 @@ class LocTest : public ::testing::Test {
   void TearDown() override { SetLocLanguage(llEnglish); }
 };
 
-TEST_F(LocTest, EnglishReadsNoResourceGermanFindsItWhateverTheKeysCaseOrSize) {
+TEST_F(LocTest, EnglishReadsNoResourceGermanFindsItWhateverTheKeysCaseOrSizeAndLinesBreak) {
   // "MENU.ABOUT" exists unprefixed too: English must not look it up.
   EXPECT_EQ(Loc(u"Menu.About", u"About Qorb..."), u"About Qorb...");
   SetLocLanguage(llGerman);
@@ -28,9 +28,8 @@ TEST_F(LocTest, EnglishReadsNoResourceGermanFindsItWhateverTheKeysCaseOrSize) {
   // An empty one counts as missing and clears the text.
   EXPECT_FALSE(TryLoadLocResource(u"DE.TEST.EMPTY", text));
   EXPECT_TRUE(text.IsEmpty());
-}
 
-TEST_F(LocTest, BackslashNBecomesCrLfInBothLanguages) {
+  // Backslash-n becomes CR LF in both languages.
   EXPECT_EQ(ExpandLineBreaks(u"a\\nb\\n\\N\\"), u"a\r\nb\r\n\\N\\");
   for (TLocLanguage language : {llEnglish, llGerman}) {
     SetLocLanguage(language);

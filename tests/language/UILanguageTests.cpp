@@ -62,16 +62,14 @@ TEST_F(UILanguageTest, TheIDEsFirstTagDecidesAnEmptyOneTheOverride) {
         << UnicodeString(c.Tag).ToUtf8() << " / " << (c.Override ? c.Override : "none");
 }
 
-TEST_F(UILanguageTest, WithoutTheIDEServicesTheOverrideDecides) {
+TEST_F(UILanguageTest, WithoutTheIDEServicesTheOverrideDecidesAndTheDecisionIsMadeOnce) {
   BorlandIDEServices = Make<TBareIDE>();
   SetOverride("de");
   EXPECT_EQ(DetectUILanguage(), llGerman);
   BorlandIDEServices.reset();
   SetOverride(nullptr);
   EXPECT_EQ(DetectUILanguage(), llEnglish);
-}
 
-TEST_F(UILanguageTest, TheDecisionIsMadeOnceAndHandedToTheTexts) {
   // A failing query is English once and for all.
   BorlandIDEServices = Make<TFailingIDE>();
   SetOverride("de");
