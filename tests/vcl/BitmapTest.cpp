@@ -61,19 +61,4 @@ TEST_F(BitmapTest, AssignMakesAnIndependentCopy) {
   EXPECT_EQ(b.Width(), 2);
 }
 
-// The handle can leave the bitmap and outlive it.
-TEST_F(BitmapTest, ReleasedHandlesAreTheCallersToDelete) {
-  HBITMAP h;
-  {
-    TBitmap b(4, 3);
-    SetPixel(b, 3, 2, {7, 8, 9, 10});
-    h = b.ReleaseHandle();
-    EXPECT_TRUE(b.Empty());
-  }
-  BITMAP bm{};
-  ASSERT_EQ(GetObjectW(h, sizeof bm, &bm), static_cast<int>(sizeof bm));
-  EXPECT_EQ(static_cast<const uint8_t*>(bm.bmBits)[2 * bm.bmWidthBytes + 15], 10);
-  EXPECT_EQ(DeleteObject(h), TRUE);
-}
-
 }  // namespace
