@@ -148,21 +148,14 @@ struct RowPainter {
   }
 };
 
-struct VirtualList : NoGdiLeaks {
+TEST_F(ControlPainting, VirtualListAsksForEachVisibleRowWithItsRectangle) {
   TForm form{nullptr};
-  TListBox* list = new TListBox(&form);
+  auto* list = Place<TListBox>(&form, &form);
+  list->SetStyle(lbVirtualOwnerDraw);
+  list->SetItemHeight(44);
+  list->SetBounds(0, 0, 420, 150);
   RowPainter painter;
-
-  void SetUp() override {
-    list->SetParent(&form);
-    list->SetStyle(lbVirtualOwnerDraw);
-    list->SetItemHeight(44);
-    list->SetBounds(0, 0, 420, 150);
-    list->OnDrawItem = BindMethod<&RowPainter::DrawItem>(&painter);
-  }
-};
-
-TEST_F(VirtualList, PaintAsksForEachVisibleRowWithItsRectangle) {
+  list->OnDrawItem = BindMethod<&RowPainter::DrawItem>(&painter);
   list->SetCount(5);
   list->SetItemIndex(1);
   auto target = MakeBitmap(440, 180, pf24bit, 0xFF000000);
