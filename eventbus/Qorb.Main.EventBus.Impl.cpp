@@ -79,7 +79,7 @@ class TSnapshot {
   }
 
  private:
-  std::array<T, N> first_{};
+  std::array<T, N> first_;  // only the first inPlace_ are ever read
   size_t inPlace_ = 0;
   std::vector<T> more_;
 };
