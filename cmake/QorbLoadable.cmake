@@ -1,10 +1,17 @@
-# Libraries that are loaded and unloaded at run time (the package, plug-ins,
-# the About library, fixtures): only marked symbols are exported, and nothing
-# may pin the library in memory after dlclose (unique symbols would).
-function(qorb_loadable_library target)
+# Code that ends up in a library loaded and unloaded at run time: only marked
+# symbols are exported, and nothing may pin the library in memory after
+# dlclose (unique symbols would). Static libraries linked into such a
+# library need the same flags.
+function(qorb_unloadable_code target)
   target_compile_options(${target} PRIVATE
     -fvisibility=hidden
     $<$<COMPILE_LANGUAGE:CXX>:-fvisibility-inlines-hidden -fno-gnu-unique>)
+endfunction()
+
+# A library loaded and unloaded at run time (the package, plug-ins, the About
+# library, fixtures), named exactly as given.
+function(qorb_loadable_library target)
+  qorb_unloadable_code(${target})
   set_target_properties(${target} PROPERTIES
     PREFIX "" C_VISIBILITY_PRESET hidden CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON)

@@ -1,7 +1,6 @@
 #include "ide/ControlText.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "vcl/Image.h"
@@ -32,10 +31,4 @@ void DescribeControl(TControl& Control, const std::string& Indent, std::string& 
   for (int i = 0; i < windowed->ControlCount(); ++i) children.push_back(windowed->Controls(i));
   std::stable_partition(children.begin(), children.end(), [](const TControl* c) { return c->Align() != alBottom; });
   for (TControl* child : children) DescribeControl(*child, Indent, Out);
-}
-
-std::string FileNamePart(const std::string& Text) {
-  std::string out;
-  for (unsigned char c : Text) out += std::isalnum(c) ? static_cast<char>(c) : '-';
-  return out;
 }

@@ -8,7 +8,3 @@ class TControl;
 // "[picture WxH]" for an image, "list of N rows" for a list box; children
 // in designed order, except that what sits at the foot is read last.
 void DescribeControl(TControl& Control, const std::string& Indent, std::string& Out);
-
-// A part of a picture's file name made of Text: letters and digits kept,
-// the rest "-".
-std::string FileNamePart(const std::string& Text);

@@ -8,6 +8,7 @@
 
 #include "rtl/Format.h"
 #include "rtl/UnicodeString.h"
+#include "winapi/FileMask.h"
 #include "winapi/LastError.h"
 #include "winapi/Modules.h"
 #include "winapi/Version.h"
@@ -61,7 +62,9 @@ std::vector<TLoadedModule> LoadedModulesIn(const fs::path& Folder) {
   const fs::path folder = fs::weakly_canonical(Folder, ec);
   std::vector<TLoadedModule> modules;
   for (const fs::path& path : mapped) {
-    if (fs::weakly_canonical(path, ec).parent_path() != folder) continue;
+    // The folder as the host named it: a plug-in may be a link to a file
+    // kept elsewhere.
+    if (fs::weakly_canonical(path.parent_path(), ec) != folder) continue;
     TLoadedModule m;
     m.Path = path;
     const std::u16string file = path.u16string();
@@ -91,18 +94,16 @@ std::string FormatLoadedModules(const std::vector<TLoadedModule>& Modules) {
   return out;
 }
 
-std::vector<TSkippedFile> SkippedFilesIn(const fs::path& Folder) {
+std::vector<TSkippedFile> SkippedFilesIn(const fs::path& Folder, const std::vector<TLoadedModule>& Loaded) {
   std::error_code ec;
   std::vector<fs::path> loaded;
-  dl_iterate_phdr(&CollectPath, &loaded);
-  for (fs::path& path : loaded) path = fs::weakly_canonical(path, ec);
+  for (const TLoadedModule& m : Loaded) loaded.push_back(m.Path.filename());
   std::vector<TSkippedFile> skipped;
   for (fs::directory_iterator it(Folder, ec), end; !ec && it != end; it.increment(ec)) {
     const std::u16string name = it->path().filename().u16string();
-    if (name.size() < 4 || !SameText(std::u16string_view(name).substr(name.size() - 4), u".dll")) continue;
+    if (!MatchesDllMask(name)) continue;
     if (!it->is_regular_file(ec)) continue;
-    const fs::path canonical = fs::weakly_canonical(it->path(), ec);
-    if (std::find(loaded.begin(), loaded.end(), canonical) != loaded.end()) continue;
+    if (std::find(loaded.begin(), loaded.end(), it->path().filename()) != loaded.end()) continue;
     skipped.push_back({it->path(), SkipReason(it->path())});
   }
   return skipped;

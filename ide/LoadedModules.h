@@ -25,8 +25,10 @@ struct TSkippedFile {
   std::string Reason;
 };
 
-// In listing order; sub-folders are no plug-ins and are left out.
-std::vector<TSkippedFile> SkippedFilesIn(const std::filesystem::path& Folder);
+// In listing order; sub-folders are no plug-ins and are left out. Loaded:
+// what LoadedModulesIn found in the same folder.
+std::vector<TSkippedFile> SkippedFilesIn(const std::filesystem::path& Folder,
+                                         const std::vector<TLoadedModule>& Loaded);
 
 // "Not loaded:" and one line per file; empty when there is none.
 std::string FormatSkippedFiles(const std::vector<TSkippedFile>& Files);

@@ -35,11 +35,10 @@ void SaveFormPicture(TIDE& Ide, TCustomForm& Form, const std::filesystem::path& 
 TModalResult TModalFormLog::Show(TIDE& Ide, TCustomForm& Form) {
   TShownForm shown{Form.Caption(), Form.ClassName(), Form.Width(), Form.Height(), {}, {}};
   DescribeControl(Form, "    ", shown.Text);
-  if (!Ide.PicturesDirectory().empty()) {
-    const UnicodeString& name = Form.Name().IsEmpty() ? shown.ClassName : Form.Name();
-    shown.Picture = Ide.PicturesDirectory() / ("form-" + FileNamePart(name.ToUtf8()) + ".png");
-    if (!WritePicture(Ide, shown.Picture, [&] { SaveFormPicture(Ide, Form, shown.Picture); })) shown.Picture.clear();
-  }
+  const UnicodeString& name = Form.Name().IsEmpty() ? shown.ClassName : Form.Name();
+  shown.Picture = NamedPicturePath(Ide, "form", name.ToUtf8());
+  if (!shown.Picture.empty() && !WritePicture(Ide, shown.Picture, [&] { SaveFormPicture(Ide, Form, shown.Picture); }))
+    shown.Picture.clear();
   shown_.push_back(std::move(shown));
   return mrOk;
 }

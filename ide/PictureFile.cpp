@@ -1,5 +1,7 @@
 #include "ide/PictureFile.h"
 
+#include <cctype>
+
 #include "ide/IDE.h"
 #include "rtl/Exception.h"
 
@@ -13,4 +15,12 @@ bool WritePicture(TIDE& Ide, const std::filesystem::path& File, const std::funct
                                   std::u16string(e.Message.view())));
     return false;
   }
+}
+
+std::filesystem::path NamedPicturePath(TIDE& Ide, std::string_view Kind, const std::string& Name) {
+  if (Ide.PicturesDirectory().empty()) return {};
+  std::string file(Kind);
+  file += '-';
+  for (unsigned char c : Name) file += std::isalnum(c) ? static_cast<char>(c) : '-';
+  return Ide.PicturesDirectory() / (file + ".png");
 }

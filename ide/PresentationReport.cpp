@@ -1,7 +1,6 @@
 #include "ide/PresentationReport.h"
 
 #include "ide/BrandingPicture.h"
-#include "ide/ControlText.h"
 #include "ide/IDE.h"
 #include "ide/OptionsPageShow.h"
 #include "ide/PictureFile.h"
@@ -39,9 +38,7 @@ void SavePresentationPictures(TIDE& Ide, bool WelcomePageOpened) {
 std::string ShowOptionsPages(TIDE& Ide, const std::vector<std::string>& Pages, std::vector<std::string>& Errors) {
   std::string out;
   for (const std::string& page : Pages) {
-    std::filesystem::path picture;
-    if (!Ide.PicturesDirectory().empty()) picture = Ide.PicturesDirectory() / ("options-" + FileNamePart(page) + ".png");
-    const TOptionsPageShowing showing = ShowOptionsPage(Ide, page, picture);
+    const TOptionsPageShowing showing = ShowOptionsPage(Ide, page, NamedPicturePath(Ide, "options", page));
     if (!showing.Found) Errors.push_back("no options page \"" + page + "\"");
     out += '\n' + showing.Text;
   }

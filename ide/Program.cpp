@@ -99,10 +99,10 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
 
   if (!Options.Quiet) {
     Out << FormatMenuTree(ide.MainMenu());
-    const std::filesystem::path plugins = package.parent_path() / "Plugins";
-    if (const std::string loaded = FormatLoadedModules(LoadedModulesIn(plugins)); !loaded.empty())
-      Out << '\n' << loaded;
-    if (const std::string skipped = FormatSkippedFiles(SkippedFilesIn(plugins)); !skipped.empty())
+    const std::filesystem::path folder = package.parent_path() / "Plugins";
+    const std::vector<TLoadedModule> plugins = LoadedModulesIn(folder);
+    if (const std::string loaded = FormatLoadedModules(plugins); !loaded.empty()) Out << '\n' << loaded;
+    if (const std::string skipped = FormatSkippedFiles(SkippedFilesIn(folder, plugins)); !skipped.empty())
       Out << '\n' << skipped;
     if (const std::string messages = FormatQorbMessages(ide); !messages.empty()) Out << '\n' << messages;
     Out << FormatPresentation(ide, Options.Welcome) << optionsPages;

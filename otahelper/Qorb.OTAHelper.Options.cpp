@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "otahelper/Qorb.OTAHelper.Loc.Controls.h"
+#include "rtl/ScopeExit.h"
 #include "toolsapi/Globals.h"
 #include "toolsapi/ObjectInterfaces.h"
 #include "toolsapi/ThemingServices.h"
@@ -87,10 +88,7 @@ bool TQorbOptionsPageBase::ValidateContents() {
 void TQorbOptionsPageBase::DialogClosed(bool Accepted) {
   // The frame is the IDE's: only forgotten, in every case (also when saving
   // raises), and only after saving, which may still ask the page for it.
-  struct TForgetFrame {
-    TCustomFrame*& Frame;
-    ~TForgetFrame() { Frame = nullptr; }
-  } forget{FFrame};
+  const TScopeExit forget([this] { FFrame = nullptr; });
   if (!Accepted) return;
   if (const ComPtr<IQorbOptionsFrame> frame = GetOptionsFrame()) frame->SaveSettings();
 }

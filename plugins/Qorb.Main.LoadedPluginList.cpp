@@ -7,6 +7,7 @@
 
 #include "host/HostModule.h"
 #include "plugins/Qorb.Main.VersionInfo.h"
+#include "winapi/FileMask.h"
 #include "winapi/Modules.h"
 
 TLoadedPluginList* LoadedPluginList = nullptr;
@@ -23,11 +24,6 @@ bool IsFolder(const std::string& path) {
 bool IsFile(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-// The star matches nothing too: a file named just ".dll" is one.
-bool MatchesDllMask(std::u16string_view name) {
-  return name.size() >= 4 && SameText(name.substr(name.size() - 4), u".dll");
 }
 
 // Every "*.dll" file directly in Dir, as full paths, in listing order.

@@ -1,6 +1,7 @@
 #include "presentation/Qorb.Main.WelcomePage.h"
 
 #include "presentation/Qorb.Main.WelcomePage.Caption.h"
+#include "rtl/ScopeExit.h"
 #include "toolsapi/Globals.h"
 #include "toolsapi/ObjectInterfaces.h"
 
@@ -39,8 +40,6 @@ void RegisterQorbWelcomePage(const TGetWelcomePagePlugins& Provider) {
 
 void UnregisterQorbWelcomePage() {
   // The slot is emptied also when the IDE raises.
-  struct TClearProvider {
-    ~TClearProvider() { SetWelcomePagePluginsProvider(nullptr); }
-  } clearProvider;
+  const TScopeExit clearProvider([] { SetWelcomePagePluginsProvider(nullptr); });
   if (WelcomePagePluginService) WelcomePagePluginService->UnRegisterPlugin(UnicodeString(kPluginID));
 }

@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "rtl/ScopeExit.h"
+
 namespace {
 
 std::mutex handlerLock;
@@ -35,10 +37,7 @@ TModalResult TCustomForm::ShowModal() {
     handler = modalFormHandler;
   }
   if (!handler.Assigned()) return mrCancel;
-  struct THideAgain {
-    TCustomForm& Form;
-    ~THideAgain() { Form.Hide(); }
-  } hideAgain{*this};
+  const TScopeExit hideAgain([this] { Hide(); });
   Show();
   return handler(this);
 }

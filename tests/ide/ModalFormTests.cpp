@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 
 #include "ide/IDE.h"
 #include "ide/IDEPaintStyle.h"
+#include "tests/presentation/Rendering.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Image.h"
 #include "vcl/Label.h"
@@ -17,14 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-uint32_t RgbAt(const TBitmap& bmp, int x, int y) {
-  const int size = bmp.PixelFormat() == pf32bit ? 4 : 3;
-  uint32_t bgr = 0;
-  std::memcpy(&bgr, bmp.ScanLine(y) + x * size, 3);
-  // TColor keeps red in the low byte; the bitmap keeps blue there.
-  return ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF);
-}
 
 template <class T>
 T* Place(TWinControl* parent, const char16_t* caption = u"") {
@@ -52,7 +44,7 @@ TEST(ModalForms, TheIdeKeepsWhatAFormShowedAndDrawsItInAWindowFrame) {
   Place<TPanel>(&form, u"no caption shown")->SetShowCaption(false);
   EXPECT_EQ(form.ShowModal(), mrCancel) << "no IDE: nobody to show it to";
 
-  uint32_t accent = 0, face = 0;
+  TColor accent = 0, face = 0;
   {
     TIDEOptions options;
     options.PicturesDirectory = dir;
@@ -79,7 +71,8 @@ TEST(ModalForms, TheIdeKeepsWhatAFormShowedAndDrawsItInAWindowFrame) {
   picture.Assign(png);
   ASSERT_EQ(picture.Width(), 200);
   ASSERT_EQ(picture.Height(), 130);
-  EXPECT_EQ(RgbAt(picture, 195, 3), accent) << "title bar";
-  EXPECT_EQ(RgbAt(picture, 195, 125), face) << "the form's client area under it";
+  ASSERT_EQ(picture.PixelFormat(), pf24bit);
+  EXPECT_TRUE(AllPixels(picture, Rect(150, 0, 200, 30), accent)) << "title bar";
+  EXPECT_TRUE(AllPixels(picture, Rect(190, 30, 200, 130), face)) << "the form's client area under it";
   fs::remove_all(dir);
 }
