@@ -5,6 +5,7 @@
 
 #include "logging/Qorb.Main.Logging.h"
 #include "rtl/Exception.h"
+#include "rtl/ForeignCall.h"
 #include "rtl/Format.h"
 
 namespace {
@@ -17,13 +18,16 @@ void* const* MethodTable(const void* obj) { return *static_cast<void* const* con
 bool QueryEvent(IInterface* event, const GUID& iid, void** out) {
   using QueryFn = HRESULT (*)(void* self, const GUID* iid, void** obj);
   *out = nullptr;
-  const HRESULT hr = reinterpret_cast<QueryFn>(MethodTable(event)[0])(event, &iid, out);
+  const auto query = reinterpret_cast<QueryFn>(MethodTable(event)[0]);
+  const HRESULT hr = CallForeign({u"the event's QueryInterface", reinterpret_cast<const void*>(query)},
+                                 [&] { return query(event, &iid, out); });
   return hr == S_OK && *out;
 }
 
 void ReleaseEvent(void* intf) {
   using ReleaseFn = int32_t (*)(void* self);
-  reinterpret_cast<ReleaseFn>(MethodTable(intf)[2])(intf);
+  const auto release = reinterpret_cast<ReleaseFn>(MethodTable(intf)[2]);
+  CallForeign({u"the event's Release", reinterpret_cast<const void*>(release)}, [&] { release(intf); });
 }
 
 bool EventSupports(IInterface* event, const GUID& iid) {
@@ -38,8 +42,10 @@ bool EventSupports(IInterface* event, const GUID& iid) {
 UnicodeString SubscriberClassName(const void* subscriber) {
   if (!subscriber) return UnicodeString();
   using ClassNameFn = const char16_t* (*)(const void* self);
+  const auto className = reinterpret_cast<ClassNameFn>(MethodTable(subscriber)[0]);
   try {
-    return UnicodeString(reinterpret_cast<ClassNameFn>(MethodTable(subscriber)[0])(subscriber));
+    return CallForeign({u"the subscriber's class name", reinterpret_cast<const void*>(className)},
+                       [&] { return UnicodeString(className(subscriber)); });
   } catch (...) {
     return UnicodeString();
   }
@@ -128,7 +134,8 @@ void TQorbEventBus::Publish(IInterface* AEvent) {
     void* intf = nullptr;
     try {
       if (!QueryEvent(AEvent, s->EventGuid, &intf)) return;
-      s->Handler.Code(s->Handler.Data, static_cast<IInterface*>(intf));
+      CallForeign({u"event handler", reinterpret_cast<const void*>(s->Handler.Code), s->HandlerName.c_str()},
+                  [&] { s->Handler.Code(s->Handler.Data, static_cast<IInterface*>(intf)); });
       ReleaseEvent(std::exchange(intf, nullptr));
     } catch (...) {
       ReportFailure(*s);

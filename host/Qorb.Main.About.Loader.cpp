@@ -4,6 +4,7 @@
 
 #include "host/HostModule.h"
 #include "otahelper/Qorb.OTAHelper.Loc.h"
+#include "rtl/ForeignCall.h"
 #include "winapi/LastError.h"
 #include "winapi/MessageBox.h"
 #include "winapi/Modules.h"
@@ -52,5 +53,6 @@ bool ShowQorbAboutDialog(HWND AParentWnd, const TQorbAboutInfo& AInfo) {
                              {std::u16string_view(u"ShowQorbAboutDialog")}));
     return false;
   }
-  return show(AParentWnd, &AInfo) != 0;
+  return CallForeign({u"ShowQorbAboutDialog", reinterpret_cast<const void*>(show), path.c_str()},
+                     [&] { return show(AParentWnd, &AInfo); }) != 0;
 }

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "rtl/ForeignCall.h"
 #include "rtl/Method.h"
 
 TPluginInterfaceRegistry* PluginInterfaceRegistry = nullptr;
@@ -48,7 +49,10 @@ void TPluginInterfaceRegistry::GetMyInterface(IInterface** Result, const GUID* I
   for (const auto& entry : snapshot) {
     if (!entry) continue;
     *Result = nullptr;
-    if (entry->QueryInterface(wanted, reinterpret_cast<void**>(Result)) == S_OK) return;
+    IInterface* intf = entry.get();
+    const HRESULT hr = CallForeign({u"QueryInterface", SlotCode(intf, 0)},
+                                   [&] { return intf->QueryInterface(wanted, reinterpret_cast<void**>(Result)); });
+    if (hr == S_OK) return;
   }
   *Result = nullptr;
 }

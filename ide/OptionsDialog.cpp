@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "rtl/ForeignCall.h"
 #include "vcl/Forms.h"
 
 TOptionsDialog::~TOptionsDialog() {
@@ -55,26 +56,32 @@ TOptionsPageRun TOptionsDialog::OpenPage(std::u16string_view Area, std::u16strin
 
   TForm dialog(nullptr);
   dialog.SetBounds(0, 0, 600, 420);
+  INTAAddInOptions* const p = page.get();
+  const UnicodeString pageName = UnicodeString(Area) + u"/" + UnicodeString(Caption);
+  auto call = [&](const char16_t* what, size_t slot, auto&& f) {
+    return CallForeign({what, SlotCode(p, slot), pageName.c_str()}, f);
+  };
   TCustomFrame* frame = nullptr;
-  if (TCustomFrameClass frameClass = page->GetFrameClass()) {
-    frame = frameClass(&dialog);
+  if (TCustomFrameClass frameClass = call(u"GetFrameClass", 5, [&] { return p->GetFrameClass(); })) {
+    frame = CallForeign({u"creating the options frame", reinterpret_cast<const void*>(frameClass), pageName.c_str()},
+                        [&] { return frameClass(&dialog); });
     frame->SetParent(&dialog);
     frame->SetAlign(alClient);
     run.FrameClassName = frame->ClassName();
   }
   try {
-    page->FrameCreated(frame);
+    call(u"FrameCreated", 6, [&] { p->FrameCreated(frame); });
     run.FrameCreated = frame != nullptr;
     if (frame && Shown) Shown(*frame, run);
-    run.Validated = page->ValidateContents();
+    run.Validated = call(u"ValidateContents", 8, [&] { return p->ValidateContents(); });
     run.Accepted = Accept && run.Validated;
     if (frame && Shown) Shown(*frame, run);
   } catch (...) {
     // The dialog goes away: the page must not keep the frame.
-    page->DialogClosed(false);
+    call(u"DialogClosed", 7, [&] { p->DialogClosed(false); });
     throw;
   }
-  page->DialogClosed(run.Accepted);
+  call(u"DialogClosed", 7, [&] { p->DialogClosed(run.Accepted); });
   return run;
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "otahelper/Qorb.OTAHelper.Loc.Controls.h"
+#include "rtl/ForeignCall.h"
 #include "rtl/ScopeExit.h"
 #include "toolsapi/Globals.h"
 #include "toolsapi/ObjectInterfaces.h"
@@ -68,14 +69,16 @@ void TQorbOptionsPageBase::FrameCreated(TCustomFrame* AFrame) {
   if (Supports(BorlandIDEServices, theming) && theming->GetIDEThemingEnabled()) theming->ApplyTheme(AFrame);
   // Lists the frame's own pass skipped, having no form yet, have one now.
   LocalizeComponentItems(AFrame);
-  if (ComPtr<IQorbOptionsFrame> frame = GetOptionsFrame()) frame->LoadSettings();
+  if (ComPtr<IQorbOptionsFrame> frame = GetOptionsFrame())
+    CallForeign({u"LoadSettings", SlotCode(frame.get(), 3)}, [&] { frame->LoadSettings(); });
 }
 
 bool TQorbOptionsPageBase::ValidateContents() {
   ComPtr<IQorbOptionsFrame> frame = GetOptionsFrame();
   if (!frame) return true;
   UnicodeString msg;
-  const bool valid = frame->ValidateContents(msg);
+  const bool valid =
+      CallForeign({u"ValidateContents", SlotCode(frame.get(), 5)}, [&] { return frame->ValidateContents(msg); });
   if (valid) return true;
   ComPtr<INTAIDEUIServices> ui;
   if (BorlandIDEServices && Supports(BorlandIDEServices, ui))
@@ -90,5 +93,6 @@ void TQorbOptionsPageBase::DialogClosed(bool Accepted) {
   // raises), and only after saving, which may still ask the page for it.
   const TScopeExit forget([this] { FFrame = nullptr; });
   if (!Accepted) return;
-  if (const ComPtr<IQorbOptionsFrame> frame = GetOptionsFrame()) frame->SaveSettings();
+  if (const ComPtr<IQorbOptionsFrame> frame = GetOptionsFrame())
+    CallForeign({u"SaveSettings", SlotCode(frame.get(), 4)}, [&] { frame->SaveSettings(); });
 }

@@ -7,6 +7,7 @@
 
 #include "host/HostModule.h"
 #include "plugins/Qorb.Main.VersionInfo.h"
+#include "rtl/ForeignCall.h"
 #include "winapi/FileMask.h"
 #include "winapi/Modules.h"
 
@@ -41,12 +42,24 @@ std::vector<UnicodeString> ListPluginFiles(const UnicodeString& Dir) {
   return files;
 }
 
+// A library's start-up and clean-up code runs inside the loader, where a
+// fault cannot be contained; what was being done is still told.
+HMODULE LoadPluginLibrary(const UnicodeString& Path) {
+  const TForeignActivity loading({u"loading", nullptr, Path.c_str()});
+  return LoadLibraryW(Path.c_str());
+}
+
+void FreePluginLibrary(HMODULE h) {
+  const TForeignActivity unloading({u"unloading", reinterpret_cast<const void*>(h)});
+  FreeLibrary(h);
+}
+
 // Releases a library on every way out of a scope.
 class TLibraryGuard {
  public:
   explicit TLibraryGuard(HMODULE h) : h_(h) {}
   ~TLibraryGuard() {
-    if (h_) FreeLibrary(h_);
+    if (h_) FreePluginLibrary(h_);
   }
   TLibraryGuard(const TLibraryGuard&) = delete;
   TLibraryGuard& operator=(const TLibraryGuard&) = delete;
@@ -89,16 +102,16 @@ void TLoadedPluginList::LoadPlugins(const TGetInterface& AGetInterface) {
 
 void TLoadedPluginList::LoadOne(const UnicodeString& Path, const TGetInterface& AGetInterface) {
   if (!ExportsInitPlugin(Path)) return;
-  TLibraryGuard library(LoadLibraryW(Path.c_str()));
+  TLibraryGuard library(LoadPluginLibrary(Path));
   if (!library.get()) return;
   auto init = reinterpret_cast<TInitPlugin>(GetProcAddress(library.get(), kInitPluginExport));
   auto shutdown = reinterpret_cast<TShutdown>(GetProcAddress(library.get(), kShutdownExport));
   if (!init || !shutdown) return;
   try {
-    init(&AGetInterface);
+    CallForeign({u"InitPlugin", reinterpret_cast<const void*>(init), Path.c_str()}, [&] { init(&AGetInterface); });
   } catch (...) {
     try {
-      shutdown();
+      CallForeign({u"Shutdown", reinterpret_cast<const void*>(shutdown), Path.c_str()}, shutdown);
     } catch (...) {
     }
     return;  // the guard unloads the library
@@ -119,12 +132,13 @@ void TLoadedPluginList::UnloadPlugins() {
   for (auto it = FItems.rbegin(); it != FItems.rend(); ++it) {
     if (!it->ShutdownProc) continue;
     try {
-      it->ShutdownProc();
+      CallForeign({u"Shutdown", reinterpret_cast<const void*>(it->ShutdownProc), it->FilePath.c_str()},
+                  it->ShutdownProc);
     } catch (...) {
     }
   }
   for (auto it = FItems.rbegin(); it != FItems.rend(); ++it)
-    if (it->Module != 0) FreeLibrary(static_cast<HMODULE>(it->Module));
+    if (it->Module != 0) FreePluginLibrary(static_cast<HMODULE>(it->Module));
   FItems.clear();
 }
 

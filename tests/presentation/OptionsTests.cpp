@@ -11,6 +11,7 @@
 #include "otahelper/Qorb.OTAHelper.Loc.h"
 #include "otahelper/Qorb.OTAHelper.Options.h"
 #include "tests/presentation/SimulatedIde.h"
+#include "tests/support/Raised.h"
 #include "toolsapi/ObjectInterfaces.h"
 #include "vcl/Forms.h"
 #include "vcl/ListBox.h"
@@ -137,7 +138,7 @@ TEST_F(OptionsPage, FrameIsThemedAndLoadedSavedOnlyWhenAcceptedAndAlwaysForgotte
   // A save that raises still leaves the frame forgotten.
   saveFails = true;
   page->FrameCreated(&frame);
-  EXPECT_THROW(page->DialogClosed(true), std::runtime_error);
+  EXPECT_EQ(Raised([&] { page->DialogClosed(true); }), "runtime_error: disk full");
   EXPECT_FALSE(page->GetOptionsFrame());
 
   // A frame without the contract, or none, is neither loaded, validated nor saved.

@@ -1,0 +1,81 @@
+#include "rtl/ExternalExceptions.h"
+
+#include <csignal>
+#include <cstdio>
+
+EForeignException::EForeignException(UnicodeString className, UnicodeString message)
+    : Exception(std::move(message)), className_(std::move(className)) {}
+
+namespace {
+
+// Addresses as the 64-bit runtime prints them: sixteen upper-case digits.
+std::u16string Address(uintptr_t a) {
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llX", static_cast<unsigned long long>(a));
+  return Utf8ToUtf16(text);
+}
+
+const char16_t* AccessVerb(TFaultRecord::TAccess access) {
+  switch (access) {
+    case TFaultRecord::TAccess::Write:
+      return u"Write";
+    case TFaultRecord::TAccess::Execute:
+      return u"Execute";
+    case TFaultRecord::TAccess::Read:
+      break;
+  }
+  return u"Read";
+}
+
+UnicodeString AccessViolationText(const TFaultRecord& f, const UnicodeString& module) {
+  std::u16string s = u"Access violation at address " + Address(f.Pc);
+  if (!module.IsEmpty()) s += u" in module '" + std::u16string(module.view()) + u"'";
+  s += u". ";
+  s += AccessVerb(f.Access);
+  s += u" of address " + Address(f.Address);
+  return UnicodeString(s);
+}
+
+enum class TKind { AccessViolation, DivByZero, IntOverflow, Privilege, StackOverflow };
+
+TKind KindOf(const TFaultRecord& f) {
+  if (f.StackOverflow) return TKind::StackOverflow;
+  if (f.PrivilegedInstruction || f.Signal == SIGILL) return TKind::Privilege;
+  if (f.Signal == SIGFPE) return f.Code == FPE_INTOVF ? TKind::IntOverflow : TKind::DivByZero;
+  return TKind::AccessViolation;
+}
+
+}  // namespace
+
+UnicodeString FaultMessage(const TFaultRecord& Fault, const UnicodeString& Module) {
+  switch (KindOf(Fault)) {
+    case TKind::StackOverflow:
+      return UnicodeString(u"Stack overflow");
+    case TKind::Privilege:
+      return UnicodeString(u"Privileged instruction");
+    case TKind::DivByZero:
+      return UnicodeString(u"Division by zero");
+    case TKind::IntOverflow:
+      return UnicodeString(u"Integer overflow");
+    case TKind::AccessViolation:
+      break;
+  }
+  return AccessViolationText(Fault, Module);
+}
+
+std::exception_ptr FaultException(const TFaultRecord& Fault, const UnicodeString& Module) {
+  UnicodeString text = FaultMessage(Fault, Module);
+  switch (KindOf(Fault)) {
+    case TKind::StackOverflow:
+      return std::make_exception_ptr(EStackOverflow(std::move(text)));
+    case TKind::Privilege:
+      return std::make_exception_ptr(EPrivilege(std::move(text)));
+    case TKind::DivByZero:
+      return std::make_exception_ptr(EDivByZero(std::move(text)));
+    case TKind::IntOverflow:
+      return std::make_exception_ptr(EIntOverflow(std::move(text)));
+    case TKind::AccessViolation:
+      break;
+  }
+  return std::make_exception_ptr(EAccessViolation(std::move(text)));
+}

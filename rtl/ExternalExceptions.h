@@ -1,0 +1,62 @@
+#pragma once
+// The runtime's exceptions for processor faults, raised where foreign code
+// faulted, as the platform's runtime does.
+#include <cstdint>
+#include <exception>
+
+#include "rtl/Exception.h"
+
+class EExternal : public Exception {
+ public:
+  using Exception::Exception;
+};
+class EAccessViolation : public EExternal {
+ public:
+  using EExternal::EExternal;
+};
+class EDivByZero : public EExternal {
+ public:
+  using EExternal::EExternal;
+};
+class EIntOverflow : public EExternal {
+ public:
+  using EExternal::EExternal;
+};
+class EPrivilege : public EExternal {
+ public:
+  using EExternal::EExternal;
+};
+class EStackOverflow : public EExternal {
+ public:
+  using EExternal::EExternal;
+};
+
+// An exception that left foreign code, copied (class name and message) so
+// that it outlives the library whose code raised it.
+class EForeignException : public Exception {
+ public:
+  EForeignException(UnicodeString className, UnicodeString message);
+  const char16_t* ClassNamePtr() const override { return className_.c_str(); }
+
+ private:
+  UnicodeString className_;
+};
+
+// What the processor reported, as the signal handler saw it.
+struct TFaultRecord {
+  int Signal = 0;
+  int Code = 0;  // si_code
+  uintptr_t Pc = 0;
+  uintptr_t Address = 0;  // the data address, for access faults
+  enum class TAccess : uint8_t { Read, Write, Execute } Access = TAccess::Read;
+  bool StackOverflow = false;
+  bool PrivilegedInstruction = false;
+};
+
+// The text the runtime gives a fault ("Access violation at address
+// 00007F3A12345678 in module 'Faulty.dll'. Read of address 0000000000000000");
+// Module is the file name of the code that faulted, empty when unknown.
+UnicodeString FaultMessage(const TFaultRecord& Fault, const UnicodeString& Module);
+
+// The exception the runtime raises for the fault.
+std::exception_ptr FaultException(const TFaultRecord& Fault, const UnicodeString& Module);

@@ -1,0 +1,276 @@
+#include "rtl/FaultHandler.h"
+
+#include <dlfcn.h>
+#include <link.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <ucontext.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <mutex>
+#include <string_view>
+
+#include "rtl/ForeignFrames.h"
+
+namespace qorb::rtl {
+thread_local TForeignFrame* ForeignTop __attribute__((tls_model("initial-exec"))) = nullptr;
+}  // namespace qorb::rtl
+
+namespace {
+
+using qorb::rtl::ForeignTop;
+
+constexpr int kSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL};
+constexpr size_t kSignalCount = sizeof kSignals / sizeof kSignals[0];
+struct sigaction previousActions[kSignalCount];
+std::atomic<TCrashReporter> crashReporter{nullptr};
+
+// Address ranges of our own modules, read lock-free by the handler. A slot
+// with End 0 is free.
+struct TRange {
+  std::atomic<uintptr_t> Start{0};
+  std::atomic<uintptr_t> End{0};
+};
+constexpr size_t kMaxOwnModules = 64;
+TRange ownModules[kMaxOwnModules];
+std::mutex ownModulesLock;  // writers only
+
+thread_local uintptr_t stackLow __attribute__((tls_model("initial-exec"))) = 0;
+thread_local bool threadPrepared __attribute__((tls_model("initial-exec"))) = false;
+
+// The alternate stack this runtime gave a thread, given back when it ends.
+class TAltStack {
+ public:
+  void Allocate() {
+    size_ = 64 * 1024 + static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+    void* memory = ::mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
+    if (memory == MAP_FAILED) return;
+    stack_t ss{};
+    ss.ss_sp = memory;
+    ss.ss_size = size_;
+    if (::sigaltstack(&ss, nullptr) != 0) {
+      ::munmap(memory, size_);
+      return;
+    }
+    memory_ = memory;
+  }
+  ~TAltStack() {
+    if (!memory_) return;
+    stack_t ss{};
+    ss.ss_flags = SS_DISABLE;
+    ::sigaltstack(&ss, nullptr);
+    ::munmap(memory_, size_);
+  }
+
+ private:
+  void* memory_ = nullptr;
+  size_t size_ = 0;
+};
+thread_local TAltStack altStack;
+
+bool IsOwnCode(uintptr_t pc) {
+  for (const TRange& r : ownModules) {
+    const uintptr_t end = r.End.load(std::memory_order_acquire);
+    if (end && pc >= r.Start.load(std::memory_order_relaxed) && pc < end) return true;
+  }
+  return false;
+}
+
+struct TModuleSpan {
+  uintptr_t Start = 0;
+  uintptr_t End = 0;
+};
+
+TModuleSpan SpanOf(const dl_phdr_info& info) {
+  TModuleSpan span{UINTPTR_MAX, 0};
+  for (int i = 0; i < info.dlpi_phnum; ++i) {
+    const ElfW(Phdr)& ph = info.dlpi_phdr[i];
+    if (ph.p_type != PT_LOAD) continue;
+    span.Start = std::min<uintptr_t>(span.Start, info.dlpi_addr + ph.p_vaddr);
+    span.End = std::max<uintptr_t>(span.End, info.dlpi_addr + ph.p_vaddr + ph.p_memsz);
+  }
+  return span.End ? span : TModuleSpan{};
+}
+
+void AddOwn(TModuleSpan span) {
+  if (!span.End) return;
+  for (TRange& r : ownModules)
+    if (r.End.load(std::memory_order_relaxed) == span.End && r.Start.load(std::memory_order_relaxed) == span.Start)
+      return;
+  for (TRange& r : ownModules) {
+    if (r.End.load(std::memory_order_relaxed) != 0) continue;
+    r.Start.store(span.Start, std::memory_order_relaxed);
+    r.End.store(span.End, std::memory_order_release);
+    return;
+  }
+}
+
+// The span of the mapped module that holds address.
+TModuleSpan SpanHolding(const void* address) {
+  struct TSearch {
+    uintptr_t Address;
+    TModuleSpan Found;
+  } search{reinterpret_cast<uintptr_t>(address), {}};
+  ::dl_iterate_phdr(
+      [](dl_phdr_info* info, size_t, void* data) {
+        auto* s = static_cast<TSearch*>(data);
+        const TModuleSpan span = SpanOf(*info);
+        if (s->Address < span.Start || s->Address >= span.End) return 0;
+        s->Found = span;
+        return 1;
+      },
+      &search);
+  return search.Found;
+}
+
+bool IsRuntimeLibrary(const char* path) {
+  std::string_view name(path ? path : "");
+  if (const size_t slash = name.rfind('/'); slash != std::string_view::npos) name.remove_prefix(slash + 1);
+  return name.starts_with("libqorb");
+}
+
+// Stack overflow: the faulting access, or the stack pointer, lies at the
+// low end of the thread's stack, where its guard page is.
+bool IsStackOverflow(uintptr_t address, uintptr_t sp) {
+  if (!stackLow) return false;
+  constexpr uintptr_t kReach = 256 * 1024;
+  auto near = [](uintptr_t a) { return a + kReach >= stackLow && a < stackLow + kReach; };
+  return near(address) || near(sp);
+}
+
+bool IsPrivilegedOpcode(const unsigned char* pc) {
+  switch (pc[0]) {
+    case 0xF4:  // hlt
+    case 0xFA:  // cli
+    case 0xFB:  // sti
+    case 0xE4: case 0xE5: case 0xE6: case 0xE7:  // in, out
+    case 0xEC: case 0xED: case 0xEE: case 0xEF:
+      return true;
+    case 0x0F:  // wrmsr, rdmsr, invd, wbinvd, clts, lgdt...
+      return pc[1] == 0x30 || pc[1] == 0x32 || pc[1] == 0x08 || pc[1] == 0x09 || pc[1] == 0x06 || pc[1] == 0x01;
+    default:
+      return false;
+  }
+}
+
+TFaultRecord Describe(int sig, const siginfo_t* info, const ucontext_t* uc) {
+  TFaultRecord f;
+  f.Signal = sig;
+  f.Code = info->si_code;
+  const greg_t* regs = uc->uc_mcontext.gregs;
+  f.Pc = static_cast<uintptr_t>(regs[REG_RIP]);
+  f.Address = reinterpret_cast<uintptr_t>(info->si_addr);
+  if (sig == SIGSEGV || sig == SIGBUS) {
+    const auto error = static_cast<uint64_t>(regs[REG_ERR]);
+    if (error & 0x10)
+      f.Access = TFaultRecord::TAccess::Execute;
+    else if (error & 0x2)
+      f.Access = TFaultRecord::TAccess::Write;
+    if (sig == SIGSEGV && info->si_code == SI_KERNEL && f.Pc)
+      f.PrivilegedInstruction = IsPrivilegedOpcode(reinterpret_cast<const unsigned char*>(f.Pc));
+    f.StackOverflow = !f.PrivilegedInstruction && IsStackOverflow(f.Address, static_cast<uintptr_t>(regs[REG_RSP]));
+  }
+  return f;
+}
+
+size_t SignalIndex(int sig) {
+  for (size_t i = 0; i < kSignalCount; ++i)
+    if (kSignals[i] == sig) return i;
+  return 0;
+}
+
+void EndProcess(int sig, siginfo_t* info, void* context, const TFaultRecord& fault) {
+  int status = 0;
+  if (TCrashReporter reporter = crashReporter.load(std::memory_order_acquire)) status = reporter(fault, ForeignTop);
+  const struct sigaction& previous = previousActions[SignalIndex(sig)];
+  if (previous.sa_flags & SA_SIGINFO) {
+    if (previous.sa_sigaction) previous.sa_sigaction(sig, info, context);
+  } else if (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN) {
+    previous.sa_handler(sig);
+  }
+  if (status > 0) ::_exit(status);
+  // The signal's own ending: the faulting instruction runs again without us.
+  struct sigaction fallback {};
+  fallback.sa_handler = SIG_DFL;
+  ::sigaction(sig, &fallback, nullptr);
+  if (info->si_code <= 0) ::raise(sig);
+}
+
+void OnFault(int sig, siginfo_t* info, void* context) {
+  auto* uc = static_cast<ucontext_t*>(context);
+  const TFaultRecord fault = Describe(sig, info, uc);
+  qorb::rtl::TForeignFrame* frame = ForeignTop;
+  // Only a fault the processor raised in foreign code, never one sent.
+  if (info->si_code > 0 && frame && frame->Containment && !IsOwnCode(fault.Pc)) {
+    frame->Containment->Fault = fault;
+    ::pthread_sigmask(SIG_SETMASK, &uc->uc_sigmask, nullptr);
+    ::siglongjmp(frame->Containment->Jump, 1);
+  }
+  EndProcess(sig, info, context, fault);
+}
+
+std::once_flag installed;
+
+}  // namespace
+
+void PrepareThreadForFaults() {
+  if (threadPrepared) return;
+  threadPrepared = true;
+  pthread_attr_t attr;
+  if (::pthread_getattr_np(::pthread_self(), &attr) == 0) {
+    void* low = nullptr;
+    size_t size = 0;
+    if (::pthread_attr_getstack(&attr, &low, &size) == 0) stackLow = reinterpret_cast<uintptr_t>(low);
+    ::pthread_attr_destroy(&attr);
+  }
+  stack_t current{};
+  // A sanitizer, or the program, may have given the thread one already.
+  if (::sigaltstack(nullptr, &current) == 0 && (current.ss_flags & SS_DISABLE)) altStack.Allocate();
+}
+
+void MarkOwnModule(const void* Address) {
+  const std::lock_guard lock(ownModulesLock);
+  AddOwn(SpanHolding(Address));
+}
+
+void UnmarkOwnModule(const void* Address) {
+  const std::lock_guard lock(ownModulesLock);
+  const auto a = reinterpret_cast<uintptr_t>(Address);
+  for (TRange& r : ownModules) {
+    if (a < r.Start.load(std::memory_order_relaxed) || a >= r.End.load(std::memory_order_relaxed)) continue;
+    r.End.store(0, std::memory_order_release);
+    r.Start.store(0, std::memory_order_relaxed);
+  }
+}
+
+void MarkOwnModules() {
+  const std::lock_guard lock(ownModulesLock);
+  bool first = true;
+  ::dl_iterate_phdr(
+      [](dl_phdr_info* info, size_t, void* data) {
+        bool& first = *static_cast<bool*>(data);
+        // The program comes first, with no name.
+        if (first || IsRuntimeLibrary(info->dlpi_name)) AddOwn(SpanOf(*info));
+        first = false;
+        return 0;
+      },
+      &first);
+}
+
+void InstallFaultHandler() {
+  std::call_once(installed, [] {
+    MarkOwnModules();
+    PrepareThreadForFaults();
+    struct sigaction action {};
+    action.sa_sigaction = &OnFault;
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+    ::sigemptyset(&action.sa_mask);
+    for (size_t i = 0; i < kSignalCount; ++i) ::sigaction(kSignals[i], &action, &previousActions[i]);
+  });
+}
+
+void SetCrashReporter(TCrashReporter Reporter) { crashReporter.store(Reporter, std::memory_order_release); }

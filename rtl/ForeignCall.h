@@ -1,0 +1,88 @@
+#pragma once
+// The one way our code calls code it did not write: plug-ins, the About
+// library, event objects and handlers, registered objects, options pages.
+//
+// Inside such a call a processor fault in foreign code becomes the runtime's
+// exception (EAccessViolation, EDivByZero, EPrivilege, EStackOverflow),
+// raised where the call was made: the foreign frames are left at once, so
+// none of them may hold a lock of ours. Any exception leaving the call is
+// copied into one of ours (class name and message) before the library that
+// raised it can go. Observers hear of every exception that leaves foreign
+// code; our own callers see it as before.
+#include <type_traits>
+#include <utility>
+
+#include "rtl/UnicodeString.h"
+
+// What is being run, for exception notes and crash reports. The texts are
+// not copied: they must stay valid during the call.
+struct TForeignCall {
+  const char16_t* What = nullptr;  // "InitPlugin", "event handler", ...
+  const void* Code = nullptr;  // the code called, to name its module
+  const char16_t* Subject = nullptr;  // a file or name it concerns, or null
+};
+
+namespace qorb::rtl {
+struct TContainment;
+// One call into foreign code in progress on this thread, innermost first.
+struct TForeignFrame {
+  const TForeignCall* Call = nullptr;
+  TForeignFrame* Outer = nullptr;
+  TContainment* Containment = nullptr;  // null where a fault cannot be contained
+};
+void RunForeign(const TForeignCall& Call, void (*Run)(void*), void* Context);
+}  // namespace qorb::rtl
+
+// The code behind a method-table slot of an interface or object pointer.
+inline const void* SlotCode(const void* Object, size_t Slot) noexcept {
+  return Object ? (*static_cast<void* const* const*>(Object))[Slot] : nullptr;
+}
+
+template <class F>
+decltype(auto) CallForeign(const TForeignCall& Call, F&& Function) {
+  using TFunction = std::remove_reference_t<F>;
+  using TResult = std::invoke_result_t<TFunction&>;
+  if constexpr (std::is_void_v<TResult>) {
+    qorb::rtl::RunForeign(
+        Call, [](void* f) { (*static_cast<TFunction*>(f))(); }, const_cast<void*>(static_cast<const void*>(&Function)));
+  } else {
+    // Results through contracts are plain values, pointers and strings.
+    TResult result{};
+    auto run = [&] { result = Function(); };
+    qorb::rtl::RunForeign(
+        Call, [](void* f) { (*static_cast<decltype(run)*>(f))(); }, &run);
+    return result;
+  }
+}
+
+// Marks code that runs foreign code where a fault cannot be contained (a
+// library's start-up and clean-up code inside the loader, whose own locks it
+// would leave held): a fault there still ends the process, but the crash
+// report can say what was being done.
+class TForeignActivity {
+ public:
+  explicit TForeignActivity(const TForeignCall& Call) noexcept;
+  ~TForeignActivity();
+  TForeignActivity(const TForeignActivity&) = delete;
+  TForeignActivity& operator=(const TForeignActivity&) = delete;
+
+ private:
+  TForeignCall FCall;
+  qorb::rtl::TForeignFrame FFrame;
+};
+
+// An exception that foreign code raised and our code caught, as a debugger
+// lists first-chance exceptions.
+struct TForeignExceptionNote {
+  UnicodeString ClassName;
+  UnicodeString Message;
+  UnicodeString Module;  // full path of the module the called code is in
+  UnicodeString What;
+  UnicodeString Subject;
+};
+
+// Called on the thread that caught the exception, outside every lock of the
+// runtime. Observers are our own code: they must not raise.
+using TForeignExceptionObserver = void (*)(void* Data, const TForeignExceptionNote& Note);
+void AddForeignExceptionObserver(TForeignExceptionObserver Observer, void* Data);
+void RemoveForeignExceptionObserver(TForeignExceptionObserver Observer, void* Data);

@@ -1,0 +1,19 @@
+#pragma once
+// Internal to the runtime: the foreign calls in progress on each thread,
+// shared by CallForeign and the fault handler.
+#include <csetjmp>
+
+#include "rtl/ExternalExceptions.h"
+#include "rtl/ForeignCall.h"
+
+namespace qorb::rtl {
+
+struct TContainment {
+  sigjmp_buf Jump;
+  TFaultRecord Fault;  // written by the handler before it jumps
+};
+
+// Initial-exec: the signal handler reads it, and must not allocate.
+extern thread_local TForeignFrame* ForeignTop __attribute__((tls_model("initial-exec")));
+
+}  // namespace qorb::rtl
