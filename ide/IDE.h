@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "ide/ForeignExceptionLog.h"
 #include "ide/IDEServices.h"
 #include "ide/MainLoop.h"
 #include "ide/MessageBoxes.h"
@@ -40,6 +41,8 @@ class TIDE {
   TMessageBoxLog& MessageBoxes() noexcept { return messageBoxes_; }
   TModalFormLog& ModalForms() noexcept { return modalForms_; }
   TMainLoop& MainLoop() noexcept { return mainLoop_; }
+  // What foreign code raised and our code caught while this IDE lived.
+  const TForeignExceptionLog& ForeignExceptions() const noexcept { return foreignExceptions_; }
 
   const UnicodeString& UILanguage() const noexcept { return language_; }
   void SetUILanguage(UnicodeString Tag) { language_ = std::move(Tag); }
@@ -77,6 +80,7 @@ class TIDE {
   static constexpr uint32_t ErrorBoxType = 0x10;  // MB_OK | MB_ICONERROR
 
  private:
+  TForeignExceptionLog foreignExceptions_;
   UnicodeString language_;
   std::filesystem::path rootDirectory_;
   std::filesystem::path picturesDirectory_;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "rtl/Exception.h"
+#include "rtl/FaultHandler.h"
 #include "toolsapi/Globals.h"
 #include "toolsapi/PackageEntry.h"
 
@@ -38,6 +39,12 @@ std::u16string Qualified(const UnicodeString& unit, std::u16string_view proc) {
 }
 
 }  // namespace
+
+const void* TPackageLoader::AnyExport(const Package& P) {
+  for (const char* name : {PackageInitializeExport, PackageRegisterExport, PackageFinalizeExport})
+    if (const void* a = P.Library.OwnExport(name)) return a;
+  return nullptr;
+}
 
 TPackageLoader::TPackageLoader(IBorlandIDEServices* Services, TReport Report)
     : services_(Services), report_(std::move(Report)) {}
@@ -132,6 +139,8 @@ bool TPackageLoader::Load(const std::filesystem::path& Path) {
     return false;
   }
 
+  // The package is ours: a fault in its code is never contained.
+  MarkOwnModule(AnyExport(*pkg));
   Package& p = *pkg;
   packages_.push_back(std::move(pkg));
   registering_ = &p;
@@ -172,6 +181,7 @@ void TPackageLoader::Unload(Package& P) {
     P.Initialized = false;
     CallEntry(P, PackageFinalizeExport, u"Finalization");
   }
+  UnmarkOwnModule(AnyExport(P));
   P.Library.Close();
   unloading_ = false;
   if (!P.WasMapped && IsLibraryMapped(P.Path))

@@ -48,6 +48,7 @@ class TPackageLoader {
 
  private:
   struct Package;
+  static const void* AnyExport(const Package& P);
   struct Wizard {
     ComPtr<IOTAWizard> Intf;
     TRegisteredWizard Info;

@@ -2,9 +2,13 @@
 
 #include <ostream>
 
+#include "ide/CrashReport.h"
+#include "ide/ForeignExceptionLog.h"
 #include "ide/IDE.h"
 #include "ide/LoadedModules.h"
 #include "ide/MainMenu.h"
+#include "ide/MessageGroup.h"
+#include "ide/MessageView.h"
 #include "ide/MenuTree.h"
 #include "ide/MessageViewReport.h"
 #include "ide/PresentationReport.h"
@@ -45,8 +49,11 @@ void Click(TIDE& ide, const std::string& path, std::ostream& err, int& status) {
     status = 1;
     return;
   }
+  SetCrashActivity("clicking \"" + path + "\"");
+  const UnicodeString caption = UnicodeString::FromUtf8(path);
   try {
-    item->Click();
+    CallForeign({u"menu click", reinterpret_cast<const void*>(item->OnClick.Code), caption.c_str()},
+                [item] { item->Click(); });
   } catch (...) {
     CaughtException e = DescribeCurrentException();
     ide.ReportError(UnicodeString(u"Menu item \"" + Utf8ToUtf16(path) + u"\" raised exception class " +
@@ -70,18 +77,30 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
     }
     ideOptions.PicturesDirectory = Options.Pictures;
   }
+  InstallCrashReport();
+  SetCrashActivity("starting");
   TIDE ide(std::move(ideOptions));
   if (!Options.Theme.empty()) SetIDETheme(ide, Options.Theme);
+  if (TMessageView* view = ide.Services().Service<TMessageView>())
+    view->OnMessageAdded = [](TMessageGroup&, IOTACustomMessage* line) {
+      UnicodeString text;
+      line->GetLineText(text);
+      JournalMessageLine(text.ToUtf8());
+    };
 
   const std::filesystem::path package =
       Options.Package.empty() ? ide.RootDirectory() / DefaultPackageName : Options.Package;
+  SetCrashActivity("loading the package " + package.string());
   ide.LoadPackage(package);
+  SetCrashActivity("running its main loop after loading the package");
   ide.MainLoop().RunUntilIdle();
 
   for (const std::string& path : Options.Clicks) Click(ide, path, Err, status);
   std::string optionsPages;
   try {
+    SetCrashActivity("opening the welcome page");
     if (Options.Welcome) OpenWelcomePage(ide);
+    SetCrashActivity("opening options pages");
     std::vector<std::string> pageErrors;
     optionsPages = ShowOptionsPages(ide, Options.OptionsPages, pageErrors);
     for (const std::string& e : pageErrors) {
@@ -115,7 +134,12 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
     }
   }
 
+  SetCrashActivity("shutting down");
   const std::vector<UnicodeString> leftovers = ide.Shutdown();
+  // After shutting down, so that what Shutdown and unloading raised is there.
+  if (!Options.Quiet)
+    if (const std::string seen = FormatForeignExceptions(ide.ForeignExceptions().Seen()); !seen.empty())
+      Out << '\n' << seen << std::flush;
   for (const UnicodeString& e : ide.Errors()) {
     Err << "qorb-ide: " << e.ToUtf8() << '\n';
     status = 1;

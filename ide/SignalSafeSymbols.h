@@ -1,0 +1,15 @@
+#pragma once
+// Where a code address lies, found with async-signal-safe calls only (the
+// process's own mapping list and the module's file, read with pread), for
+// what the IDE writes while a fault ends the process.
+#include <cstddef>
+#include <cstdint>
+
+struct TCodePlace {
+  char Module[512] = {};  // the file mapped there; empty when none is
+  char Symbol[256] = {};  // the nearest symbol at or below; empty when none
+  uintptr_t Offset = 0;   // from that symbol
+};
+
+// Uses static buffers: one caller at a time.
+bool FindCodePlace(uintptr_t Address, TCodePlace& Place) noexcept;

@@ -1,0 +1,197 @@
+// qorb-ide with plug-ins and an About library that fault: every contained
+// fault follows the rule for a raised exception at its place, the IDE
+// carries on (a second publish, click or unload works) and leaves nothing
+// alive; a fault nobody can contain ends it with a report that names the
+// plug-in.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "tests/support/ChildProcess.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A package folder of its own: the built package, the faulting About
+// library and both faulting plug-ins, linked in.
+class FaultyIde {
+ public:
+  FaultyIde() {
+    fs::create_directory(dir_.path / "Plugins");
+    fs::create_symlink(QORB_PACKAGE_PATH, dir_ / "Qorb_DelphiMain.bpl");
+    fs::create_symlink(Fixture("FaultyAbout.dll"), dir_ / "DelphiMainProc.dll");
+    for (const char* plugin : {"FaultyC.dll", "FaultyCpp.dll"})
+      fs::create_symlink(Fixture(plugin), dir_.path / "Plugins" / plugin);
+  }
+
+  TChildRun Run(const std::string& fault, const std::string& in, const std::string& at,
+                const std::vector<std::string>& args = {}) const {
+    std::vector<std::string> argv{QORB_IDE_PATH, "--package", (dir_ / "Qorb_DelphiMain.bpl").string()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    // The sanitizers' own fault handlers stay out of the way of ours.
+    return RunChild(argv, {"QORB_FAULT=" + fault, "QORB_FAULT_IN=" + in, "QORB_FAULT_AT=" + at,
+                           "ASAN_OPTIONS=detect_leaks=1:handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0"});
+  }
+
+ private:
+  static fs::path Fixture(const char* name) { return fs::path(QORB_FAULT_FIXTURE_DIR) / name; }
+  ScratchDir dir_{"qorb-faulty"};
+};
+
+struct Fault {
+  const char* name;
+  const char* raised;  // what the runtime raises, as a regular expression
+};
+
+const Fault kFaults[] = {
+    {"null-write", "EAccessViolation: Access violation at address [0-9A-F]{16} in module '%s'\\. "
+                   "Write of address 0000000000000000"},
+    {"read-unmapped", "EAccessViolation: Access violation at address [0-9A-F]{16} in module '%s'\\. "
+                      "Read of address [0-9A-F]{16}"},
+    {"div-zero", "EDivByZero: Division by zero"},
+    {"illegal", "EPrivilege: Privileged instruction"},
+    {"stack-overflow", "EStackOverflow: Stack overflow"},
+};
+
+std::string Expected(const Fault& f, const std::string& module) {
+  std::string e = f.raised;
+  if (const size_t at = e.find("%s"); at != std::string::npos) e.replace(at, 2, module);
+  return e;
+}
+
+size_t Count(const std::string& text, const std::regex& re) {
+  return static_cast<size_t>(std::distance(std::sregex_iterator(text.begin(), text.end(), re), std::sregex_iterator()));
+}
+
+std::string Describe(const TChildRun& r) {
+  return "exit " + std::to_string(r.ExitStatus) + " signal " + std::to_string(r.Signal) + "\n--- out\n" + r.Out +
+         "--- err\n" + r.Err;
+}
+
+// The things every run must show: the IDE lived to the end and let go of
+// everything.
+void ExpectLivedAndCleanedUp(const TChildRun& r) {
+  EXPECT_TRUE(r.ExitStatus == 0 || r.ExitStatus == 1) << Describe(r);
+  EXPECT_EQ(r.Err.find("left alive"), std::string::npos) << Describe(r);
+  EXPECT_NE(r.Err.find("FaultyCpp: Shutdown called"), std::string::npos) << Describe(r);
+}
+
+class FaultInPlugin : public ::testing::TestWithParam<std::tuple<const char*, Fault>> {
+ protected:
+  const std::string in = std::get<0>(GetParam());
+  const Fault fault = std::get<1>(GetParam());
+  const std::string module = in == "c" ? "FaultyC.dll" : "FaultyCpp.dll";
+  FaultyIde ide;
+};
+
+TEST_P(FaultInPlugin, InitPluginIsTreatedAsRaisingThePluginSkippedTheRestLoaded) {
+  const TChildRun r = ide.Run(fault.name, in, "init");
+  ExpectLivedAndCleanedUp(r);
+  EXPECT_EQ(r.ExitStatus, 0) << Describe(r);
+  EXPECT_NE(r.Err.find((in == "c" ? "FaultyC" : "FaultyCpp") + std::string(": Shutdown called")), std::string::npos);
+  const std::regex noted("Exceptions:\n  " + Expected(fault, module) + "\n    in InitPlugin \\([^)]*/Plugins/" +
+                         module + "\\)");
+  EXPECT_TRUE(std::regex_search(r.Out, noted)) << Describe(r);
+  // Listed: only the other one.
+  const std::string other = in == "c" ? "FaultyCpp.dll" : "FaultyC.dll";
+  const size_t listed = r.Out.find("Plug-ins:");
+  ASSERT_NE(listed, std::string::npos) << Describe(r);
+  EXPECT_NE(r.Out.find(other, listed), std::string::npos) << Describe(r);
+}
+
+TEST_P(FaultInPlugin, ShutdownIsTreatedAsRaisingAndEveryLibraryStillGoes) {
+  const TChildRun r = ide.Run(fault.name, in, "shutdown");
+  ExpectLivedAndCleanedUp(r);
+  EXPECT_EQ(r.ExitStatus, 0) << Describe(r);
+  EXPECT_NE(r.Err.find("FaultyC: Shutdown called"), std::string::npos) << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Out, std::regex(Expected(fault, module) + "\n    in Shutdown "))) << Describe(r);
+}
+
+TEST_P(FaultInPlugin, AnEventHandlerIsReportedLikeARaisingOneAndTheOthersRunEveryTime) {
+  const TChildRun r = ide.Run(fault.name, in, "event", {"--click", "Qorb/Faulty publish", "--click", "Qorb/Faulty publish"});
+  ExpectLivedAndCleanedUp(r);
+  EXPECT_EQ(r.ExitStatus, 0) << Describe(r);
+  const std::string handler = in == "c" ? "TFaultyC\\.on_event_first" : "TFaultyPlugin\\.OnEventFirst";
+  EXPECT_EQ(Count(r.Out, std::regex("\\[EventBus\\] \\[Error\\] " + handler + ": " + Expected(fault, module))), 2u)
+      << Describe(r);
+  EXPECT_EQ(Count(r.Out, std::regex("\\[FaultyC\\] \\[Info\\] second handler ran")), 2u) << Describe(r);
+  EXPECT_EQ(Count(r.Out, std::regex("\\[FaultyCpp\\] \\[Info\\] second handler ran")), 2u) << Describe(r);
+}
+
+INSTANTIATE_TEST_SUITE_P(Zoo, FaultInPlugin,
+                         ::testing::Combine(::testing::Values("c", "cpp"), ::testing::ValuesIn(kFaults)),
+                         [](const auto& info) {
+                           std::string name = std::string(std::get<0>(info.param)) + "_" + std::get<1>(info.param).name;
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
+                         });
+
+class FaultInCallback : public ::testing::TestWithParam<Fault> {
+ protected:
+  FaultyIde ide;
+};
+
+TEST_P(FaultInCallback, AMenuClickIsReportedAsRaisingAndTheItemWorksAgain) {
+  const TChildRun r = ide.Run(GetParam().name, "cpp", "click", {"--click", "Qorb/Faulty crash", "--click", "Qorb/Faulty crash"});
+  ExpectLivedAndCleanedUp(r);
+  EXPECT_EQ(Count(r.Out, std::regex("Menu item \"Qorb/Faulty crash\" raised exception class " +
+                                    Expected(GetParam(), "FaultyCpp.dll"))),
+            2u)
+      << Describe(r);
+}
+
+TEST_P(FaultInCallback, AnOptionsPageCallbackIsRaisingAndTheDialogLetsGoOfThePage) {
+  for (const char* at : {"options-load", "options-validate", "options-save"}) {
+    const TChildRun r = ide.Run(GetParam().name, "cpp", at, {"--options", "Qorb/Faulty", "--click", "Qorb/Faulty publish"});
+    ExpectLivedAndCleanedUp(r);
+    EXPECT_TRUE(std::regex_search(r.Out, std::regex(Expected(GetParam(), "FaultyCpp.dll")))) << at << Describe(r);
+    EXPECT_NE(r.Out.find("[FaultyCpp] [Info] second handler ran"), std::string::npos) << at << Describe(r);
+  }
+}
+
+TEST_P(FaultInCallback, TheAboutLibraryIsUnloadedAndItsErrorReachesTheClickEveryTime) {
+  const TChildRun r = ide.Run(GetParam().name, "", "", {"--click", "Qorb/About Qorb...", "--click", "Qorb/About Qorb..."});
+  ExpectLivedAndCleanedUp(r);
+  EXPECT_EQ(Count(r.Out, std::regex("raised exception class " + Expected(GetParam(), "DelphiMainProc.dll"))), 2u)
+      << Describe(r);
+}
+
+INSTANTIATE_TEST_SUITE_P(Zoo, FaultInCallback, ::testing::ValuesIn(kFaults), [](const auto& info) {
+  std::string name = info.param.name;
+  std::replace(name.begin(), name.end(), '-', '_');
+  return name;
+});
+
+TEST(ExceptionOfItsOwnClass, OutlivesTheLibraryThatRaisedIt) {
+  FaultyIde ide;
+  const TChildRun about = ide.Run("throw", "", "", {"--click", "Qorb/About Qorb..."});
+  ExpectLivedAndCleanedUp(about);
+  EXPECT_NE(about.Out.find("raised exception class EAboutBroken: the About box is broken"), std::string::npos)
+      << Describe(about);
+  for (const char* at : {"init", "shutdown"}) {
+    const TChildRun r = ide.Run("throw", "cpp", at);
+    ExpectLivedAndCleanedUp(r);
+    EXPECT_EQ(r.ExitStatus, 0) << Describe(r);
+    EXPECT_NE(r.Out.find("EFaultyError: raised in " + std::string(at)), std::string::npos) << Describe(r);
+  }
+}
+
+TEST(UncontainedFault, OnAPluginsOwnThreadEndsTheIdeWithAReportNamingThePlugin) {
+  FaultyIde ide;
+  const TChildRun r = ide.Run("null-write", "cpp", "thread", {"--click", "Qorb/Faulty thread"});
+  EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("qorb-ide: crashed: access violation \\(SIGSEGV\\), write of address "
+                                                  "0000000000000000\n  at [0-9A-F]{16} in [^\n]*/FaultyCpp\\.dll")))
+      << Describe(r);
+  EXPECT_NE(r.Err.find("on a thread the IDE did not start"), std::string::npos) << Describe(r);
+  EXPECT_NE(r.Err.find("while the IDE was clicking \"Qorb/Faulty thread\""), std::string::npos) << Describe(r);
+  EXPECT_NE(r.Err.find("Message view so far:\n"), std::string::npos) << Describe(r);
+  // Lines the view had; the one logged in the click was not delivered yet.
+  EXPECT_NE(r.Err.find("[FaultyCpp] [Info] ready"), std::string::npos) << Describe(r);
+}
+
+}  // namespace

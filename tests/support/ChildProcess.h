@@ -1,0 +1,59 @@
+#pragma once
+// A program run to its end with a few more environment variables, its
+// standard output and error kept: for tests of what a whole process does
+// when it faults or exits.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/TestSupport.h"
+
+extern char** environ;
+
+struct TChildRun {
+  int ExitStatus = -1;  // -1 when a signal ended it
+  int Signal = 0;
+  std::string Out, Err;
+};
+
+inline TChildRun RunChild(const std::vector<std::string>& Argv, const std::vector<std::string>& ExtraEnv = {}) {
+  ScratchDir dir("qorb-child");
+  const std::string out = (dir / "out").string(), err = (dir / "err").string();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) env.emplace_back(*e);
+  env.insert(env.end(), ExtraEnv.begin(), ExtraEnv.end());
+  std::vector<char*> argv, envp;
+  for (const std::string& a : Argv) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
+  TChildRun run;
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return run;
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+  }
+  if (WIFEXITED(status)) run.ExitStatus = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) run.Signal = WTERMSIG(status);
+  auto slurp = [](const std::string& path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+  };
+  run.Out = slurp(out);
+  run.Err = slurp(err);
+  return run;
+}
