@@ -57,6 +57,25 @@ void TPluginInterfaceRegistry::GetMyInterface(IInterface** Result, const GUID* I
   *Result = nullptr;
 }
 
+void TPluginInterfaceRegistry::ReleaseAll() {
+  DynArray<ComPtr<IInterface>> entries;
+  {
+    TLock lock(FMonitor);
+    entries = std::move(FInterfaces);
+  }
+  std::exception_ptr first;
+  for (auto& entry : entries) {
+    IInterface* intf = entry.detach();
+    if (!intf) continue;
+    try {
+      CallForeign({u"releasing a registered interface", SlotCode(intf, 2)}, [intf] { intf->Release(); });
+    } catch (...) {
+      if (!first) first = std::current_exception();
+    }
+  }
+  if (first) std::rethrow_exception(first);
+}
+
 TGetInterface TPluginInterfaceRegistry::Callback() {
   auto bound = BindMethod<&TPluginInterfaceRegistry::GetMyInterface>(this);
   TGetInterface callback;
@@ -73,4 +92,5 @@ void PluginInterfaceRegistryFinalization() {
   // Cleared first: releasing the entries destroys services that may look.
   std::unique_ptr<TPluginInterfaceRegistry> registry(PluginInterfaceRegistry);
   PluginInterfaceRegistry = nullptr;
+  if (registry) registry->ReleaseAll();
 }

@@ -15,6 +15,10 @@ class TPluginInterfaceRegistry : public TObject {
   void Remove(IInterface* AIntf);
   // The shape of TGetInterface: the first registered supporter wins.
   void GetMyInterface(IInterface** Result, const GUID* IntfGuid);
+  // Releases every entry, in array order, each through the foreign-call
+  // boundary: an entry left by an unloaded plug-in must not keep the others.
+  // The first error goes on to the caller once all are released.
+  void ReleaseAll();
 
   // The callback handed to plug-ins: (GetMyInterface, this).
   TGetInterface Callback();

@@ -4,6 +4,7 @@
 
 #include "rtl/Exception.h"
 #include "rtl/FaultHandler.h"
+#include "rtl/ForeignCall.h"
 #include "toolsapi/Globals.h"
 #include "toolsapi/PackageEntry.h"
 
@@ -88,6 +89,9 @@ bool TPackageLoader::CallEntry(Package& P, const char* Name, const char16_t* Wha
   if (!proc) return true;
   TPackageEntryError error;
   bool ok = false;
+  const std::u16string package = PathText(P.Path);
+  // The package is our own code: no containment, but a crash report says so.
+  const TForeignActivity running({What, reinterpret_cast<const void*>(proc), package.c_str()});
   try {
     ok = proc(&error);
   } catch (...) {
