@@ -15,19 +15,17 @@ namespace {
 // such a plug-in expects, never as C++ objects.
 void* const* MethodTable(const void* obj) { return *static_cast<void* const* const*>(obj); }
 
+// These three run foreign code: call them inside CallForeign.
 bool QueryEvent(IInterface* event, const GUID& iid, void** out) {
   using QueryFn = HRESULT (*)(void* self, const GUID* iid, void** obj);
   *out = nullptr;
-  const auto query = reinterpret_cast<QueryFn>(MethodTable(event)[0]);
-  const HRESULT hr = CallForeign({u"the event's QueryInterface", reinterpret_cast<const void*>(query)},
-                                 [&] { return query(event, &iid, out); });
+  const HRESULT hr = reinterpret_cast<QueryFn>(MethodTable(event)[0])(event, &iid, out);
   return hr == S_OK && *out;
 }
 
 void ReleaseEvent(void* intf) {
   using ReleaseFn = int32_t (*)(void* self);
-  const auto release = reinterpret_cast<ReleaseFn>(MethodTable(intf)[2]);
-  CallForeign({u"the event's Release", reinterpret_cast<const void*>(release)}, [&] { release(intf); });
+  reinterpret_cast<ReleaseFn>(MethodTable(intf)[2])(intf);
 }
 
 bool EventSupports(IInterface* event, const GUID& iid) {
@@ -78,6 +76,8 @@ class TSnapshot {
     else
       more_.push_back(item);
   }
+  size_t Size() const noexcept { return inPlace_ + more_.size(); }
+  const T& operator[](size_t i) const noexcept { return i < N ? first_[i] : more_[i - N]; }
   template <class F>
   void ForEach(F&& f) const {
     for (size_t i = 0; i < inPlace_; ++i) f(first_[i]);
@@ -123,31 +123,46 @@ void TQorbEventBus::Publish(IInterface* AEvent) {
     // entries as they were, by address, which a rehash leaves alone.
     TSnapshot<const TSubscriptionMap::value_type*, 16> entries;
     for (const auto& entry : FSubscriptions) entries.Append(&entry);
-    entries.ForEach([&](const TSubscriptionMap::value_type* entry) {
-      if (EventSupports(AEvent, entry->first))
-        for (const TSubscriptionRef& s : entry->second) snapshot.Append(s);
+    // The lock is taken outside the foreign call: a fault there leaves the
+    // call at once, and the lock's guard still lets go of it.
+    CallForeign({u"the event's QueryInterface", SlotCode(AEvent, 0)}, [&] {
+      entries.ForEach([&](const TSubscriptionMap::value_type* entry) {
+        if (EventSupports(AEvent, entry->first))
+          for (const TSubscriptionRef& s : entry->second) snapshot.Append(s);
+      });
     });
   }
   // Outside the lock: handlers may subscribe, unsubscribe and publish; what
-  // they change affects later publishes only.
-  snapshot.ForEach([AEvent](const TSubscriptionRef& s) {
-    void* intf = nullptr;
+  // they change affects later publishes only. One foreign call delivers to
+  // them all; a handler that fails ends it, is reported, and delivery goes
+  // on with the next.
+  TForeignCall call{u"event handler"};
+  size_t next = 0;
+  const TQorbSubscription* current = nullptr;
+  void* intf = nullptr;
+  while (next < snapshot.Size()) {
     try {
-      if (!QueryEvent(AEvent, s->EventGuid, &intf)) return;
-      CallForeign({u"event handler", reinterpret_cast<const void*>(s->Handler.Code), s->HandlerName.c_str()},
-                  [&] { s->Handler.Code(s->Handler.Data, static_cast<IInterface*>(intf)); });
-      ReleaseEvent(std::exchange(intf, nullptr));
+      CallForeign(call, [&] {
+        while (next < snapshot.Size()) {
+          current = snapshot[next++].get();
+          call.Code = reinterpret_cast<const void*>(current->Handler.Code);
+          call.Subject = current->HandlerName.c_str();
+          if (!QueryEvent(AEvent, current->EventGuid, &intf)) continue;
+          current->Handler.Code(current->Handler.Data, static_cast<IInterface*>(intf));
+          ReleaseEvent(std::exchange(intf, nullptr));
+        }
+      });
     } catch (...) {
-      ReportFailure(*s);
-    }
-    if (intf) {
-      try {
-        ReleaseEvent(intf);
-      } catch (...) {
-        // Already reported: the handler failed before this.
+      ReportFailure(*current);
+      if (void* left = std::exchange(intf, nullptr)) {
+        try {
+          CallForeign({u"the event's Release", SlotCode(left, 2)}, [left] { ReleaseEvent(left); });
+        } catch (...) {
+          // Already reported: the handler failed before this.
+        }
       }
     }
-  });
+  }
 }
 
 size_t TQorbEventBus::IdentifierCount() const {

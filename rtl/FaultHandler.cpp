@@ -18,6 +18,7 @@
 
 namespace qorb::rtl {
 thread_local TForeignFrame* ForeignTop __attribute__((tls_model("initial-exec"))) = nullptr;
+thread_local bool ThreadReady __attribute__((tls_model("initial-exec"))) = false;
 }  // namespace qorb::rtl
 
 namespace {
@@ -41,6 +42,7 @@ std::mutex ownModulesLock;  // writers only
 
 thread_local uintptr_t stackLow __attribute__((tls_model("initial-exec"))) = 0;
 thread_local bool threadPrepared __attribute__((tls_model("initial-exec"))) = false;
+void InstallOnce();
 
 // The alternate stack this runtime gave a thread, given back when it ends.
 class TAltStack {
@@ -213,7 +215,8 @@ void OnFault(int sig, siginfo_t* info, void* context) {
   EndProcess(sig, info, context, fault);
 }
 
-std::once_flag installed;
+std::once_flag installOnce;
+std::atomic<bool> installed{false};
 
 }  // namespace
 
@@ -261,8 +264,18 @@ void MarkOwnModules() {
       &first);
 }
 
-void InstallFaultHandler() {
-  std::call_once(installed, [] {
+void InstallFaultHandler() { InstallOnce(); }
+
+void qorb::rtl::MakeThreadReady() {
+  InstallOnce();
+  PrepareThreadForFaults();
+  ThreadReady = true;
+}
+
+namespace {
+void InstallOnce() {
+  if (installed.load(std::memory_order_acquire)) return;
+  std::call_once(installOnce, [] {
     MarkOwnModules();
     PrepareThreadForFaults();
     struct sigaction action {};
@@ -270,7 +283,9 @@ void InstallFaultHandler() {
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     ::sigemptyset(&action.sa_mask);
     for (size_t i = 0; i < kSignalCount; ++i) ::sigaction(kSignals[i], &action, &previousActions[i]);
+    installed.store(true, std::memory_order_release);
   });
 }
+}  // namespace
 
 void SetCrashReporter(TCrashReporter Reporter) { crashReporter.store(Reporter, std::memory_order_release); }

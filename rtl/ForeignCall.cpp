@@ -75,8 +75,7 @@ void Note(const TForeignCall& call, const CaughtException& e) {
 namespace qorb::rtl {
 
 void RunForeign(const TForeignCall& Call, void (*Run)(void*), void* Context) {
-  InstallFaultHandler();
-  PrepareThreadForFaults();
+  if (!ThreadReady) MakeThreadReady();
   TContainment containment;
   TForeignFrame frame{&Call, ForeignTop, &containment};
   if (sigsetjmp(containment.Jump, 0) != 0) {

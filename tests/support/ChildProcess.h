@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/support/TestSupport.h"
@@ -29,9 +30,15 @@ inline TChildRun RunChild(const std::vector<std::string>& Argv, const std::vecto
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) env.emplace_back(*e);
-  env.insert(env.end(), ExtraEnv.begin(), ExtraEnv.end());
+  // The extra variables replace those of the same name.
+  std::vector<std::string> env(ExtraEnv);
+  for (char** e = environ; *e; ++e) {
+    const std::string_view entry(*e);
+    const std::string_view name = entry.substr(0, entry.find('='));
+    bool replaced = false;
+    for (const std::string& x : ExtraEnv) replaced |= x.starts_with(name) && x.size() > name.size() && x[name.size()] == '=';
+    if (!replaced) env.emplace_back(entry);
+  }
   std::vector<char*> argv, envp;
   for (const std::string& a : Argv) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);

@@ -1,0 +1,30 @@
+// What the foreign-call boundary adds to one call: the same function called
+// directly and through CallForeign, side by side.
+#include <benchmark/benchmark.h>
+
+#include "rtl/ForeignCall.h"
+
+namespace {
+
+__attribute__((noinline)) int Foreign(int x) {
+  benchmark::ClobberMemory();
+  return x + 1;
+}
+
+void BM_DirectCall(benchmark::State& state) {
+  int (*volatile fn)(int) = &Foreign;
+  int x = 0;
+  for (auto _ : state) x = fn(x);
+  benchmark::DoNotOptimize(x);
+}
+BENCHMARK(BM_DirectCall)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_ThroughTheBoundary(benchmark::State& state) {
+  int (*volatile fn)(int) = &Foreign;
+  int x = 0;
+  for (auto _ : state) x = CallForeign({u"bench", reinterpret_cast<const void*>(fn)}, [&] { return fn(x); });
+  benchmark::DoNotOptimize(x);
+}
+BENCHMARK(BM_ThroughTheBoundary)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace
