@@ -3,6 +3,7 @@
 #include "ide/IDE.h"
 #include "ide/ThemingServices.h"
 #include "ide/WelcomePageViewFrame.h"
+#include "rtl/ForeignCall.h"
 
 TWelcomePageService::~TWelcomePageService() {
   // Plug-ins still registered now belong to packages that did not clean up
@@ -46,7 +47,8 @@ void TWelcomePageService::ShowWelcomePage() {
   const std::vector<Entry> snapshot = plugins_;
   for (const Entry& e : snapshot) {
     ComPtr<INTAWelcomePageContentPluginCreator> content = e.Plugin.As<INTAWelcomePageContentPluginCreator>();
-    if (content && content->GetPluginVisible()) content->CreateView();
+    if (content && content->GetPluginVisible())
+      CallForeign({u"CreateView", SlotCode(content.get(), 7), e.ID.c_str()}, [&] { content->CreateView(); });
   }
 }
 
