@@ -55,7 +55,7 @@ const Fault kFaults[] = {
     {"null-write", "EAccessViolation: Access violation at address [0-9A-F]{16} in module '%s'\\. "
                    "Write of address 0000000000000000"},
     {"read-unmapped", "EAccessViolation: Access violation at address [0-9A-F]{16} in module '%s'\\. "
-                      "Read of address [0-9A-F]{16}"},
+                      "Read of address 0000000000001000"},
     {"div-zero", "EDivByZero: Division by zero"},
     {"illegal", "EPrivilege: Privileged instruction"},
     {"stack-overflow", "EStackOverflow: Stack overflow"},
