@@ -126,6 +126,8 @@ TQorbLogger::~TQorbLogger() {
     DeallocateHWnd(FWnd);
     FWnd = nullptr;
   }
+  for (TQorbLogMessage* line = FNewest.exchange(nullptr, std::memory_order_acquire); line;)
+    std::exchange(line, line->FQueuedAfter)->Release();
   try {
     ComPtr<IOTAMessageServices> messages;
     if (Supports(BorlandIDEServices, messages)) {
@@ -139,13 +141,12 @@ TQorbLogger::~TQorbLogger() {
 }
 
 void TQorbLogger::Post(UnicodeStringRef ASource, UnicodeStringRef AMessage, TQorbLogLevel ALevel) {
-  ComPtr<IOTACustomMessage> line = TQorbLogMessage::Create(ASource, AMessage, ALevel);
-  TLock lock(FSync);
-  FQueue.push_back(std::move(line));
-  if (!FDrainPosted) {
-    FDrainPosted = true;
-    PostMessageW(FWnd, WM_QORB_DRAIN, 0, 0);
-  }
+  TQorbLogMessage* line = TQorbLogMessage::Create(ASource, AMessage, ALevel).detach();
+  TQorbLogMessage* newest = FNewest.load(std::memory_order_relaxed);
+  do {
+    line->FQueuedAfter = newest;
+  } while (!FNewest.compare_exchange_weak(newest, line, std::memory_order_release, std::memory_order_relaxed));
+  if (!newest) PostMessageW(FWnd, WM_QORB_DRAIN, 0, 0);
 }
 
 void TQorbLogger::WndProc(TMessage& Msg) {
@@ -160,15 +161,25 @@ void TQorbLogger::WndProc(TMessage& Msg) {
 }
 
 void TQorbLogger::Drain() {
+  // Taking the list empties the queue: a line that comes in during the
+  // delivery below starts a new burst with a fresh wake-up.
+  TQorbLogMessage* newest = FNewest.exchange(nullptr, std::memory_order_acquire);
+  size_t count = 0;
+  for (const TQorbLogMessage* line = newest; line; line = line->FQueuedAfter) ++count;
+  if (count == 0) return;
   std::vector<ComPtr<IOTACustomMessage>> lines;
-  {
-    TLock lock(FSync);
-    // Reset together with taking the queue: a line that comes in during the
-    // delivery below posts a fresh wake-up.
-    FDrainPosted = false;
-    lines.swap(FQueue);
+  try {
+    lines.resize(count);
+  } catch (...) {
+    for (TQorbLogMessage* line = newest; line;) std::exchange(line, line->FQueuedAfter)->Release();
+    throw;
   }
-  if (lines.empty()) return;
+  // Newest first in the list, so filled from the back: writing order.
+  for (TQorbLogMessage* line = newest; line;) {
+    TQorbLogMessage* next = line->FQueuedAfter;
+    lines[--count] = ComPtr<IOTACustomMessage>::Attach(static_cast<IOTACustomMessage*>(line));
+    line = next;
+  }
   try {
     Deliver(lines);
   } catch (...) {

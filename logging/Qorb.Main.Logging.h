@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "rtl/ComPtr.h"
-#include "rtl/CriticalSection.h"
 #include "rtl/DateTime.h"
 #include "rtl/InterfacedObject.h"
 #include "rtl/UnicodeString.h"
@@ -65,10 +64,14 @@ class TQorbLogMessage final : public TInterfacedObjectOf<INTACustomDrawMessage> 
   TQorbLogMessage(std::u16string_view ASource, std::u16string_view AMessage, TQorbLogLevel ALevel,
                   TDateTime ATimestamp) noexcept;
 
+  friend class TQorbLogger;
+
   TDateTime FTimestamp;
   std::u16string_view FSource;
   std::u16string_view FMessage;
   TQorbLogLevel FLevel;
+  // The line written before it, while both wait in a logger's queue.
+  TQorbLogMessage* FQueuedAfter = nullptr;
 };
 
 // The module's one logger. Made on the IDE's main thread, which owns its
@@ -94,9 +97,10 @@ class TQorbLogger : public TObject {
   static void Deliver(const std::vector<ComPtr<IOTACustomMessage>>& ALines);
 
   HWND FWnd = nullptr;
-  TCriticalSection FSync;
-  std::vector<ComPtr<IOTACustomMessage>> FQueue;
-  bool FDrainPosted = false;
+  // The waiting lines, newest first, each holding the queue's reference.
+  // The writer that finds it empty starts a burst and posts its one
+  // wake-up; the delivery takes the whole list and so ends the burst.
+  std::atomic<TQorbLogMessage*> FNewest{nullptr};
 };
 
 // The module's logger; null before initialisation and after finalisation.
