@@ -163,23 +163,11 @@ void TQorbLogger::WndProc(TMessage& Msg) {
 void TQorbLogger::Drain() {
   // Taking the list empties the queue: a line that comes in during the
   // delivery below starts a new burst with a fresh wake-up.
-  TQorbLogMessage* newest = FNewest.exchange(nullptr, std::memory_order_acquire);
-  size_t count = 0;
-  for (const TQorbLogMessage* line = newest; line; line = line->FQueuedAfter) ++count;
-  if (count == 0) return;
-  std::vector<ComPtr<IOTACustomMessage>> lines;
-  try {
-    lines.resize(count);
-  } catch (...) {
-    for (TQorbLogMessage* line = newest; line;) std::exchange(line, line->FQueuedAfter)->Release();
-    throw;
-  }
-  // Newest first in the list, so filled from the back: writing order.
-  for (TQorbLogMessage* line = newest; line;) {
-    TQorbLogMessage* next = line->FQueuedAfter;
-    lines[--count] = ComPtr<IOTACustomMessage>::Attach(static_cast<IOTACustomMessage*>(line));
-    line = next;
-  }
+  TQorbLogMessage* line = FNewest.exchange(nullptr, std::memory_order_acquire);
+  // Newest first as taken; turned round in place into writing order.
+  TQorbLogMessage* oldest = nullptr;
+  while (line) oldest = std::exchange(line, std::exchange(line->FQueuedAfter, oldest));
+  TQueuedLines lines{oldest};
   try {
     Deliver(lines);
   } catch (...) {
@@ -187,14 +175,22 @@ void TQorbLogger::Drain() {
   }
 }
 
-void TQorbLogger::Deliver(const std::vector<ComPtr<IOTACustomMessage>>& ALines) {
+TQorbLogger::TQueuedLines::~TQueuedLines() {
+  while (Oldest) std::exchange(Oldest, Oldest->FQueuedAfter)->Release();
+}
+
+void TQorbLogger::Deliver(TQueuedLines& ALines) {
   ComPtr<IOTAMessageServices> messages;
   if (!Supports(BorlandIDEServices, messages)) return;
   const UnicodeString name(kGroupName);
   ComPtr<IOTAMessageGroup> group;
   messages->GetGroup(group, name);
   if (!group) messages->AddMessageGroup(group, name);
-  for (const ComPtr<IOTACustomMessage>& line : ALines) messages->AddCustomMessage(line.get(), group.get());
+  while (TQorbLogMessage* line = ALines.Oldest) {
+    messages->AddCustomMessage(static_cast<IOTACustomMessage*>(line), group.get());
+    ALines.Oldest = line->FQueuedAfter;
+    line->Release();  // the queue's reference; the view holds its own
+  }
 }
 
 // ---- the module's logger ----
