@@ -120,7 +120,8 @@ bool ReadNeededRanges(const RangeReader& read, SparseFile& file) {
   // Section 0 holds the counts that do not fit the header; when none is
   // needed from there, the whole table is read at once.
   Elf64_Shdr first{};
-  const bool haveSections = eh.e_shoff != 0 && eh.e_shentsize == sizeof(Elf64_Shdr);
+  // libelf takes the entry sizes as the class gives them, whatever the header says.
+  const bool haveSections = eh.e_shoff != 0;
   if (haveSections && eh.e_shnum != 0 && !filler.Need(eh.e_shoff, uint64_t{eh.e_shnum} * sizeof(Elf64_Shdr)))
     return false;
   if (haveSections && !filler.Get(eh.e_shoff, first)) return true;
