@@ -153,7 +153,9 @@ bool ReadNeededRanges(const RangeReader& read, SparseFile& file) {
                names.sh_offset <= file.size && names.sh_size <= file.size - names.sh_offset) {
       const char* name = reinterpret_cast<const char*>(file.bytes.get() + names.sh_offset + sh.sh_name);
       const size_t room = static_cast<size_t>(names.sh_size - sh.sh_name);
-      if (strnlen(name, room) < room && std::strcmp(name, ".rsrc") == 0) {
+      // As ReadElf takes it: the first non-empty one that lies in the file.
+      const bool inFile = sh.sh_offset <= file.size && sh.sh_size <= file.size - sh.sh_offset;
+      if (sh.sh_size != 0 && inFile && strnlen(name, room) < room && std::strcmp(name, ".rsrc") == 0) {
         rsrc = true;
         if (!contents(sh)) return false;
       }
