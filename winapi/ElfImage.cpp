@@ -83,10 +83,13 @@ class RangeFiller {
 
   bool Need(uint64_t offset, uint64_t size) {
     if (offset >= file_.size || size == 0) return true;  // libelf judges what lies outside
-    const size_t begin = static_cast<size_t>(offset);
+    size_t begin = static_cast<size_t>(offset);
     const size_t end = begin + static_cast<size_t>(std::min<uint64_t>(size, file_.size - begin));
-    for (const auto& [b, e] : done_)
+    // What an earlier read already holds is not read again.
+    for (const auto& [b, e] : done_) {
       if (b <= begin && end <= e) return true;
+      if (b <= begin && begin < e) begin = e;
+    }
     if (!read_(begin, end - begin, file_.bytes.get() + begin)) return false;
     done_.emplace_back(begin, end);
     return true;
