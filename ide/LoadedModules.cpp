@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "rtl/Format.h"
@@ -61,10 +63,14 @@ std::vector<TLoadedModule> LoadedModulesIn(const fs::path& Folder) {
   std::error_code ec;
   const fs::path folder = fs::weakly_canonical(Folder, ec);
   std::vector<TLoadedModule> modules;
+  // Most modules share a few folders: each is resolved once.
+  std::unordered_map<std::string, bool> inFolder;
   for (const fs::path& path : mapped) {
     // The folder as the host named it: a plug-in may be a link to a file
     // kept elsewhere.
-    if (fs::weakly_canonical(path.parent_path(), ec) != folder) continue;
+    const auto [at, added] = inFolder.try_emplace(path.parent_path().string(), false);
+    if (added) at->second = fs::weakly_canonical(path.parent_path(), ec) == folder;
+    if (!at->second) continue;
     TLoadedModule m;
     m.Path = path;
     const std::u16string file = path.u16string();
@@ -96,14 +102,14 @@ std::string FormatLoadedModules(const std::vector<TLoadedModule>& Modules) {
 
 std::vector<TSkippedFile> SkippedFilesIn(const fs::path& Folder, const std::vector<TLoadedModule>& Loaded) {
   std::error_code ec;
-  std::vector<fs::path> loaded;
-  for (const TLoadedModule& m : Loaded) loaded.push_back(m.Path.filename());
+  std::unordered_set<std::string> loaded;
+  for (const TLoadedModule& m : Loaded) loaded.insert(m.Path.filename().string());
   std::vector<TSkippedFile> skipped;
   for (fs::directory_iterator it(Folder, ec), end; !ec && it != end; it.increment(ec)) {
     const std::u16string name = it->path().filename().u16string();
     if (!MatchesDllMask(name)) continue;
     if (!it->is_regular_file(ec)) continue;
-    if (std::find(loaded.begin(), loaded.end(), it->path().filename()) != loaded.end()) continue;
+    if (loaded.count(it->path().filename().string())) continue;
     skipped.push_back({it->path(), SkipReason(it->path())});
   }
   return skipped;

@@ -126,6 +126,8 @@ TQorbLogger::~TQorbLogger() {
     DeallocateHWnd(FWnd);
     FWnd = nullptr;
   }
+  for (TQorbLogMessage* line = FNewest.exchange(nullptr, std::memory_order_acquire); line;)
+    std::exchange(line, line->FQueuedAfter)->Release();
   try {
     ComPtr<IOTAMessageServices> messages;
     if (Supports(BorlandIDEServices, messages)) {
@@ -139,13 +141,12 @@ TQorbLogger::~TQorbLogger() {
 }
 
 void TQorbLogger::Post(UnicodeStringRef ASource, UnicodeStringRef AMessage, TQorbLogLevel ALevel) {
-  ComPtr<IOTACustomMessage> line = TQorbLogMessage::Create(ASource, AMessage, ALevel);
-  TLock lock(FSync);
-  FQueue.push_back(std::move(line));
-  if (!FDrainPosted) {
-    FDrainPosted = true;
-    PostMessageW(FWnd, WM_QORB_DRAIN, 0, 0);
-  }
+  TQorbLogMessage* line = TQorbLogMessage::Create(ASource, AMessage, ALevel).detach();
+  TQorbLogMessage* newest = FNewest.load(std::memory_order_relaxed);
+  do {
+    line->FQueuedAfter = newest;
+  } while (!FNewest.compare_exchange_weak(newest, line, std::memory_order_release, std::memory_order_relaxed));
+  if (!newest) PostMessageW(FWnd, WM_QORB_DRAIN, 0, 0);
 }
 
 void TQorbLogger::WndProc(TMessage& Msg) {
@@ -160,15 +161,13 @@ void TQorbLogger::WndProc(TMessage& Msg) {
 }
 
 void TQorbLogger::Drain() {
-  std::vector<ComPtr<IOTACustomMessage>> lines;
-  {
-    TLock lock(FSync);
-    // Reset together with taking the queue: a line that comes in during the
-    // delivery below posts a fresh wake-up.
-    FDrainPosted = false;
-    lines.swap(FQueue);
-  }
-  if (lines.empty()) return;
+  // Taking the list empties the queue: a line that comes in during the
+  // delivery below starts a new burst with a fresh wake-up.
+  TQorbLogMessage* line = FNewest.exchange(nullptr, std::memory_order_acquire);
+  // Newest first as taken; turned round in place into writing order.
+  TQorbLogMessage* oldest = nullptr;
+  while (line) oldest = std::exchange(line, std::exchange(line->FQueuedAfter, oldest));
+  TQueuedLines lines{oldest};
   try {
     Deliver(lines);
   } catch (...) {
@@ -176,14 +175,22 @@ void TQorbLogger::Drain() {
   }
 }
 
-void TQorbLogger::Deliver(const std::vector<ComPtr<IOTACustomMessage>>& ALines) {
+TQorbLogger::TQueuedLines::~TQueuedLines() {
+  while (Oldest) std::exchange(Oldest, Oldest->FQueuedAfter)->Release();
+}
+
+void TQorbLogger::Deliver(TQueuedLines& ALines) {
   ComPtr<IOTAMessageServices> messages;
   if (!Supports(BorlandIDEServices, messages)) return;
   const UnicodeString name(kGroupName);
   ComPtr<IOTAMessageGroup> group;
   messages->GetGroup(group, name);
   if (!group) messages->AddMessageGroup(group, name);
-  for (const ComPtr<IOTACustomMessage>& line : ALines) messages->AddCustomMessage(line.get(), group.get());
+  while (TQorbLogMessage* line = ALines.Oldest) {
+    messages->AddCustomMessage(static_cast<IOTACustomMessage*>(line), group.get());
+    ALines.Oldest = line->FQueuedAfter;
+    line->Release();  // the queue's reference; the view holds its own
+  }
 }
 
 // ---- the module's logger ----

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "logging/Qorb.Main.LogLineMemory.h"
 #include "rtl/ComPtr.h"
-#include "rtl/CriticalSection.h"
 #include "rtl/DateTime.h"
 #include "rtl/InterfacedObject.h"
 #include "rtl/UnicodeString.h"
@@ -26,7 +26,7 @@ const char16_t* QorbLogLevelName(TQorbLogLevel ALevel) noexcept;
 // One line. Immutable, so it may be made on one thread and shown on another;
 // the visible text is formatted whenever the IDE asks for it. The object and
 // copies of its two texts share one allocation: a line costs its writer a
-// single trip to the allocator.
+// single carve from the line memory.
 class TQorbLogMessage final : public TInterfacedObjectOf<INTACustomDrawMessage> {
  public:
   // Stamped with the current local time.
@@ -53,22 +53,28 @@ class TQorbLogMessage final : public TInterfacedObjectOf<INTACustomDrawMessage> 
   TColor LevelColor() const;
 
   // The block goes back as it came, texts included.
-  static void operator delete(void* p) noexcept { ::operator delete(p); }
+  static void operator delete(void* p) noexcept { qorb::logging::FreeLine(p); }
 
  private:
   struct TTextRoom {
     size_t Units;
   };
-  static void* operator new(size_t size, TTextRoom room) { return ::operator new(size + room.Units * sizeof(char16_t)); }
-  static void operator delete(void* p, TTextRoom) noexcept { ::operator delete(p); }
+  static void* operator new(size_t size, TTextRoom room) {
+    return qorb::logging::AllocateLine(size + room.Units * sizeof(char16_t));
+  }
+  static void operator delete(void* p, TTextRoom) noexcept { qorb::logging::FreeLine(p); }
   // Copies both texts into the room behind the object.
   TQorbLogMessage(std::u16string_view ASource, std::u16string_view AMessage, TQorbLogLevel ALevel,
                   TDateTime ATimestamp) noexcept;
+
+  friend class TQorbLogger;
 
   TDateTime FTimestamp;
   std::u16string_view FSource;
   std::u16string_view FMessage;
   TQorbLogLevel FLevel;
+  // The line written before it, while both wait in a logger's queue.
+  TQorbLogMessage* FQueuedAfter = nullptr;
 };
 
 // The module's one logger. Made on the IDE's main thread, which owns its
@@ -89,14 +95,25 @@ class TQorbLogger : public TObject {
   static constexpr UINT WM_QORB_DRAIN = WM_APP + 1;
 
  private:
+  // Lines taken from the queue, oldest first, each holding the queue's
+  // reference until delivered; what is not delivered is dropped.
+  struct TQueuedLines {
+    TQorbLogMessage* Oldest;
+    explicit TQueuedLines(TQorbLogMessage* AOldest) noexcept : Oldest(AOldest) {}
+    TQueuedLines(const TQueuedLines&) = delete;
+    TQueuedLines& operator=(const TQueuedLines&) = delete;
+    ~TQueuedLines();
+  };
+
   void WndProc(TMessage& Msg);
   void Drain();
-  static void Deliver(const std::vector<ComPtr<IOTACustomMessage>>& ALines);
+  static void Deliver(TQueuedLines& ALines);
 
   HWND FWnd = nullptr;
-  TCriticalSection FSync;
-  std::vector<ComPtr<IOTACustomMessage>> FQueue;
-  bool FDrainPosted = false;
+  // The waiting lines, newest first, each holding the queue's reference.
+  // The writer that finds it empty starts a burst and posts its one
+  // wake-up; the delivery takes the whole list and so ends the burst.
+  std::atomic<TQorbLogMessage*> FNewest{nullptr};
 };
 
 // The module's logger; null before initialisation and after finalisation.

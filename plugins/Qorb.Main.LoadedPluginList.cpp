@@ -36,7 +36,10 @@ std::vector<UnicodeString> ListPluginFiles(const UnicodeString& Dir) {
   while (const dirent* entry = ::readdir(listing.get())) {
     const std::u16string name = Utf8ToUtf16(entry->d_name);
     if (!MatchesDllMask(name)) continue;
-    if (!IsFile(dir + entry->d_name)) continue;
+    // The listing tells most entries' kind; links and the unknown are asked.
+    const bool file = entry->d_type == DT_REG ||
+                      ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) && IsFile(dir + entry->d_name));
+    if (!file) continue;
     files.push_back(Dir + name);
   }
   return files;

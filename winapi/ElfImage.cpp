@@ -3,8 +3,11 @@
 #include <gelf.h>
 #include <libelf.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace qorb::winapi {
 namespace {
@@ -19,15 +22,15 @@ struct ElfCloser {
 };
 using ElfPtr = std::unique_ptr<Elf, ElfCloser>;
 
-// Only the header is checked by hand: libelf converts foreign byte orders,
-// which we never want to load anyway.
-bool IsLoadableHeader(std::span<const uint8_t> file) {
-  if (file.size() < sizeof(Elf64_Ehdr)) return false;
-  if (std::memcmp(file.data(), ELFMAG, SELFMAG) != 0) return false;
-  if (file[EI_CLASS] != ELFCLASS64 || file[EI_DATA] != ELFDATA2LSB) return false;
-  Elf64_Ehdr eh;
-  std::memcpy(&eh, file.data(), sizeof eh);
-  return eh.e_type == ET_DYN && eh.e_machine == EM_X86_64;
+// The identification is checked before libelf reads on: it converts
+// foreign byte orders, which we never want to load anyway.
+bool IsLoadableHeader(Elf* elf) {
+  size_t n = 0;
+  const char* ident = elf_getident(elf, &n);
+  if (!ident || n < EI_NIDENT) return false;
+  if (ident[EI_CLASS] != ELFCLASS64 || ident[EI_DATA] != ELFDATA2LSB) return false;
+  const Elf64_Ehdr* eh = elf64_getehdr(elf);
+  return eh && eh->e_type == ET_DYN && eh->e_machine == EM_X86_64;
 }
 
 bool IsExport(const GElf_Sym& sym) {
@@ -72,28 +75,112 @@ bool SegmentsInFile(Elf* elf, size_t fileSize) {
   return any;
 }
 
-}  // namespace
+// Reads ranges of a file into their place in a buffer of its size, each
+// range at most once, clipped to the file.
+class RangeFiller {
+ public:
+  RangeFiller(const RangeReader& read, SparseFile& file) : read_(read), file_(file) {}
 
-DWORD ReadElfImage(std::span<const uint8_t> file, ElfImage& out) {
-  out = ElfImage{};
-  if (!IsLoadableHeader(file) || !LibElfReady()) return ERROR_BAD_EXE_FORMAT;
+  bool Need(uint64_t offset, uint64_t size) {
+    if (offset >= file_.size || size == 0) return true;  // libelf judges what lies outside
+    size_t begin = static_cast<size_t>(offset);
+    const size_t end = begin + static_cast<size_t>(std::min<uint64_t>(size, file_.size - begin));
+    // What an earlier read already holds is not read again.
+    for (const auto& [b, e] : done_) {
+      if (b <= begin && end <= e) return true;
+      if (b <= begin && begin < e) begin = e;
+    }
+    if (!read_(begin, end - begin, file_.bytes.get() + begin)) return false;
+    done_.emplace_back(begin, end);
+    return true;
+  }
+  template <class T>
+  bool Get(uint64_t offset, T& value) {
+    if (offset > file_.size || sizeof(T) > file_.size - offset || !Need(offset, sizeof(T))) return false;
+    std::memcpy(&value, file_.bytes.get() + offset, sizeof(T));
+    return true;
+  }
 
-  // ELF_C_READ_MMAP over our own buffer: libelf reads it in place and
-  // never writes to it.
-  ElfPtr elf(elf_memory(const_cast<char*>(reinterpret_cast<const char*>(file.data())), file.size()));
-  if (!elf || elf_kind(elf.get()) != ELF_K_ELF) return ERROR_BAD_EXE_FORMAT;
+ private:
+  const RangeReader& read_;
+  SparseFile& file_;
+  std::vector<std::pair<size_t, size_t>> done_;
+};
 
-  if (!SegmentsInFile(elf.get(), file.size())) return ERROR_BAD_EXE_FORMAT;
+constexpr size_t kFirstPage = 4096;
+
+// What ReadElf will look at, read before it looks. False only when a read
+// fails or the header already says the file is nothing we load.
+bool ReadNeededRanges(const RangeReader& read, SparseFile& file) {
+  RangeFiller filler(read, file);
+  if (!filler.Need(0, kFirstPage)) return false;
+  Elf64_Ehdr eh;
+  std::memcpy(&eh, file.bytes.get(), sizeof eh);
+  if (std::memcmp(eh.e_ident, ELFMAG, SELFMAG) != 0 || eh.e_ident[EI_CLASS] != ELFCLASS64 ||
+      eh.e_ident[EI_DATA] != ELFDATA2LSB || eh.e_type != ET_DYN || eh.e_machine != EM_X86_64)
+    return false;
+
+  // Section 0 holds the counts that do not fit the header; when none is
+  // needed from there, the whole table is read at once.
+  Elf64_Shdr first{};
+  // libelf takes the entry sizes as the class gives them, whatever the header says.
+  const bool haveSections = eh.e_shoff != 0;
+  if (haveSections && eh.e_shnum != 0 && !filler.Need(eh.e_shoff, uint64_t{eh.e_shnum} * sizeof(Elf64_Shdr)))
+    return false;
+  if (haveSections && !filler.Get(eh.e_shoff, first)) return true;
+  const uint64_t phnum = eh.e_phnum == PN_XNUM ? first.sh_info : eh.e_phnum;
+  if (!filler.Need(eh.e_phoff, std::min<uint64_t>(phnum, file.size) * sizeof(Elf64_Phdr))) return false;
+  if (!haveSections) return true;
+
+  const uint64_t shnum = std::min<uint64_t>(eh.e_shnum ? eh.e_shnum : first.sh_size, file.size / sizeof(Elf64_Shdr));
+  if (!filler.Need(eh.e_shoff, shnum * sizeof(Elf64_Shdr))) return false;
+  auto section = [&](uint64_t i, Elf64_Shdr& sh) {
+    return i < shnum && filler.Get(eh.e_shoff + i * sizeof(Elf64_Shdr), sh);
+  };
+  auto contents = [&](const Elf64_Shdr& sh) { return sh.sh_type == SHT_NOBITS || filler.Need(sh.sh_offset, sh.sh_size); };
+
+  Elf64_Shdr names{};
+  const uint64_t namesIndex = eh.e_shstrndx == SHN_XINDEX ? first.sh_link : eh.e_shstrndx;
+  const bool haveNames = section(namesIndex, names) && names.sh_type != SHT_NOBITS;
+  if (haveNames && !contents(names)) return false;
+
+  bool dynsym = false, rsrc = false;
+  for (uint64_t i = 1; i < shnum && !(dynsym && rsrc); ++i) {
+    Elf64_Shdr sh;
+    if (!section(i, sh)) break;
+    if (sh.sh_type == SHT_DYNSYM && !dynsym) {
+      dynsym = true;
+      Elf64_Shdr strings;
+      if (!contents(sh) || (section(sh.sh_link, strings) && !contents(strings))) return false;
+    } else if (sh.sh_type == SHT_PROGBITS && !rsrc && haveNames && sh.sh_name < names.sh_size &&
+               names.sh_offset <= file.size && names.sh_size <= file.size - names.sh_offset) {
+      const char* name = reinterpret_cast<const char*>(file.bytes.get() + names.sh_offset + sh.sh_name);
+      const size_t room = static_cast<size_t>(names.sh_size - sh.sh_name);
+      // As ReadElf takes it: the first non-empty one that lies in the file.
+      const bool inFile = sh.sh_offset <= file.size && sh.sh_size <= file.size - sh.sh_offset;
+      if (sh.sh_size != 0 && inFile && strnlen(name, room) < room && std::strcmp(name, ".rsrc") == 0) {
+        rsrc = true;
+        if (!contents(sh)) return false;
+      }
+    }
+  }
+  return true;
+}
+
+// Whatever libelf reads from, file or bytes, is judged here.
+DWORD ReadElf(Elf* elf, size_t fileSize, ElfImage& out) {
+  if (elf_kind(elf) != ELF_K_ELF || !IsLoadableHeader(elf)) return ERROR_BAD_EXE_FORMAT;
+  if (!SegmentsInFile(elf, fileSize)) return ERROR_BAD_EXE_FORMAT;
 
   size_t shstrndx = 0;
-  if (elf_getshdrstrndx(elf.get(), &shstrndx) != 0) return ERROR_BAD_EXE_FORMAT;
+  if (elf_getshdrstrndx(elf, &shstrndx) != 0) return ERROR_BAD_EXE_FORMAT;
 
   bool haveDynsym = false;
-  for (Elf_Scn* scn = elf_nextscn(elf.get(), nullptr); scn; scn = elf_nextscn(elf.get(), scn)) {
+  for (Elf_Scn* scn = elf_nextscn(elf, nullptr); scn; scn = elf_nextscn(elf, scn)) {
     GElf_Shdr shdr;
     if (!gelf_getshdr(scn, &shdr)) return ERROR_BAD_EXE_FORMAT;
     if (shdr.sh_type == SHT_DYNSYM && !haveDynsym) {
-      if (!ReadExports(elf.get(), scn, shdr, out)) {
+      if (!ReadExports(elf, scn, shdr, out)) {
         out = ElfImage{};
         return ERROR_BAD_EXE_FORMAT;
       }
@@ -101,9 +188,9 @@ DWORD ReadElfImage(std::span<const uint8_t> file, ElfImage& out) {
       continue;
     }
     if (shdr.sh_type != SHT_PROGBITS || out.rsrcSize != 0) continue;
-    const char* name = elf_strptr(elf.get(), shstrndx, shdr.sh_name);
+    const char* name = elf_strptr(elf, shstrndx, shdr.sh_name);
     if (!name || std::strcmp(name, ".rsrc") != 0) continue;
-    if (shdr.sh_offset > file.size() || shdr.sh_size > file.size() - shdr.sh_offset) continue;
+    if (shdr.sh_offset > fileSize || shdr.sh_size > fileSize - shdr.sh_offset) continue;
     out.rsrcOffset = static_cast<size_t>(shdr.sh_offset);
     out.rsrcSize = static_cast<size_t>(shdr.sh_size);
   }
@@ -113,6 +200,36 @@ DWORD ReadElfImage(std::span<const uint8_t> file, ElfImage& out) {
     return ERROR_BAD_EXE_FORMAT;
   }
   return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+DWORD ReadElfImage(std::span<const uint8_t> file, ElfImage& out) {
+  out = ElfImage{};
+  if (file.size() < sizeof(Elf64_Ehdr) || std::memcmp(file.data(), ELFMAG, SELFMAG) != 0 || !LibElfReady())
+    return ERROR_BAD_EXE_FORMAT;
+  // ELF_C_READ_MMAP over our own buffer: libelf reads it in place and
+  // never writes to it.
+  ElfPtr elf(elf_memory(const_cast<char*>(reinterpret_cast<const char*>(file.data())), file.size()));
+  if (!elf) return ERROR_BAD_EXE_FORMAT;
+  const DWORD err = ReadElf(elf.get(), file.size(), out);
+  if (err != ERROR_SUCCESS) out = ElfImage{};
+  return err;
+}
+
+DWORD ReadElfImage(const RangeReader& read, size_t fileSize, ElfImage& out, SparseFile& file) {
+  out = ElfImage{};
+  file = SparseFile{};
+  if (fileSize < sizeof(Elf64_Ehdr) || !LibElfReady()) return ERROR_BAD_EXE_FORMAT;
+  file.bytes = std::make_unique_for_overwrite<uint8_t[]>(fileSize);
+  file.size = fileSize;
+  if (!ReadNeededRanges(read, file)) return ERROR_BAD_EXE_FORMAT;
+  // Read in place: libelf touches only the ranges read above.
+  ElfPtr elf(elf_memory(reinterpret_cast<char*>(file.bytes.get()), fileSize));
+  if (!elf) return ERROR_BAD_EXE_FORMAT;
+  const DWORD err = ReadElf(elf.get(), fileSize, out);
+  if (err != ERROR_SUCCESS) out = ElfImage{};
+  return err;
 }
 
 }  // namespace qorb::winapi

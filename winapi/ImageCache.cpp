@@ -4,11 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <list>
 #include <mutex>
-#include <vector>
+#include <unordered_map>
 
 namespace qorb::winapi {
 namespace {
@@ -50,8 +51,26 @@ class Fd {
   int fd_;
 };
 
+struct LiveEntry {
+  FileKey key;
+  std::weak_ptr<const FileImage> image;
+};
+
 std::mutex cacheLock;
 std::list<CacheEntry> cache;  // most recently used first
+// Every image someone still holds (a loaded module keeps its file's), so a
+// file asked about again long after is not read again while it is in use.
+std::unordered_map<std::string, LiveEntry> live;
+size_t sweepAbove = 64;
+
+// Under cacheLock. Forgets images nobody holds any more, at a cost spread
+// over the insertions that made the index grow.
+void RememberLive(const std::string& path, const FileKey& key, const std::shared_ptr<const FileImage>& image) {
+  live.insert_or_assign(path, LiveEntry{key, image});
+  if (live.size() <= sweepAbove) return;
+  std::erase_if(live, [](const auto& e) { return e.second.image.expired(); });
+  sweepAbove = std::max<size_t>(64, 2 * live.size());
+}
 std::atomic<size_t> reads{0};
 
 DWORD ErrorFromErrno(int err) {
@@ -65,13 +84,16 @@ DWORD ErrorFromErrno(int err) {
   }
 }
 
-std::shared_ptr<const FileImage> ImageOf(std::span<const uint8_t> bytes) {
-  auto image = std::make_shared<FileImage>();
-  image->elfError = ReadElfImage(bytes, image->elf);
-  if (image->elfError == ERROR_SUCCESS && image->elf.rsrcSize != 0) {
-    image->resources = ResImage::Parse(bytes.subspan(image->elf.rsrcOffset, image->elf.rsrcSize));
+// Exactly size bytes at offset, or false.
+bool ReadRange(int fd, size_t offset, size_t size, uint8_t* into) {
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::pread(fd, into + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;  // shrank since we looked: judge what we got
+    done += static_cast<size_t>(n);
   }
-  return image;
+  return true;
 }
 
 DWORD ReadFile(const std::string& path, FileKey& key, std::shared_ptr<const FileImage>& out) {
@@ -83,20 +105,22 @@ DWORD ReadFile(const std::string& path, FileKey& key, std::shared_ptr<const File
   if (!S_ISREG(st.st_mode)) return ERROR_ACCESS_DENIED;
   key = FileKey::Of(st);
   ++reads;
+  auto image = std::make_shared<FileImage>();
   if (st.st_size > kMaxFileSize) {
-    out = ImageOf({});
+    image->elfError = ERROR_BAD_EXE_FORMAT;
+    out = std::move(image);
     return ERROR_SUCCESS;
   }
-  std::vector<uint8_t> bytes(static_cast<size_t>(st.st_size));
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return ErrorFromErrno(errno);
-    if (n == 0) break;  // shrank while we read: judge what we got
-    done += static_cast<size_t>(n);
-  }
-  out = ImageOf(std::span<const uint8_t>(bytes.data(), done));
+  // The headers, tables and resources; the code and data between them are
+  // never read.
+  SparseFile file;
+  const RangeReader read = [&fd](size_t offset, size_t size, uint8_t* into) {
+    return ReadRange(fd.get(), offset, size, into);
+  };
+  image->elfError = ReadElfImage(read, static_cast<size_t>(st.st_size), image->elf, file);
+  if (image->elfError == ERROR_SUCCESS && image->elf.rsrcSize != 0)
+    image->resources = ResImage::Parse({file.bytes.get() + image->elf.rsrcOffset, image->elf.rsrcSize});
+  out = std::move(image);
   return ERROR_SUCCESS;
 }
 
@@ -116,6 +140,14 @@ DWORD LoadFileImage(const std::string& path, std::shared_ptr<const FileImage>& o
         return ERROR_SUCCESS;
       }
     }
+    if (const auto it = live.find(path); it != live.end() && it->second.key == now) {
+      if ((out = it->second.image.lock())) {
+        cache.remove_if([&](const CacheEntry& e) { return e.path == path; });
+        cache.push_front(CacheEntry{path, now, out});
+        if (cache.size() > kCapacity) cache.pop_back();
+        return ERROR_SUCCESS;
+      }
+    }
   }
 
   FileKey key;
@@ -126,6 +158,7 @@ DWORD LoadFileImage(const std::string& path, std::shared_ptr<const FileImage>& o
   cache.remove_if([&](const CacheEntry& e) { return e.path == path; });
   cache.push_front(CacheEntry{path, key, image});
   if (cache.size() > kCapacity) cache.pop_back();
+  RememberLive(path, key, image);
   out = std::move(image);
   return ERROR_SUCCESS;
 }

@@ -21,8 +21,10 @@ struct FileImage {
 
 // The image of the file at path. Fails with ERROR_FILE_NOT_FOUND,
 // ERROR_PATH_NOT_FOUND or ERROR_ACCESS_DENIED when the file cannot be read.
-// Images are kept for the few files asked about last, keyed by path, size,
-// modification time and inode, so a rewritten file is read again.
+// Images are kept for the few files asked about last and for as long as
+// anyone holds them (a loaded module holds its file's), keyed by path, size,
+// modification time and inode, so a rewritten file is read again. Only the
+// ranges the image needs are read, never the whole file.
 DWORD LoadFileImage(const std::string& path, std::shared_ptr<const FileImage>& out);
 
 // How many times a file was actually read (tests hold the sharing to it).

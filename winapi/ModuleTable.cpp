@@ -4,6 +4,9 @@
 #include <link.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <climits>
 #include <filesystem>
 #include <new>
 
@@ -12,10 +15,13 @@ namespace {
 
 constexpr HMODULE kProbeTag = 1;
 
+std::atomic<size_t> loaderWalks{0};
+
 HMODULE ExecutableBase() noexcept {
   static const HMODULE base = [] {
     void* self = dlopen(nullptr, RTLD_NOW);
-    const HMODULE b = self ? DlModule(self, nullptr) : 0;
+    DlModuleInfo info;
+    const HMODULE b = self && DlModule(self, info) ? info.base : 0;
     if (self) dlclose(self);
     return b;
   }();
@@ -30,61 +36,62 @@ std::string ExecutablePath() {
   return buf;
 }
 
-// The module the loader has at exactly this address, if any.
-bool LinkedModuleAt(HMODULE base, std::string& path) {
-  Dl_info info{};
-  if (base == 0 || dladdr(reinterpret_cast<const void*>(base), &info) == 0) return false;
-  if (reinterpret_cast<HMODULE>(info.dli_fbase) != base) return false;
+// The name of the module the loader has at exactly this address, if any.
+bool LinkedModuleName(HMODULE base, std::string& path) {
   if (base == ExecutableBase()) {
     path = ExecutablePath();
-  } else {
-    path = FullPath(info.dli_fname ? info.dli_fname : "");
+    return !path.empty();
   }
+  Dl_info info{};
+  CountLoaderWalk();
+  if (dladdr(reinterpret_cast<const void*>(base), &info) == 0) return false;
+  if (reinterpret_cast<HMODULE>(info.dli_fbase) != base) return false;
+  path = FullPath(info.dli_fname ? info.dli_fname : "");
   return !path.empty();
 }
 
 }  // namespace
 
-namespace {
+void CountLoaderWalk() noexcept { loaderWalks.fetch_add(1, std::memory_order_relaxed); }
 
-struct DlSearch {
-  void* map = nullptr;
-  HMODULE base = 0;
-  std::string* path = nullptr;
-};
+size_t LoaderWalks() noexcept { return loaderWalks.load(std::memory_order_relaxed); }
 
-int MatchDlModule(dl_phdr_info* info, size_t, void* arg) {
-  auto* search = static_cast<DlSearch*>(arg);
-  for (ElfW(Half) i = 0; i < info->dlpi_phnum; ++i) {
-    if (info->dlpi_phdr[i].p_type != PT_LOAD) continue;
-    const void* first = reinterpret_cast<const void*>(info->dlpi_addr + info->dlpi_phdr[i].p_vaddr);
-    Dl_info dli{};
-    void* map = nullptr;
-    if (dladdr1(first, &dli, &map, RTLD_DL_LINKMAP) == 0 || map != search->map) return 0;
-    search->base = reinterpret_cast<HMODULE>(dli.dli_fbase);
-    if (search->path && info->dlpi_name) *search->path = info->dlpi_name;
-    return 1;
-  }
-  return 0;
-}
-
-}  // namespace
-
-// The loader's own records are read only through dl_iterate_phdr and
-// dladdr1: link_map fields read directly race with other threads' dlopen as
-// far as ThreadSanitizer can see, though the loader's lock orders them.
+// One lock for our dlopen and dlclose calls and our reads of the loader's
+// records: a record read directly is then ordered after the dlopen that
+// made it and before the dlclose that frees it, as ThreadSanitizer sees it.
 std::recursive_mutex& LoaderLock() {
   static std::recursive_mutex lock;
   return lock;
 }
 
-HMODULE DlModule(void* dl, std::string* path) {
-  std::lock_guard<std::recursive_mutex> loader(LoaderLock());
-  DlSearch search;
-  search.path = path;
-  if (dlinfo(dl, RTLD_DI_LINKMAP, &search.map) != 0 || !search.map) return 0;
-  dl_iterate_phdr(MatchDlModule, &search);
-  return search.base;
+bool DlModule(void* dl, DlModuleInfo& out) {
+  const std::lock_guard<std::recursive_mutex> loader(LoaderLock());
+  link_map* map = nullptr;
+  if (dlinfo(dl, RTLD_DI_LINKMAP, &map) != 0 || !map) return false;
+  const ElfW(Phdr)* phdr = nullptr;
+  // Answers the number of program headers.
+  const int count = dlinfo(dl, RTLD_DI_PHDR, &phdr);
+  if (count <= 0 || !phdr) return false;
+  const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+  uintptr_t first = UINTPTR_MAX, end = 0;
+  for (int i = 0; i < count; ++i) {
+    if (phdr[i].p_type != PT_LOAD) continue;
+    first = std::min<uintptr_t>(first, phdr[i].p_vaddr & ~(page - 1));
+    end = std::max<uintptr_t>(end, phdr[i].p_vaddr + phdr[i].p_memsz);
+  }
+  if (first >= end) return false;
+  out.base = map->l_addr + first;
+  out.end = map->l_addr + end;
+  out.path = map->l_name ? map->l_name : "";
+  return true;
+}
+
+bool DlModuleAt(const void* address, HMODULE& base, const void*& linkMap) noexcept {
+  dl_find_object found{};
+  if (!address || _dl_find_object(const_cast<void*>(address), &found) != 0) return false;
+  base = reinterpret_cast<HMODULE>(found.dlfo_map_start);
+  linkMap = found.dlfo_link_map;
+  return true;
 }
 
 std::string FullPath(const std::string& path) {
@@ -109,16 +116,25 @@ ModuleRecord* ModuleTable::Find(HMODULE module) {
   if (it != records_.end() && it->second.kind != ModuleKind::Linked) return &it->second;
   if (module & kProbeTag) return nullptr;
 
-  // Something else may have unloaded it, or put another module there.
-  std::string path;
-  if (!LinkedModuleAt(module, path)) {
+  // Something else may have unloaded it, or put another module there: the
+  // loader's index tells at once; only a module met anew is asked its name.
+  HMODULE base = 0;
+  const void* linkMap = nullptr;
+  if (!DlModuleAt(reinterpret_cast<const void*>(module), base, linkMap) || base != module) {
     if (it != records_.end()) records_.erase(it);
     return nullptr;
   }
-  if (it != records_.end() && it->second.path == path) return &it->second;
+  if (it != records_.end() && it->second.linkMap == linkMap) return &it->second;
+  std::string path;
+  if (!LinkedModuleName(module, path)) {
+    if (it != records_.end()) records_.erase(it);
+    return nullptr;
+  }
   ModuleRecord& r = records_[module];
-  r = ModuleRecord{};
+  if (r.path != path) r = ModuleRecord{};
+  r.kind = ModuleKind::Linked;
   r.path = std::move(path);
+  r.linkMap = linkMap;
   r.executable = module == ExecutableBase();
   return &r;
 }
@@ -134,7 +150,8 @@ HMODULE ModuleTable::AddProbe(std::string path, std::shared_ptr<const FileImage>
   return handle;
 }
 
-void ModuleTable::AddLoaded(HMODULE base, std::string path, void* dl, void*& surplus) {
+void ModuleTable::AddLoaded(HMODULE base, HMODULE end, std::string path, void* dl, void*& surplus,
+                            std::shared_ptr<const FileImage> image) {
   surplus = nullptr;
   const std::lock_guard lock(mu_);
   ModuleRecord& r = records_[base];
@@ -145,9 +162,12 @@ void ModuleTable::AddLoaded(HMODULE base, std::string path, void* dl, void*& sur
   }
   // First load through us (perhaps of a module we had only met as linked).
   if (r.path != path) r.image.reset();
+  if (image) r.image = std::move(image);
   r.kind = ModuleKind::Loaded;
   r.path = std::move(path);
   r.dl = dl;
+  r.end = end;
+  r.linkMap = nullptr;
   r.refs = 1;
 }
 
@@ -159,10 +179,40 @@ DWORD ModuleTable::Release(HMODULE module, void*& toClose) {
   // We hold no reference to a linked module, so there is none to drop.
   if (it == records_.end() || it->second.kind == ModuleKind::Linked) return ERROR_INVALID_HANDLE;
   if (--it->second.refs == 0) {
-    toClose = it->second.dl;
+    ModuleRecord& r = it->second;
+    toClose = r.dl;
+    if (r.kind == ModuleKind::Loaded && r.end > module) RememberUnloaded(module, r.end - 1, std::move(r.path));
     records_.erase(it);
   }
   return ERROR_SUCCESS;
+}
+
+void ModuleTable::RememberUnloaded(uintptr_t first, uintptr_t last, std::string path) {
+  // Earlier ranges that overlap keep only what lies outside the new one.
+  auto it = unloaded_.upper_bound(first);
+  if (it != unloaded_.begin()) --it;
+  while (it != unloaded_.end() && it->first <= last) {
+    if (it->second.last < first) {
+      ++it;
+      continue;
+    }
+    const uintptr_t oldFirst = it->first;
+    UnloadedRange old = std::move(it->second);
+    it = unloaded_.erase(it);
+    if (old.last > last) unloaded_.emplace(last + 1, UnloadedRange{old.last, old.path});
+    if (oldFirst < first) unloaded_.emplace(oldFirst, UnloadedRange{first - 1, std::move(old.path)});
+  }
+  unloaded_.insert_or_assign(first, UnloadedRange{last, std::move(path)});
+}
+
+bool ModuleTable::FindUnloaded(uintptr_t address, std::string& path) {
+  const std::lock_guard lock(mu_);
+  auto it = unloaded_.upper_bound(address);
+  if (it == unloaded_.begin()) return false;
+  --it;
+  if (address > it->second.last) return false;
+  path = it->second.path;
+  return true;
 }
 
 DWORD ModuleImage(HMODULE module, std::shared_ptr<const FileImage>& out) {

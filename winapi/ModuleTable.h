@@ -8,6 +8,7 @@
 //    links, libraries loaded by someone else) met through its load address,
 //    for instance from HInstance(). It is checked against the loader on every
 //    use, since we hold no reference to it.
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -31,6 +32,8 @@ struct ModuleRecord {
   ModuleKind kind = ModuleKind::Linked;
   std::string path;  // full path, UTF-8
   void* dl = nullptr;
+  HMODULE end = 0;          // loaded: one past the last mapped byte
+  const void* linkMap = nullptr;  // linked: the loader's record it was met through
   unsigned refs = 0;
   bool executable = false;  // the program itself, which dlopen knows by no name
   std::shared_ptr<const FileImage> image;  // read on first need, kept with the module
@@ -51,24 +54,54 @@ class ModuleTable {
   }
 
   HMODULE AddProbe(std::string path, std::shared_ptr<const FileImage> image);
-  // Counts a dlopen of the module at base. When the module was already
-  // loaded through us, surplus receives the extra dlopen reference to close.
-  void AddLoaded(HMODULE base, std::string path, void* dl, void*& surplus);
+  // Counts a dlopen of the module mapped at [base, end). When the module was
+  // already loaded through us, surplus receives the extra dlopen reference
+  // to close. image: the file's, when it was just read for the load.
+  void AddLoaded(HMODULE base, HMODULE end, std::string path, void* dl, void*& surplus,
+                 std::shared_ptr<const FileImage> image = nullptr);
   // Drops a reference. When it was the last of a loaded library, toClose
-  // receives its dlopen handle (to be closed outside the lock).
+  // receives its dlopen handle (to be closed outside the lock) and the
+  // library's name and range are kept as unloaded.
   DWORD Release(HMODULE module, void*& toClose);
 
+  // The most recently unloaded module whose range held address.
+  bool FindUnloaded(uintptr_t address, std::string& path);
+
  private:
+  struct UnloadedRange {
+    uintptr_t last;  // inclusive
+    std::string path;
+  };
+
   ModuleRecord* Find(HMODULE module);
+  void RememberUnloaded(uintptr_t first, uintptr_t last, std::string path);
 
   std::recursive_mutex& mu_ = LoaderLock();
   std::map<HMODULE, ModuleRecord> records_;
   uint64_t probes_ = 0;
+  // Disjoint ranges by first byte: a later unload cuts what it covers out of
+  // earlier ones, so each address answers with its latest module.
+  std::map<uintptr_t, UnloadedRange> unloaded_;
 };
 
-// The load address of a dlopen handle's module, or 0; path (when given)
-// receives the file name the loader knows it by.
-HMODULE DlModule(void* dl, std::string* path);
+// Where a dlopen handle's module lies and what the loader calls it; the
+// loader's record is read directly, at the same cost however many modules
+// are mapped.
+struct DlModuleInfo {
+  HMODULE base = 0;  // first mapped byte, as dladdr reports dli_fbase
+  HMODULE end = 0;   // one past the last
+  std::string path;  // as the loader knows it; empty for the executable
+};
+bool DlModule(void* dl, DlModuleInfo& out);
+
+// The module mapped at address as the loader's address index answers it:
+// its first byte and its loader record, or false. Costs the logarithm of
+// the module count, not a walk.
+bool DlModuleAt(const void* address, HMODULE& base, const void*& linkMap) noexcept;
+
+// Calls into the loader whose cost grows with the number of mapped modules
+// (dladdr, dl_iterate_phdr), counted so tests can see that loading makes none.
+void CountLoaderWalk() noexcept;
 
 // The full form of a path, relative ones taken from the current folder.
 std::string FullPath(const std::string& path);

@@ -40,7 +40,8 @@ HMODULE Load(const std::string& path) {
   // The loader takes a damaged file badly (a truncated one faults inside
   // dlopen), so a file named by path must pass our reading first. The read
   // is the one the probe and the version functions share.
-  if (path.find('/') != std::string::npos && !ReadLibraryImage(path)) return 0;
+  std::shared_ptr<const FileImage> image;
+  if (path.find('/') != std::string::npos && !(image = ReadLibraryImage(path))) return 0;
   std::lock_guard<std::recursive_mutex> loader(qorb::winapi::LoaderLock());
   void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!dl) {
@@ -50,18 +51,18 @@ HMODULE Load(const std::string& path) {
   }
   void* surplus = nullptr;
   try {
-    std::string loaded;
-    const HMODULE base = qorb::winapi::DlModule(dl, &loaded);
-    if (base == 0) {
+    qorb::winapi::DlModuleInfo loaded;
+    if (!qorb::winapi::DlModule(dl, loaded)) {
       dlclose(dl);
       SetLastError(ERROR_MOD_NOT_FOUND);
       return 0;
     }
     // A name with a folder is the file itself; a bare one the loader found.
-    const std::string& file = path.find('/') != std::string::npos ? path : loaded;
-    ModuleTable::Instance().AddLoaded(base, qorb::winapi::FullPath(file), dl, surplus);
+    const std::string& file = path.find('/') != std::string::npos ? path : loaded.path;
+    ModuleTable::Instance().AddLoaded(loaded.base, loaded.end, qorb::winapi::FullPath(file), dl, surplus,
+                                      std::move(image));
     if (surplus) dlclose(surplus);
-    return base;
+    return loaded.base;
   } catch (...) {
     dlclose(dl);
     throw;
@@ -72,9 +73,14 @@ std::string PathArgument(LPCWSTR fileName) {
   return Utf16ToUtf8(std::u16string_view(fileName));
 }
 
-bool BelongsTo(const void* address, HMODULE module) {
-  Dl_info info{};
-  return dladdr(address, &info) != 0 && reinterpret_cast<HMODULE>(info.dli_fbase) == module;
+bool BelongsTo(const void* address, const ModuleRecord& r, HMODULE module) {
+  if (r.kind == ModuleKind::Loaded) {
+    const auto at = reinterpret_cast<HMODULE>(address);
+    return at >= module && at < r.end;
+  }
+  HMODULE base = 0;
+  const void* linkMap = nullptr;
+  return qorb::winapi::DlModuleAt(address, base, linkMap) && base == module;
 }
 
 }  // namespace
@@ -134,7 +140,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) noexcept {
         }
       }
       // dlsym also searches the module's dependencies; GetProcAddress does not.
-      if (!found || !BelongsTo(found, module)) {
+      if (!found || !BelongsTo(found, r, module)) {
         found = nullptr;
         return ERROR_PROC_NOT_FOUND;
       }
@@ -199,9 +205,13 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) noexcept {
 namespace qorb::winapi {
 
 HMODULE ModuleFromAddress(const void* address) noexcept {
-  Dl_info info{};
-  if (!address || dladdr(address, &info) == 0) return 0;
-  return reinterpret_cast<HMODULE>(info.dli_fbase);
+  HMODULE base = 0;
+  const void* linkMap = nullptr;
+  return DlModuleAt(address, base, linkMap) ? base : 0;
+}
+
+bool FindUnloadedModule(const void* address, std::string& path) {
+  return ModuleTable::Instance().FindUnloaded(reinterpret_cast<uintptr_t>(address), path);
 }
 
 }  // namespace qorb::winapi

@@ -28,9 +28,22 @@ BOOL FreeLibrary(HMODULE module) noexcept;
 // result is then size, with ERROR_INSUFFICIENT_BUFFER.
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) noexcept;
 
+#include <cstddef>
+#include <string>
+
 namespace qorb::winapi {
 // The handle of the module that holds address, or 0.
 HMODULE ModuleFromAddress(const void* address) noexcept;
+
+// The file name of the library loaded through LoadLibraryW that was last
+// unloaded from a range (first to last mapped byte) holding address; false
+// when none was.
+bool FindUnloadedModule(const void* address, std::string& path);
+
+// How many times this layer has asked the loader something that walks all
+// mapped modules. Loading and questioning a library asks nothing of the
+// kind, so the count stays put however many are loaded.
+size_t LoaderWalks() noexcept;
 }  // namespace qorb::winapi
 
 // The module the calling code is linked into. Internal linkage gives every

@@ -98,7 +98,9 @@ std::optional<ResImage> ResImage::Parse(std::span<const uint8_t> bytes) {
       if (bytes[i] != 0) return std::nullopt;
     }
   }
-  image.bytes_.assign(bytes.begin(), bytes.end());
+  // Kept as a copy of its own, never zero-filled first.
+  image.bytes_ = std::make_unique_for_overwrite<uint8_t[]>(bytes.size());
+  if (!bytes.empty()) std::memcpy(image.bytes_.get(), bytes.data(), bytes.size());
   return image;
 }
 

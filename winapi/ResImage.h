@@ -4,6 +4,7 @@
 // LanguageId, Version, Characteristics) followed by its data.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -39,7 +40,7 @@ class ResImage {
   static std::optional<ResImage> Parse(std::span<const uint8_t> bytes);
 
   const std::vector<ResEntry>& Entries() const noexcept { return entries_; }
-  const uint8_t* Data(const ResEntry& e) const noexcept { return bytes_.data() + e.offset; }
+  const uint8_t* Data(const ResEntry& e) const noexcept { return bytes_.get() + e.offset; }
 
   // The first entry of that type and name; otherwise null with
   // ERROR_RESOURCE_TYPE_NOT_FOUND or ERROR_RESOURCE_NAME_NOT_FOUND.
@@ -48,7 +49,7 @@ class ResImage {
   bool Owns(const void* e) const noexcept;
 
  private:
-  std::vector<uint8_t> bytes_;
+  std::unique_ptr<uint8_t[]> bytes_;
   std::vector<ResEntry> entries_;
 };
 

@@ -1,0 +1,130 @@
+// Loading N plug-ins (N = 10, 100, 1000 copies of one small plug-in with a
+// version resource, a 32 by 32 icon and an empty InitPlugin): the plug-in
+// list's LoadPlugins and UnloadPlugins (probe, load, InitPlugin, version
+// texts, icon, Shutdown, free) beside the bare loader doing dlopen, dlsym of
+// "InitPlugin" and "Shutdown" and dlclose over the same files. The two run
+// in turn, each run timed whole; medians are reported with their ratio.
+#include <benchmark/benchmark.h>
+#include <dirent.h>
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "plugins/Qorb.Main.LoadedPluginList.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Figures {
+  double bareMs = 0;
+  double oursMs = 0;
+};
+std::map<int, Figures> results;
+
+// The host's plug-in folder is Plugins/ beside this program; it is pointed
+// at the copies for N.
+void UsePluginsOf(int n) {
+  const fs::path link = fs::path(QORB_LOADING_DIR) / "Plugins";
+  std::error_code ec;
+  fs::remove(link, ec);
+  fs::create_directory_symlink("plugins-" + std::to_string(n), link);
+}
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+// As a plain program would do it: list the folder, then load every library
+// and look up both exports, then close them all.
+double BareLoader() {
+  const auto start = Clock::now();
+  const std::string dir = std::string(QORB_LOADING_DIR) + "/Plugins/";
+  std::vector<void*> handles;
+  std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(dir.c_str()), &::closedir);
+  while (const dirent* entry = ::readdir(listing.get())) {
+    const std::string name = entry->d_name;
+    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".dll") != 0) continue;
+    void* h = dlopen((dir + name).c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!h) continue;
+    benchmark::DoNotOptimize(dlsym(h, "InitPlugin"));
+    benchmark::DoNotOptimize(dlsym(h, "Shutdown"));
+    handles.push_back(h);
+  }
+  for (auto it = handles.rbegin(); it != handles.rend(); ++it) dlclose(*it);
+  return Ms(Clock::now() - start);
+}
+
+double OurLoading(int n, bool& complete) {
+  const auto start = Clock::now();
+  {
+    TLoadedPluginList list;
+    list.LoadPlugins(TGetInterface{});
+    const auto plugins = list.GetLoadedPlugins();
+    complete = plugins.Length() == n && plugins[0].Graphic && !plugins[0].Version.IsEmpty();
+  }
+  return Ms(Clock::now() - start);
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+void BM_LoadPlugins(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  UsePluginsOf(n);
+  bool complete = false;
+  BareLoader();  // both read the files from the page cache from here on
+  OurLoading(n, complete);
+  if (!complete) {
+    state.SkipWithError("the plug-in list did not load every copy with its version and icon");
+    return;
+  }
+  std::vector<double> bare, ours;
+  for (auto _ : state) {
+    // In turn, and which goes first alternates.
+    if (bare.size() % 2) {
+      bare.push_back(BareLoader());
+      ours.push_back(OurLoading(n, complete));
+    } else {
+      ours.push_back(OurLoading(n, complete));
+      bare.push_back(BareLoader());
+    }
+    state.SetIterationTime((bare.back() + ours.back()) / 1000);
+  }
+  Figures& f = results[n];
+  f.bareMs = Median(bare);
+  f.oursMs = Median(ours);
+  state.counters["bare_ms"] = f.bareMs;
+  state.counters["ours_ms"] = f.oursMs;
+  state.counters["ratio"] = f.oursMs / f.bareMs;
+  state.counters["ours_us_per_plugin"] = f.oursMs * 1000 / n;
+}
+BENCHMARK(BM_LoadPlugins)->Arg(10)->Iterations(301)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadPlugins)->Arg(100)->Iterations(61)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadPlugins)->Arg(1000)->Iterations(11)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  if (results.empty()) return 0;
+  std::printf("\n%6s %12s %12s %7s %16s\n", "N", "ours ms", "bare ms", "ratio", "ours us/plug-in");
+  for (const auto& [n, f] : results)
+    std::printf("%6d %12.2f %12.2f %7.2f %16.1f\n", n, f.oursMs, f.bareMs, f.oursMs / f.bareMs, f.oursMs * 1000 / n);
+  if (results.count(10) && results.count(1000)) {
+    const double perPlugin10 = results[10].oursMs / 10, perPlugin1000 = results[1000].oursMs / 1000;
+    std::printf("per-plug-in cost at N = 1000 / at N = 10: %.2f\n", perPlugin1000 / perPlugin10);
+  }
+  return 0;
+}
