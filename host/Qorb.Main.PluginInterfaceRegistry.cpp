@@ -68,7 +68,13 @@ void TPluginInterfaceRegistry::ReleaseAll() {
     IInterface* intf = entry.detach();
     if (!intf) continue;
     try {
-      CallForeign({u"releasing a registered interface", SlotCode(intf, 2)}, [intf] { intf->Release(); });
+      TForeignCall call{u"releasing a registered interface"};
+      CallForeign(call, [&] {
+        using TRelease = int32_t (*)(IInterface*);
+        const auto release = reinterpret_cast<TRelease>(SlotCodeOfLiveModule(intf, 2));
+        call.Code = reinterpret_cast<const void*>(release);
+        release(intf);
+      });
     } catch (...) {
       if (!first) first = std::current_exception();
     }

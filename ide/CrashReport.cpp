@@ -15,6 +15,7 @@
 #include "ide/SignalSafeSymbols.h"
 #include "ide/SignalSafeText.h"
 #include "rtl/FaultHandler.h"
+#include "winapi/Modules.h"
 
 namespace {
 
@@ -116,6 +117,7 @@ void InstallCrashReport() {
     journal = ::memfd_create("qorb-ide-messages", MFD_CLOEXEC);
     InstallFaultHandler();
     SetCrashReporter(&Report);
+    SetUnloadedModuleNamer(&qorb::winapi::FindUnloadedModule);
   });
 }
 

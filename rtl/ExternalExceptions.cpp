@@ -27,9 +27,10 @@ const char16_t* AccessVerb(TFaultRecord::TAccess access) {
   return u"Read";
 }
 
-UnicodeString AccessViolationText(const TFaultRecord& f, const UnicodeString& module) {
+UnicodeString AccessViolationText(const TFaultRecord& f, const TFaultModule& module) {
   std::u16string s = u"Access violation at address " + Address(f.Pc);
-  if (!module.IsEmpty()) s += u" in module '" + std::u16string(module.view()) + u"'";
+  if (!module.Name.IsEmpty()) s += u" in module '" + std::u16string(module.Name.view()) + u"'";
+  if (module.Unloaded) s += u", unloaded";
   s += u". ";
   s += AccessVerb(f.Access);
   s += u" of address " + Address(f.Address);
@@ -47,7 +48,7 @@ TKind KindOf(const TFaultRecord& f) {
 
 }  // namespace
 
-UnicodeString FaultMessage(const TFaultRecord& Fault, const UnicodeString& Module) {
+UnicodeString FaultMessage(const TFaultRecord& Fault, const TFaultModule& Module) {
   switch (KindOf(Fault)) {
     case TKind::StackOverflow:
       return UnicodeString(u"Stack overflow");
@@ -63,7 +64,7 @@ UnicodeString FaultMessage(const TFaultRecord& Fault, const UnicodeString& Modul
   return AccessViolationText(Fault, Module);
 }
 
-std::exception_ptr FaultException(const TFaultRecord& Fault, const UnicodeString& Module) {
+std::exception_ptr FaultException(const TFaultRecord& Fault, const TFaultModule& Module) {
   UnicodeString text = FaultMessage(Fault, Module);
   switch (KindOf(Fault)) {
     case TKind::StackOverflow:

@@ -55,8 +55,13 @@ struct TFaultRecord {
 
 // The text the runtime gives a fault ("Access violation at address
 // 00007F3A12345678 in module 'Faulty.dll'. Read of address 0000000000000000");
-// Module is the file name of the code that faulted, empty when unknown.
-UnicodeString FaultMessage(const TFaultRecord& Fault, const UnicodeString& Module);
+// Module is the file name of the code that faulted, empty when unknown;
+// Unloaded says that library is gone ("in module 'x.dll', unloaded").
+struct TFaultModule {
+  UnicodeString Name;
+  bool Unloaded = false;
+};
+UnicodeString FaultMessage(const TFaultRecord& Fault, const TFaultModule& Module);
 
 // The exception the runtime raises for the fault.
-std::exception_ptr FaultException(const TFaultRecord& Fault, const UnicodeString& Module);
+std::exception_ptr FaultException(const TFaultRecord& Fault, const TFaultModule& Module);

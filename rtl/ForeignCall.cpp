@@ -1,7 +1,9 @@
 #include "rtl/ForeignCall.h"
 
 #include <dlfcn.h>
+#include <signal.h>
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -33,9 +35,22 @@ std::string ModulePath(const void* code) {
   return info.dli_fname;
 }
 
-UnicodeString FileNameOf(const std::string& path) {
+std::string FileNameOf(const std::string& path) {
   const size_t slash = path.rfind('/');
-  return UnicodeString::FromUtf8(slash == std::string::npos ? path : path.substr(slash + 1));
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::atomic<TUnloadedModuleNamer> unloadedModuleNamer{nullptr};
+
+// As the runtime names the module in a fault's text: the file name, and for
+// code that is gone the library that was there.
+TFaultModule FaultModuleName(uintptr_t pc) {
+  const void* address = reinterpret_cast<const void*>(pc);
+  if (std::string path = ModulePath(address); !path.empty()) return {UnicodeString::FromUtf8(FileNameOf(path))};
+  std::string gone;
+  if (TUnloadedModuleNamer namer = unloadedModuleNamer.load(); namer && namer(address, gone))
+    return {UnicodeString::FromUtf8(FileNameOf(gone)), true};
+  return {};
 }
 
 void Note(const TForeignCall& call, const CaughtException& e) {
@@ -66,7 +81,7 @@ void Note(const TForeignCall& call, const CaughtException& e) {
 }
 
 [[noreturn]] void RaiseFaultOf(const TForeignCall& call, const TFaultRecord& fault) {
-  const std::exception_ptr e = FaultException(fault, FileNameOf(ModulePath(reinterpret_cast<const void*>(fault.Pc))));
+  const std::exception_ptr e = FaultException(fault, FaultModuleName(fault.Pc));
   Raise(call, e, DescribeException(e));
 }
 
@@ -102,6 +117,25 @@ TForeignActivity::TForeignActivity(const TForeignCall& Call) noexcept : FCall(Ca
 }
 
 TForeignActivity::~TForeignActivity() { ForeignTop = FFrame.Outer; }
+
+void SetUnloadedModuleNamer(TUnloadedModuleNamer Namer) { unloadedModuleNamer.store(Namer); }
+
+const void* SlotCodeOfLiveModule(const void* Object, size_t Slot) {
+  if (!Object) return nullptr;
+  void* const* table = *static_cast<void* const* const*>(Object);
+  Dl_info info{};
+  std::string gone;
+  TUnloadedModuleNamer namer = unloadedModuleNamer.load();
+  if (!::dladdr(table, &info) && namer && namer(table, gone)) {
+    TFaultRecord fault;
+    fault.Signal = SIGSEGV;
+    fault.Code = SEGV_MAPERR;
+    fault.Pc = reinterpret_cast<uintptr_t>(table);
+    fault.Address = reinterpret_cast<uintptr_t>(table + Slot);
+    std::rethrow_exception(FaultException(fault, {UnicodeString::FromUtf8(FileNameOf(gone)), true}));
+  }
+  return table[Slot];
+}
 
 void AddForeignExceptionObserver(TForeignExceptionObserver Observer, void* Data) {
   const std::lock_guard lock(observersLock);

@@ -9,6 +9,7 @@
 // copied into one of ours (class name and message) before the library that
 // raised it can go. Observers hear of every exception that leaves foreign
 // code; our own callers see it as before.
+#include <string>
 #include <type_traits>
 #include <utility>
 
@@ -37,6 +38,12 @@ void RunForeign(const TForeignCall& Call, void (*Run)(void*), void* Context);
 inline const void* SlotCode(const void* Object, size_t Slot) noexcept {
   return Object ? (*static_cast<void* const* const*>(Object))[Slot] : nullptr;
 }
+
+// As SlotCode, for an object that may belong to a library unloaded since
+// (a reference a plug-in forgot): when its method table lies in such a
+// library, raises the access violation that reading it would, naming the
+// library, instead of faulting in our code. Costs a loader lookup.
+const void* SlotCodeOfLiveModule(const void* Object, size_t Slot);
 
 template <class F>
 decltype(auto) CallForeign(const TForeignCall& Call, F&& Function) {
@@ -80,6 +87,12 @@ struct TForeignExceptionNote {
   UnicodeString What;
   UnicodeString Subject;
 };
+
+// Names the file of a library that held Address and is unloaded now, so
+// that a call into code that is gone names its plug-in. The platform layer,
+// which remembers unloaded libraries, provides it.
+using TUnloadedModuleNamer = bool (*)(const void* Address, std::string& Path);
+void SetUnloadedModuleNamer(TUnloadedModuleNamer Namer);
 
 // Called on the thread that caught the exception, outside every lock of the
 // runtime. Observers are our own code: they must not raise.

@@ -184,6 +184,19 @@ TEST(ExceptionOfItsOwnClass, OutlivesTheLibraryThatRaisedIt) {
   }
 }
 
+TEST(LeftBehind, AnInterfaceAPluginForgotIsReleasedAtOurBoundaryNamingTheUnloadedPlugin) {
+  FaultyIde ide;
+  const TChildRun r = ide.Run("", "cpp", "forget-interface");
+  EXPECT_EQ(r.ExitStatus, 1) << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("Finalization of package [^\\n]* failed: [^\\n]*EAccessViolation: "
+                                                  "Access violation at address [0-9A-F]{16} in module 'FaultyCpp\\.dll', "
+                                                  "unloaded\\. Read of address [0-9A-F]{16}")))
+      << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Out, std::regex("Exceptions:\\n(.*\\n)*  EAccessViolation: [^\\n]*'FaultyCpp\\.dll', "
+                                                  "unloaded[^\\n]*\\n    in releasing a registered interface")))
+      << Describe(r);
+}
+
 TEST(UncontainedFault, OnAPluginsOwnThreadEndsTheIdeWithAReportNamingThePlugin) {
   FaultyIde ide;
   const TChildRun r = ide.Run("null-write", "cpp", "thread", {"--click", "Qorb/Faulty thread"});
