@@ -322,7 +322,7 @@ std::vector<TTemplateFile> PluginTemplateFiles(const TPluginTemplateChoice& Choi
       {"@CAPTION@", PluginTemplateCaption(name)},
       {"@FRAMERES@", Upper(frame)},
       {"@FRAME@", frame},
-      {"@CLASS@", "T" + name + "Plugin"},
+      {"@CLASS@", "T" + name},
       {"@NAME@", name},
   };
   std::vector<TTemplateFile> files = {
