@@ -94,6 +94,11 @@ struct IQorbPluginService : IInterface {
   // Releases what Result holds, then fills it. Plug-ins appear once their
   // InitPlugin has returned: during its own, a plug-in sees neither itself
   // nor those loaded after it.
+  // Any thread, but it takes the plug-in list's lock, which the host holds
+  // while plug-ins load and while every Shutdown runs: on another thread it
+  // waits until they are done. A Shutdown (or InitPlugin) that waits for a
+  // worker thread which calls this deadlocks the IDE, and no stop flag
+  // closes the race: call it on the main thread and hand the worker a copy.
   virtual void GetPluginInfos(TQorbPluginServiceInfo& Result) = 0;
 
  protected:

@@ -343,7 +343,12 @@ static inline void qorb_plugin_service_info_clear(QorbPluginServiceInfo* info) {
 
 /* GetPluginInfos releases what *Result holds, then fills it: start from a
  * zeroed record, clear it with qorb_plugin_service_info_clear. Plug-ins
- * appear once their InitPlugin has returned. */
+ * appear once their InitPlugin has returned.
+ * Any thread, but it takes the plug-in list's lock, which the host holds
+ * while plug-ins load and while every Shutdown runs: on another thread it
+ * waits until they are done. A Shutdown (or InitPlugin) that waits for a
+ * worker thread which calls it deadlocks the IDE, and no stop flag closes
+ * the race: call it on the main thread and hand the worker a copy. */
 typedef struct QorbPluginServiceVtbl {
   QORB_IINTERFACE_SLOTS;
   void (*GetPluginInfos)(void* Self, QorbPluginServiceInfo* Result);

@@ -3,10 +3,13 @@
 #include <vector>
 
 #include "ide/CommandLine.h"
+#include "ide/NewProject.h"
 #include "ide/Program.h"
 #include "rtl/Exception.h"
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "new")
+    return WriteNewProject(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
   const TParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (parsed.ExitStatus >= 0) {
     std::ostream& out = parsed.ExitStatus == 0 ? std::cout : std::cerr;

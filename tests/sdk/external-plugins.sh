@@ -1,35 +1,37 @@
 #!/usr/bin/env bash
-# A plug-in author's path: build plug-ins outside the tree with the SDK
-# against a built IDE folder, drop them into a copy of that folder, run it.
-# Usage: external-plugins.sh <source-root> <ide-dir> <work-dir> <cmake>
+# A plug-in author's path: build plug-ins and a library of their own outside
+# the tree against the installed SDK, move the plug-in folder elsewhere and
+# run it with the installed IDE.
+# Usage: external-plugins.sh <source-root> <prefix> <work-dir> <cmake>
 set -euo pipefail
-src=$1 ide=$2 work=$3 cmake=$4
+src=$1 prefix=$2 work=$3 cmake=$4
+source "$(dirname "$0")/sdk-checks.sh"
 
 rm -rf "$work"
-"$cmake" -S "$src/tests/sdk/external" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DQORB_SDK_ROOT="$src" -DQORB_IDE_DIR="$ide" > "$work.configure.log" 2>&1 || { cat "$work.configure.log"; exit 1; }
+CMAKE_PREFIX_PATH=$prefix "$cmake" -S "$src/tests/sdk/external" -B "$work/build" -G Ninja \
+  -DCMAKE_BUILD_TYPE=Release -DOPTIONS_EXAMPLE_DIR="$src/examples/options-page" \
+  > "$work.configure.log" 2>&1 || { cat "$work.configure.log"; exit 1; }
 "$cmake" --build "$work/build"
 
-# The IDE folder runs wherever it is copied.
-cp -r "$ide" "$work/ide"
-rm -rf "$work/ide/Plugins"
-mkdir "$work/ide/Plugins"
-cp "$work/build/"External*.dll "$work/ide/Plugins/"
+for f in "$work/build/Plugins/"*; do expect_relocatable "$f" "$work" "$prefix"; done
 
-out=$("$work/ide/qorb-ide" --click "Qorb/External Item" --click "Qorb/External Item" --options "Qorb/Logging")
+# Nothing of the build folder is needed once the plug-in folder is moved.
+mv "$work/build/Plugins" "$work/moved"
+rm -rf "$work/build"
+
+out=$("$prefix/bin/qorb-ide" --plugins "$work/moved" --strict \
+  --click "Qorb/External Item" --click "Qorb/External Item" --options "Qorb/Logging")
 echo "$out"
-expect() {
-  [[ $out == *"$1"* ]] || { echo "MISSING: $1"; exit 1; }
-}
 # In load order, which is the folder's listing order.
 expect $'\n  External Item\n'
 expect $'\n  External C\n'
 expect "  External Plug-in  3.1.0.7  Someone Else"
-expect "$work/ide/Plugins/ExternalC.dll"
+expect "ExternalC.dll"
 expect "] [ExternalC] [Info] loaded"
 expect "] [ExternalC] [Info] Grüße €𝄞 �(�)"
 expect "] [External] [Info] menu item helper ok"
 expect "] [External] [Info] C header agrees"
+expect "] [External] [Info] helper answers 42"
 expect "] [External] [Info] clicked"
 # Each click reaches the other C++ plug-in, which finds the counter, and the C one.
 expect "] [Subscriber] [Info] ping 1 of 1 clicks; 4 plug-ins"

@@ -4,6 +4,8 @@
 #include <thread>
 
 #include "ExternalEvents.h"
+#include "ExternalHelper.h"
+#include "rtl/Format.h"
 #include "rtl/InterfacedObject.h"
 #include "sdk/Qorb.Plugin.Menu.h"
 
@@ -38,6 +40,7 @@ class TExternalCpp : public TObject {
         FItem(FMain.get(), u"External Item", BindMethod<&TExternalCpp::Clicked>(this)) {
     CheckMenuItemHelper();
     FLog.Info(SameIids() ? u"C header agrees" : u"C header DISAGREES");
+    FLog.Info(Format(u"helper answers %d", {ExternalHelperAnswer()}));
   }
 
   void Clicked(TObject*) {

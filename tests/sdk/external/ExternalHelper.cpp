@@ -1,0 +1,3 @@
+#include "ExternalHelper.h"
+
+int ExternalHelperAnswer() { return 42; }

@@ -1,0 +1,3 @@
+#pragma once
+// A library of the author's own, found beside the plug-in that links it.
+int ExternalHelperAnswer();
