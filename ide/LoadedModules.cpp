@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "rtl/Format.h"
+#include "ide/LibrarySearch.h"
+#include "plugins/Qorb.Main.VersionInfo.h"
 #include "rtl/UnicodeString.h"
 #include "winapi/FileMask.h"
 #include "winapi/LastError.h"
 #include "winapi/Modules.h"
-#include "winapi/Version.h"
 
 namespace fs = std::filesystem;
 
@@ -22,20 +22,18 @@ int CollectPath(dl_phdr_info* info, size_t, void* data) {
   return 0;
 }
 
-// A value of the block's first translation, as written.
-std::u16string VersionString(const std::vector<uint8_t>& block, std::u16string_view key) {
-  void* value = nullptr;
-  unsigned len = 0;
-  if (!VerQueryValueW(block.data(), u"\\VarFileInfo\\Translation", &value, &len) || len < 4) return {};
-  const auto* words = static_cast<const uint16_t*>(value);
-  const UnicodeString path = Format(u"\\StringFileInfo\\%.4x%.4x\\%s", {words[0], words[1], key});
-  if (!VerQueryValueW(block.data(), path.c_str(), &value, &len) || len == 0) return {};
-  return std::u16string(static_cast<const char16_t*>(value));
+// The folders the loader searched for what it did not find.
+std::string NotFoundDetail(const fs::path& File) {
+  const std::optional<TMissingLibrary> missing = FindMissingLibrary(fs::absolute(File));
+  if (!missing) return {};
+  std::string text = " (searched for " + missing->Name + ":";
+  for (const std::string& s : missing->Searched) text += " " + s;
+  return text + ")";
 }
 
 // Why the host would have passed over File: what its exports say, read
 // without mapping it.
-std::string SkipReason(const fs::path& File) {
+std::string SkipReason(const fs::path& File, const TLoadOutcome& Outcome) {
   const std::u16string name = File.u16string();
   const HMODULE probe = LoadLibraryExW(name.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
   if (!probe) {
@@ -50,6 +48,10 @@ std::string SkipReason(const fs::path& File) {
   if (!init && !shutdown) return "exports neither InitPlugin nor Shutdown";
   if (!init) return "exports no InitPlugin";
   if (!shutdown) return "exports no Shutdown";
+  if (const std::optional<std::string> loaded = Outcome ? Outcome(File) : std::nullopt) {
+    if (!loaded->empty()) return "the loader refused it: " + *loaded + NotFoundDetail(File);
+    return "did not stay loaded: its InitPlugin raised";
+  }
   return "did not stay loaded: a library it needs is missing, or its InitPlugin raised";
 }
 
@@ -67,16 +69,10 @@ std::vector<TLoadedModule> LoadedModulesIn(const fs::path& Folder) {
     if (fs::weakly_canonical(path.parent_path(), ec) != folder) continue;
     TLoadedModule m;
     m.Path = path;
-    const std::u16string file = path.u16string();
-    DWORD handle = 0;
-    if (const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &handle)) {
-      std::vector<uint8_t> block(size);
-      if (GetFileVersionInfoW(file.c_str(), 0, size, block.data())) {
-        m.ProductName = VersionString(block, u"ProductName");
-        m.Version = VersionString(block, u"FileVersion");
-        m.Company = VersionString(block, u"CompanyName");
-      }
-    }
+    const TQorbVersionInfo info = GetQorbVersionInfo(UnicodeString(path.u16string()));
+    m.ProductName = info.ProductName.view();
+    m.Version = info.Version.view();
+    m.Company = info.Company.view();
     modules.push_back(std::move(m));
   }
   return modules;
@@ -94,7 +90,8 @@ std::string FormatLoadedModules(const std::vector<TLoadedModule>& Modules) {
   return out;
 }
 
-std::vector<TSkippedFile> SkippedFilesIn(const fs::path& Folder, const std::vector<TLoadedModule>& Loaded) {
+std::vector<TSkippedFile> SkippedFilesIn(const fs::path& Folder, const std::vector<TLoadedModule>& Loaded,
+                                         const TLoadOutcome& Outcome) {
   std::error_code ec;
   std::vector<fs::path> loaded;
   for (const TLoadedModule& m : Loaded) loaded.push_back(m.Path.filename());
@@ -104,7 +101,7 @@ std::vector<TSkippedFile> SkippedFilesIn(const fs::path& Folder, const std::vect
     if (!MatchesDllMask(name)) continue;
     if (!it->is_regular_file(ec)) continue;
     if (std::find(loaded.begin(), loaded.end(), it->path().filename()) != loaded.end()) continue;
-    skipped.push_back({it->path(), SkipReason(it->path())});
+    skipped.push_back({it->path(), SkipReason(it->path(), Outcome)});
   }
   return skipped;
 }
