@@ -116,7 +116,7 @@ bool ReadElfLinkInfo(const std::filesystem::path& File, const std::vector<std::s
     if (!gelf_getshdr(scn, &shdr)) continue;
     if (shdr.sh_type == SHT_DYNAMIC)
       ReadDynamic(elf.get(), scn, shdr, Info);
-    else if (shdr.sh_type == SHT_DYNSYM || shdr.sh_type == SHT_SYMTAB)
+    else if ((shdr.sh_type == SHT_DYNSYM || shdr.sh_type == SHT_SYMTAB) && !Interesting.empty())
       ReadSymbols(elf.get(), scn, shdr, shdr.sh_type == SHT_DYNSYM, Interesting, Info);
   }
   return true;

@@ -8,6 +8,7 @@
 #include "ide/MenuPicture.h"
 #include "ide/MenuTree.h"
 #include "ide/MessageViewReport.h"
+#include "ide/PassedOverFiles.h"
 #include "ide/PluginCheck.h"
 #include "ide/PresentationReport.h"
 #include "ide/ReportText.h"
@@ -111,11 +112,13 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
 
   const std::filesystem::path folder = package.parent_path() / "Plugins";
   const std::vector<TLoadedModule> plugins = LoadedModulesIn(folder);
-  const std::vector<TSkippedFile> notLoaded = SkippedFilesIn(folder, plugins, session.LoadOutcome());
+  std::vector<TSkippedFile> notLoaded = SkippedFilesIn(folder, plugins, session.LoadOutcome());
+  const std::vector<TSkippedFile> passedOver = PassedOverFilesIn(folder);
   if (!Options.Quiet) {
     Out << FormatMenuTree(ide.MainMenu());
     if (const std::string loaded = FormatLoadedModules(plugins); !loaded.empty()) Out << '\n' << loaded;
     if (const std::string skipped = FormatSkippedFiles(notLoaded); !skipped.empty()) Out << '\n' << skipped;
+    if (const std::string passed = FormatPassedOverFiles(passedOver); !passed.empty()) Out << '\n' << passed;
     if (const std::string messages = FormatQorbMessages(ide); !messages.empty()) Out << '\n' << messages;
     Out << FormatPresentation(ide, Options.Welcome) << optionsPages;
     if (const std::string forms = FormatShownForms(ide.ModalForms().Shown()); !forms.empty()) Out << '\n' << forms;
@@ -137,6 +140,7 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
     Err << "qorb-ide: left alive: " << l.ToUtf8() << '\n';
     status = 1;
   }
+  notLoaded.insert(notLoaded.end(), passedOver.begin(), passedOver.end());
   if (session.Finish(folder, notLoaded, Out, Err) != 0)
     status = 1;
   return status;

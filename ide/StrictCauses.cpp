@@ -27,7 +27,7 @@ std::vector<std::string> TErrorLines::Lines() const {
 
 std::vector<std::string> StrictCauses(const TStrictInputs& Inputs) {
   std::vector<std::string> causes;
-  for (const TSkippedFile& f : Inputs.NotLoaded) causes.push_back("not loaded: " + f.Path.filename().string() + ": " + f.Reason);
+  for (const TSkippedFile& f : Inputs.NotLoaded) causes.push_back("not loaded: " + (f.Path.is_absolute() ? f.Path.filename() : f.Path).string() + ": " + f.Reason);
   for (const std::string& e : Inputs.CaughtExceptions) causes.push_back("exception caught: " + e);
   for (const std::string& l : Inputs.ErrorLines) causes.push_back("error logged: " + l);
   return causes;

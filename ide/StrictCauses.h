@@ -27,7 +27,9 @@ class TErrorLines {
 };
 
 struct TStrictInputs {
-  std::vector<TSkippedFile> NotLoaded;  // *.dll files of the plug-in folder the host passed over
+  // Plug-ins of the folder the host did not load or never looked at, by
+  // their paths within it.
+  std::vector<TSkippedFile> NotLoaded;
   std::vector<std::string> ErrorLines;
   // Exceptions from foreign code that a boundary caught, one line each.
   // Filled once the runtime reports them to the IDE.

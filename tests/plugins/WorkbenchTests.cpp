@@ -127,6 +127,10 @@ TEST(PluginsInPlace, RunsAFolderOutsideTheIdeAndTellsWhatTheLoaderSaid) {
   fs::copy_file(FixturePath("alpha"), mine / "alpha.dll");
   fs::copy_file(FixturePath("needsmissing"), mine / "needsmissing.dll");
   fs::copy_file(FixturePath("initthrows"), mine / "initthrows.dll");
+  fs::copy_file(FixturePath("beta"), mine / "libbeta.so");
+  fs::create_directories(mine / "x64" / "Release");
+  fs::copy_file(FixturePath("gamma"), mine / "x64" / "Release" / "gamma.dll");
+  std::ofstream(mine / "readme.txt") << "not a plug-in\n";
   const IdeRun run = RunIde(InPlace(mine.path));
   EXPECT_EQ(run.status, 0) << run.err;
   // The host's texts: the fixed version, not the "FileVersion" string.
@@ -137,6 +141,13 @@ TEST(PluginsInPlace, RunsAFolderOutsideTheIdeAndTellsWhatTheLoaderSaid) {
       << run.out;
   EXPECT_NE(run.out.find("  initthrows.dll: did not stay loaded: its InitPlugin raised\n"), std::string::npos)
       << run.out;
+  // Plug-ins where the host never looks are named too; other files are not.
+  EXPECT_NE(run.out.find("\nPassed over:\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\n  libbeta.so: exports InitPlugin but is not named *.dll"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\n  x64/Release/gamma.dll: in a sub-folder: the host looks only directly in Plugins/\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(run.out.find("readme.txt"), std::string::npos) << run.out;
   std::smatch where;
   ASSERT_TRUE(std::regex_search(run.out, where, std::regex("\n    (/[^\n]*)/Plugins/alpha.dll\n"))) << run.out;
   EXPECT_NE(fs::path(where[1].str()), mine.path);
@@ -147,15 +158,18 @@ TEST(PluginsInPlace, RunsAFolderOutsideTheIdeAndTellsWhatTheLoaderSaid) {
 }
 
 // Each cause fails a strict run alone; without --strict the same runs pass.
-TEST(StrictRun, FailsForAFileNotLoadedAndForAnErrorLogged) {
-  ScratchDir notLoaded("qorb-strict"), logs("qorb-strict"), clean("qorb-strict");
+TEST(StrictRun, FailsForAPluginNotLoadedOrPassedOverAndForAnErrorLogged) {
+  ScratchDir notLoaded("qorb-strict"), logs("qorb-strict"), clean("qorb-strict"), nested("qorb-strict");
   fs::copy_file(FixturePath("alpha"), clean / "alpha.dll");
   fs::copy_file(FixturePath("alpha"), notLoaded / "alpha.dll");
   fs::copy_file(FixturePath("noshutdown"), notLoaded / "noshutdown.dll");
   fs::copy_file(FixturePath("logserror"), logs / "logserror.dll");
+  fs::create_directory(nested / "sub");
+  fs::copy_file(FixturePath("alpha"), nested / "sub" / "alpha.dll");
   for (const auto& [folder, cause] :
        {std::pair{&notLoaded, "qorb-ide: strict: not loaded: noshutdown.dll: exports no Shutdown\n"},
-        std::pair{&logs, "] [logserror] [Error] config file not found\n"}}) {
+        std::pair{&logs, "] [logserror] [Error] config file not found\n"},
+        std::pair{&nested, "qorb-ide: strict: not loaded: sub/alpha.dll: in a sub-folder"}}) {
     TCommandLine options = InPlace(folder->path);
     EXPECT_EQ(RunIde(options).status, 0) << cause;
     options.Strict = true;
