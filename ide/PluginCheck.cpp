@@ -214,6 +214,20 @@ TPluginCheck CheckPluginFile(const fs::path& File) {
   return check;
 }
 
+std::vector<std::string> ExportHints(const fs::path& File) {
+  TElfLinkInfo info;
+  std::string error;
+  std::vector<std::string> hints;
+  if (!ReadElfLinkInfo(File, {kEntries[0], kEntries[1], "initplugin", "INITPLUGIN", "shutdown", "SHUTDOWN"}, info,
+                       error))
+    return hints;
+  const TProbe probe(File);
+  if (!probe.get()) return hints;
+  for (const char* entry : kEntries)
+    if (!GetProcAddress(probe.get(), entry)) EntryHints(info, entry, hints);
+  return hints;
+}
+
 std::string FormatPluginCheck(const TPluginCheck& c) {
   std::string out = c.File.string() + ": ";
   if (c.WouldLoad()) {

@@ -32,6 +32,11 @@ struct TPluginCheck {
 
 TPluginCheck CheckPluginFile(const std::filesystem::path& File);
 
+// Why File does not export InitPlugin or Shutdown as far as its symbols
+// tell (a C++ name, a hidden symbol, another spelling); empty when they
+// say nothing.
+std::vector<std::string> ExportHints(const std::filesystem::path& File);
+
 // What "qorb-ide check" prints for one file.
 std::string FormatPluginCheck(const TPluginCheck& Check);
 

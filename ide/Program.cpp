@@ -113,6 +113,8 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
   const std::filesystem::path folder = package.parent_path() / "Plugins";
   const std::vector<TLoadedModule> plugins = LoadedModulesIn(folder);
   std::vector<TSkippedFile> notLoaded = SkippedFilesIn(folder, plugins, session.LoadOutcome());
+  for (TSkippedFile& f : notLoaded)
+    for (const std::string& hint : ExportHints(f.Path)) f.Reason += "; " + hint;
   const std::vector<TSkippedFile> passedOver = PassedOverFilesIn(folder);
   if (!Options.Quiet) {
     Out << FormatMenuTree(ide.MainMenu());

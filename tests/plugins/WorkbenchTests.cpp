@@ -128,6 +128,7 @@ TEST(PluginsInPlace, RunsAFolderOutsideTheIdeAndTellsWhatTheLoaderSaid) {
   fs::copy_file(FixturePath("needsmissing"), mine / "needsmissing.dll");
   fs::copy_file(FixturePath("initthrows"), mine / "initthrows.dll");
   fs::copy_file(FixturePath("beta"), mine / "libbeta.so");
+  fs::copy_file(FixturePath("mangled"), mine / "mangled.dll");
   fs::create_directories(mine / "x64" / "Release");
   fs::copy_file(FixturePath("gamma"), mine / "x64" / "Release" / "gamma.dll");
   std::ofstream(mine / "readme.txt") << "not a plug-in\n";
@@ -140,6 +141,9 @@ TEST(PluginsInPlace, RunsAFolderOutsideTheIdeAndTellsWhatTheLoaderSaid) {
             std::string::npos)
       << run.out;
   EXPECT_NE(run.out.find("  initthrows.dll: did not stay loaded: its InitPlugin raised\n"), std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("  mangled.dll: exports no InitPlugin; InitPlugin is exported under its C++ name"),
+            std::string::npos)
       << run.out;
   // Plug-ins where the host never looks are named too; other files are not.
   EXPECT_NE(run.out.find("\nPassed over:\n"), std::string::npos) << run.out;
