@@ -113,7 +113,7 @@ void TListBox::Paint() {
   }
   if (ShowsScrollBar())
     PaintVerticalScrollBar(canvas, Rect(std::max(ClientWidth() - VerticalScrollBarWidth, 0), 0, ClientWidth(), ClientHeight()),
-                           FTopIndex, ClientHeight() / FItemHeight, count);
+                           FTopIndex, ClientHeight() / FItemHeight, count, Color());
 }
 
 void TListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {

@@ -8,5 +8,7 @@
 inline constexpr int VerticalScrollBarWidth = 17;
 
 // Area: where the bar goes (VerticalScrollBarWidth wide). First: the first
-// row in view; Page: how many rows are in view; Total: all rows.
-void PaintVerticalScrollBar(TCanvas& Canvas, const TRect& Area, int First, int Page, int Total);
+// row in view; Page: how many rows are in view; Total: all rows. Beside a
+// dark Background the bar is drawn in the platform's dark colours.
+void PaintVerticalScrollBar(TCanvas& Canvas, const TRect& Area, int First, int Page, int Total,
+                            TColor Background = clWindow);

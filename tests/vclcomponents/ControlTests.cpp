@@ -195,6 +195,11 @@ TEST_F(ControlPainting, VirtualListAsksForEachVisibleRowWithItsRectangleBesideIt
   EXPECT_EQ(barAt(17 + 46), track);
   EXPECT_EQ(barAt(17 + 47), thumb);
   EXPECT_EQ(barAt(150 - 18), thumb);
+  // Beside a dark list, the dark bar.
+  list->SetColor(ColorOf(0x202020));
+  list->PaintTo(canvas, 10, 20);
+  EXPECT_EQ(barAt(1), 0xFF171717u);
+  EXPECT_EQ(barAt(17 + 47), 0xFF4D4D4Du);
 }
 
 }  // namespace
