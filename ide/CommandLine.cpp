@@ -4,13 +4,15 @@
 
 const char* const QorbIDEUsage =
     "Usage: qorb-ide [options]\n"
+    "       qorb-ide check FILE...\n"
     "Boots the simulated IDE, loads the host package, prints the main menu (one\n"
     "item a line, indented by level, a separator as \"-\"), the plug-ins loaded\n"
     "from its Plugins/ folder and the *.dll files there that were not (with\n"
-    "why), the message group \"Qorb\", what the welcome page,\n"
-    "splash screen, About box and options pages show, the forms shown modally\n"
-    "(each closed with OK) and any message boxes, then shuts down and reports\n"
-    "anything left alive.\n"
+    "why, and plug-ins the host never looks at), the message group \"Qorb\",\n"
+    "what the welcome page, splash screen, About box and options pages show,\n"
+    "the forms shown modally (each closed with OK) and any message boxes, then\n"
+    "shuts down and reports anything left alive, named by the plug-in whose\n"
+    "code it belonged to.\n"
     "\n"
     "  --package PATH   the package to load (default: Qorb_DelphiMain.bpl beside\n"
     "                   this program)\n"
@@ -22,16 +24,36 @@ const char* const QorbIDEUsage =
     "                   open an options page, confirm it, close it accepted;\n"
     "                   repeatable, in order\n"
     "  --pictures DIR   write PNG pictures of what the IDE shows into DIR (made\n"
-    "                   if missing)\n"
+    "                   if missing); menu.png shows the main menu with the\n"
+    "                   Qorb menu open\n"
     "  --theme light|dark|off\n"
     "                   the IDE theme (default light); off switches theming off\n"
     "  --quiet          print nothing but errors\n"
+    "  --plugins DIR    run with DIR as the plug-in folder, in place (nothing is\n"
+    "                   copied; the package is linked into a temporary folder\n"
+    "                   whose Plugins/ is DIR)\n"
+    "  --strict         exit 1 also when a *.dll of the plug-in folder was not\n"
+    "                   loaded, a plug-in was passed over, or an error line was\n"
+    "                   logged\n"
+    "  --profile        after shut-down, what each plug-in cost, in load order:\n"
+    "                   probe, load (its constructors), InitPlugin, version\n"
+    "                   texts, icon, unload; with totals\n"
+    "  --follow         write each message-view line to standard error as it\n"
+    "                   is added\n"
     "  --help           this text\n"
     "\n"
     "Exit status: 0 when everything went cleanly; 1 when a package failed to load\n"
     "or register, a click, an options page or a picture failed, an add-in raised\n"
     "an exception, or something was left alive (reasons on standard error); 2\n"
-    "for a bad command line.\n";
+    "for a bad command line.\n"
+    "\n"
+    "check FILE... reads each file as the host would and runs none of its code:\n"
+    "whether the host would load it and, if not, why (in the host's order: name\n"
+    "and folder, not a library for this machine, no InitPlugin, a needed library\n"
+    "the loader cannot find, with the folders searched, no Shutdown), hints for\n"
+    "the usual mistakes, the version texts as the host shows them beside the\n"
+    "strings as stored, and the icon. Exit status 0 when every file would load,\n"
+    "1 otherwise.\n";
 
 namespace {
 
@@ -46,6 +68,12 @@ TParsedCommandLine Fail(std::string message) {
 
 TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
   TParsedCommandLine r;
+  if (!Args.empty() && Args[0] == "check") {
+    r.Options.Check = true;
+    for (size_t i = 1; i < Args.size(); ++i) r.Options.CheckFiles.emplace_back(Args[i]);
+    if (r.Options.CheckFiles.empty()) return Fail("check needs at least one file");
+    return r;
+  }
 
   for (size_t i = 0; i < Args.size(); ++i) {
     std::string name = Args[i];
@@ -72,6 +100,11 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
       r.Options.Quiet = true;
       continue;
     }
+    if (name == "--strict" || name == "--profile" || name == "--follow") {
+      if (!flag()) return Fail(name + " takes no value");
+      (name == "--strict" ? r.Options.Strict : name == "--profile" ? r.Options.Profile : r.Options.Follow) = true;
+      continue;
+    }
     if (name == "--welcome") {
       if (!flag()) return Fail(name + " takes no value");
       r.Options.Welcome = true;
@@ -83,7 +116,8 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
       r.Options.Theme = *v;
       continue;
     }
-    if (name == "--package" || name == "--lang" || name == "--click" || name == "--pictures" || name == "--options") {
+    if (name == "--package" || name == "--lang" || name == "--click" || name == "--pictures" || name == "--options" ||
+        name == "--plugins") {
       std::optional<std::string> v = value();
       if (!v || v->empty()) return Fail(name + " needs a value");
       if (name == "--package")
@@ -92,6 +126,8 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
         r.Options.Language = *v;
       else if (name == "--pictures")
         r.Options.Pictures = *v;
+      else if (name == "--plugins")
+        r.Options.PluginFolder = *v;
       else if (name == "--options")
         r.Options.OptionsPages.push_back(*v);
       else

@@ -13,6 +13,13 @@ struct TCommandLine {
   bool Welcome = false;  // open the welcome page
   std::vector<std::string> OptionsPages;  // AREA/CAPTION, in order
   bool Quiet = false;
+  std::filesystem::path PluginFolder;  // --plugins; empty: Plugins/ beside the package
+  bool Strict = false;
+  bool Profile = false;
+  bool Follow = false;
+  // "check FILE...": only read these files, run nothing.
+  bool Check = false;
+  std::vector<std::filesystem::path> CheckFiles;
 };
 
 struct TParsedCommandLine {

@@ -4,8 +4,11 @@
 #include <atomic>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
+#include "ide/LeftoverNames.h"
 #include "ide/MainMenu.h"
+#include "ide/ModuleCallLog.h"
 #include "ide/StandardServices.h"
 #include "vcl/Menus.h"
 #include "winapi/Gdi.h"
@@ -42,12 +45,22 @@ TIDE::TIDE(TIDEOptions Options)
   if (!current.compare_exchange_strong(expected, this))
     throw std::logic_error("another simulated IDE is still alive");
   try {
+    if (!qorb::winapi::CurrentModuleCallObserver()) moduleCalls_ = std::make_unique<TModuleCallLog>();
+    GdiRecordCreators(true);
     gdiObjectsAtStart_ = GdiLiveObjectCount();
     windowsAtStart_ = LiveWindowCount();
     mainMenu_ = std::make_unique<TMainMenu>(nullptr);
     mainMenu_->SetName(u"MainMenu1");
     BuildStandardMainMenu(*mainMenu_);
     menuItemsAtStart_ = CountItems(*mainMenu_->Items());
+    menuAtStart_ = AllMenuItems(*mainMenu_->Items());
+    if (moduleCalls_)
+      moduleCalls_->OnUnloaded = [this, mainThread = std::this_thread::get_id()](const std::string& Path) {
+        // Only now: the package frees its own menu, with the item, later.
+        // The menu is the main thread's.
+        if (std::this_thread::get_id() != mainThread) return;
+        for (UnicodeString& line : DanglingMenuItems(*mainMenu_->Items(), Path)) danglingItems_.push_back(std::move(line));
+      };
     services_ = Make<TIDEServices>(*this);
     AddStandardServices(*services_);
     loader_ = std::make_unique<TPackageLoader>(services_.get(), [this](const UnicodeString& Text) { ReportError(Text); });
@@ -63,6 +76,7 @@ TIDE::TIDE(TIDEOptions Options)
   } catch (...) {
     SetMessageBoxHandler(previousMessageBoxHandler_);
     SetModalFormHandler(previousModalFormHandler_);
+    GdiRecordCreators(false);
     current.store(nullptr);
     throw;
   }
@@ -70,12 +84,15 @@ TIDE::TIDE(TIDEOptions Options)
 
 TIDE::~TIDE() {
   Shutdown();
+  if (moduleCalls_) moduleCalls_->OnUnloaded = {};
   SetMessageBoxHandler(previousMessageBoxHandler_);
   SetModalFormHandler(previousModalFormHandler_);
   mainLoop_.SetErrorHandler({});
   loader_.reset();
   services_.reset();
   mainMenu_.reset();
+  GdiRecordCreators(false);
+  moduleCalls_.reset();
   current.store(nullptr);
 }
 
@@ -104,21 +121,25 @@ const std::vector<UnicodeString>& TIDE::Shutdown() {
   loader_->UnloadAll();
   services_->Detach();
   leftovers_ = loader_->Leftovers();
+  leftovers_.insert(leftovers_.end(), danglingItems_.begin(), danglingItems_.end());
 
   const int32_t holders = services_->RefCount() - 1;
   if (holders > 0)
     leftovers_.push_back(UnicodeString(u"the IDE services object is still referenced " + Number(holders) +
                                        u" time(s) after unloading"));
   const int extraItems = CountItems(*mainMenu_->Items()) - menuItemsAtStart_;
-  if (extraItems > 0)
+  if (extraItems > 0) {
     leftovers_.push_back(UnicodeString(u"the main menu holds " + Number(extraItems) +
                                        u" item(s) that unloaded packages left behind"));
+    for (UnicodeString& item : MenuLeftovers(*mainMenu_->Items(), menuAtStart_)) leftovers_.push_back(std::move(item));
+  }
   const size_t gdi = GdiLiveObjectCount();
   if (gdi > gdiObjectsAtStart_)
     leftovers_.push_back(UnicodeString(Number(static_cast<long long>(gdi - gdiObjectsAtStart_)) +
-                                       u" GDI object(s) left alive"));
+                                       u" GDI object(s) left alive" + Utf8ToUtf16(GdiObjectOwners())));
   const int windows = LiveWindowCount();
   if (windows > windowsAtStart_)
-    leftovers_.push_back(UnicodeString(Number(windows - windowsAtStart_) + u" window(s) left alive"));
+    leftovers_.push_back(UnicodeString(Number(windows - windowsAtStart_) + u" window(s) left alive" +
+                                       Utf8ToUtf16(WindowOwners())));
   return leftovers_;
 }

@@ -4,6 +4,7 @@
 // (it owns the global service variables while packages are loaded).
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "ide/ForeignExceptionLog.h"
@@ -17,6 +18,8 @@
 #include "winapi/Hwnd.h"
 
 class TMainMenu;
+class TMenuItem;
+class TModuleCallLog;
 
 struct TIDEOptions {
   UnicodeString UILanguage{u"en"};
@@ -77,6 +80,10 @@ class TIDE {
   const std::vector<UnicodeString>& Shutdown();
   bool IsShutDown() const noexcept { return shutDown_; }
 
+  // What the platform layer reported about module calls while this IDE
+  // lived; null when another observer had been installed before it.
+  TModuleCallLog* ModuleCalls() const noexcept { return moduleCalls_.get(); }
+
   static constexpr uint32_t ErrorBoxType = 0x10;  // MB_OK | MB_ICONERROR
 
  private:
@@ -84,9 +91,14 @@ class TIDE {
   UnicodeString language_;
   std::filesystem::path rootDirectory_;
   std::filesystem::path picturesDirectory_;
+  // First in, last out: unloading is reported to it until the very end.
+  std::unique_ptr<TModuleCallLog> moduleCalls_;
   HWND parentHandle_;
   std::unique_ptr<TMainMenu> mainMenu_;
   int menuItemsAtStart_ = 0;
+  std::set<const TMenuItem*> menuAtStart_;
+  // Found while plug-ins unloaded, reported with the other leftovers.
+  std::vector<UnicodeString> danglingItems_;
   size_t gdiObjectsAtStart_ = 0;
   int windowsAtStart_ = 0;
   TMessageBoxLog messageBoxes_;

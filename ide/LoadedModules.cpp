@@ -8,12 +8,12 @@
 #include <unordered_set>
 #include <vector>
 
-#include "rtl/Format.h"
+#include "ide/LibrarySearch.h"
+#include "plugins/Qorb.Main.VersionInfo.h"
 #include "rtl/UnicodeString.h"
 #include "winapi/FileMask.h"
 #include "winapi/LastError.h"
 #include "winapi/Modules.h"
-#include "winapi/Version.h"
 
 namespace fs = std::filesystem;
 
@@ -24,20 +24,18 @@ int CollectPath(dl_phdr_info* info, size_t, void* data) {
   return 0;
 }
 
-// A value of the block's first translation, as written.
-std::u16string VersionString(const std::vector<uint8_t>& block, std::u16string_view key) {
-  void* value = nullptr;
-  unsigned len = 0;
-  if (!VerQueryValueW(block.data(), u"\\VarFileInfo\\Translation", &value, &len) || len < 4) return {};
-  const auto* words = static_cast<const uint16_t*>(value);
-  const UnicodeString path = Format(u"\\StringFileInfo\\%.4x%.4x\\%s", {words[0], words[1], key});
-  if (!VerQueryValueW(block.data(), path.c_str(), &value, &len) || len == 0) return {};
-  return std::u16string(static_cast<const char16_t*>(value));
+// The folders the loader searched for what it did not find.
+std::string NotFoundDetail(const fs::path& File) {
+  const std::optional<TMissingLibrary> missing = FindMissingLibrary(fs::absolute(File));
+  if (!missing) return {};
+  std::string text = " (searched for " + missing->Name + ":";
+  for (const std::string& s : missing->Searched) text += " " + s;
+  return text + ")";
 }
 
 // Why the host would have passed over File: what its exports say, read
 // without mapping it.
-std::string SkipReason(const fs::path& File) {
+std::string SkipReason(const fs::path& File, const TLoadOutcome& Outcome) {
   const std::u16string name = File.u16string();
   const HMODULE probe = LoadLibraryExW(name.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
   if (!probe) {
@@ -52,6 +50,10 @@ std::string SkipReason(const fs::path& File) {
   if (!init && !shutdown) return "exports neither InitPlugin nor Shutdown";
   if (!init) return "exports no InitPlugin";
   if (!shutdown) return "exports no Shutdown";
+  if (const std::optional<std::string> loaded = Outcome ? Outcome(File) : std::nullopt) {
+    if (!loaded->empty()) return "the loader refused it: " + *loaded + NotFoundDetail(File);
+    return "did not stay loaded: its InitPlugin raised";
+  }
   return "did not stay loaded: a library it needs is missing, or its InitPlugin raised";
 }
 
@@ -73,16 +75,10 @@ std::vector<TLoadedModule> LoadedModulesIn(const fs::path& Folder) {
     if (!at->second) continue;
     TLoadedModule m;
     m.Path = path;
-    const std::u16string file = path.u16string();
-    DWORD handle = 0;
-    if (const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &handle)) {
-      std::vector<uint8_t> block(size);
-      if (GetFileVersionInfoW(file.c_str(), 0, size, block.data())) {
-        m.ProductName = VersionString(block, u"ProductName");
-        m.Version = VersionString(block, u"FileVersion");
-        m.Company = VersionString(block, u"CompanyName");
-      }
-    }
+    const TQorbVersionInfo info = GetQorbVersionInfo(UnicodeString(path.u16string()));
+    m.ProductName = info.ProductName.view();
+    m.Version = info.Version.view();
+    m.Company = info.Company.view();
     modules.push_back(std::move(m));
   }
   return modules;
@@ -100,7 +96,8 @@ std::string FormatLoadedModules(const std::vector<TLoadedModule>& Modules) {
   return out;
 }
 
-std::vector<TSkippedFile> SkippedFilesIn(const fs::path& Folder, const std::vector<TLoadedModule>& Loaded) {
+std::vector<TSkippedFile> SkippedFilesIn(const fs::path& Folder, const std::vector<TLoadedModule>& Loaded,
+                                         const TLoadOutcome& Outcome) {
   std::error_code ec;
   std::unordered_set<std::string> loaded;
   for (const TLoadedModule& m : Loaded) loaded.insert(m.Path.filename().string());
@@ -110,7 +107,7 @@ std::vector<TSkippedFile> SkippedFilesIn(const fs::path& Folder, const std::vect
     if (!MatchesDllMask(name)) continue;
     if (!it->is_regular_file(ec)) continue;
     if (loaded.count(it->path().filename().string())) continue;
-    skipped.push_back({it->path(), SkipReason(it->path())});
+    skipped.push_back({it->path(), SkipReason(it->path(), Outcome)});
   }
   return skipped;
 }

@@ -2,12 +2,15 @@
 // The libraries mapped into the process from one folder, in load order, as
 // a modules window shows them: what a package loaded from its Plugins/.
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 struct TLoadedModule {
   std::filesystem::path Path;
-  // From the module's version resource; empty when it has none.
+  // As the host shows them (its own reader: trimmed, the fixed version
+  // first); empty when the module has no version resource.
   std::u16string ProductName;
   std::u16string Version;
   std::u16string Company;
@@ -25,10 +28,15 @@ struct TSkippedFile {
   std::string Reason;
 };
 
+// What the IDE saw of the host's normal load of a file: the loader's text
+// when it failed, "" when it succeeded; nullopt when it saw nothing.
+using TLoadOutcome = std::function<std::optional<std::string>(const std::filesystem::path& File)>;
+
 // In listing order; sub-folders are no plug-ins and are left out. Loaded:
 // what LoadedModulesIn found in the same folder.
 std::vector<TSkippedFile> SkippedFilesIn(const std::filesystem::path& Folder,
-                                         const std::vector<TLoadedModule>& Loaded);
+                                         const std::vector<TLoadedModule>& Loaded,
+                                         const TLoadOutcome& Outcome = {});
 
 // "Not loaded:" and one line per file; empty when there is none.
 std::string FormatSkippedFiles(const std::vector<TSkippedFile>& Files);

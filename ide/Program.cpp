@@ -7,12 +7,16 @@
 #include "ide/IDE.h"
 #include "ide/LoadedModules.h"
 #include "ide/MainMenu.h"
+#include "ide/MenuPicture.h"
 #include "ide/MessageGroup.h"
 #include "ide/MessageView.h"
 #include "ide/MenuTree.h"
 #include "ide/MessageViewReport.h"
+#include "ide/PassedOverFiles.h"
+#include "ide/PluginCheck.h"
 #include "ide/PresentationReport.h"
 #include "ide/ReportText.h"
+#include "ide/WorkbenchSession.h"
 #include "vcl/Menus.h"
 
 namespace {
@@ -65,7 +69,9 @@ void Click(TIDE& ide, const std::string& path, std::ostream& err, int& status) {
 }  // namespace
 
 int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err) {
+  if (Options.Check) return RunPluginCheck(Options.CheckFiles, Out, Err);
   int status = 0;
+  TWorkbenchSession session(Options);
   TIDEOptions ideOptions;
   ideOptions.UILanguage = UnicodeString::FromUtf8(Options.Language);
   if (!Options.Pictures.empty()) {
@@ -88,12 +94,18 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
       JournalMessageLine(text.ToUtf8());
     };
 
-  const std::filesystem::path package =
-      Options.Package.empty() ? ide.RootDirectory() / DefaultPackageName : Options.Package;
+  const std::filesystem::path package = session.PackageToLoad(
+      Options.Package.empty() ? ide.RootDirectory() / DefaultPackageName : Options.Package);
+  if (const std::string error = session.Error(); !error.empty()) {
+    Err << "qorb-ide: --plugins: " << error << '\n';
+    return 1;
+  }
+  session.Started(ide, Err);
   SetCrashActivity("loading the package " + package.string());
   ide.LoadPackage(package);
   SetCrashActivity("running its main loop after loading the package");
   ide.MainLoop().RunUntilIdle();
+  session.Loaded();
 
   for (const std::string& path : Options.Clicks) Click(ide, path, Err, status);
   std::string optionsPages;
@@ -110,19 +122,24 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
     ide.MainLoop().RunUntilIdle();
     SavePresentationPictures(ide, Options.Welcome);
     SaveMessageViewPicture(ide);
+    SaveMainMenuPicture(ide);
   } catch (...) {
     CaughtException e = DescribeCurrentException();
     ide.ReportError(UnicodeString(u"Showing the add-ins' pages raised exception class " +
                                   std::u16string(e.ClassName.view()) + u": " + std::u16string(e.Message.view())));
   }
 
+  const std::filesystem::path folder = package.parent_path() / "Plugins";
+  const std::vector<TLoadedModule> plugins = LoadedModulesIn(folder);
+  std::vector<TSkippedFile> notLoaded = SkippedFilesIn(folder, plugins, session.LoadOutcome());
+  for (TSkippedFile& f : notLoaded)
+    for (const std::string& hint : ExportHints(f.Path)) f.Reason += "; " + hint;
+  const std::vector<TSkippedFile> passedOver = PassedOverFilesIn(folder);
   if (!Options.Quiet) {
     Out << FormatMenuTree(ide.MainMenu());
-    const std::filesystem::path folder = package.parent_path() / "Plugins";
-    const std::vector<TLoadedModule> plugins = LoadedModulesIn(folder);
     if (const std::string loaded = FormatLoadedModules(plugins); !loaded.empty()) Out << '\n' << loaded;
-    if (const std::string skipped = FormatSkippedFiles(SkippedFilesIn(folder, plugins)); !skipped.empty())
-      Out << '\n' << skipped;
+    if (const std::string skipped = FormatSkippedFiles(notLoaded); !skipped.empty()) Out << '\n' << skipped;
+    if (const std::string passed = FormatPassedOverFiles(passedOver); !passed.empty()) Out << '\n' << passed;
     if (const std::string messages = FormatQorbMessages(ide); !messages.empty()) Out << '\n' << messages;
     Out << FormatPresentation(ide, Options.Welcome) << optionsPages;
     if (const std::string forms = FormatShownForms(ide.ModalForms().Shown()); !forms.empty()) Out << '\n' << forms;
@@ -135,6 +152,7 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
   }
 
   SetCrashActivity("shutting down");
+  session.ShuttingDown();
   const std::vector<UnicodeString> leftovers = ide.Shutdown();
   // After shutting down, so that what Shutdown and unloading raised is there.
   if (!Options.Quiet)
@@ -148,5 +166,8 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
     Err << "qorb-ide: left alive: " << l.ToUtf8() << '\n';
     status = 1;
   }
+  notLoaded.insert(notLoaded.end(), passedOver.begin(), passedOver.end());
+  if (session.Finish(folder, notLoaded, Out, Err) != 0)
+    status = 1;
   return status;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "vcl/ScrollBarPaint.h"
+
 // The strings of a list box; in the virtual styles an empty view of the
 // row count that refuses changes.
 class TListBox::TListBoxStrings final : public TStrings {
@@ -85,7 +87,12 @@ void TListBox::SetTopIndex(int AValue) noexcept { FTopIndex = std::clamp(AValue,
 
 TRect TListBox::ItemRect(int Index) const noexcept {
   const int top = (Index - FTopIndex) * FItemHeight;
-  return Rect(0, top, ClientWidth(), top + FItemHeight);
+  const int right = ClientWidth() - (ShowsScrollBar() ? VerticalScrollBarWidth : 0);
+  return Rect(0, top, std::max(right, 0), top + FItemHeight);
+}
+
+bool TListBox::ShowsScrollBar() const noexcept {
+  return static_cast<long long>(Count()) * FItemHeight > ClientHeight();
 }
 
 void TListBox::Paint() {
@@ -104,6 +111,9 @@ void TListBox::Paint() {
     }
     DrawItem(i, r, state);
   }
+  if (ShowsScrollBar())
+    PaintVerticalScrollBar(canvas, Rect(std::max(ClientWidth() - VerticalScrollBarWidth, 0), 0, ClientWidth(), ClientHeight()),
+                           FTopIndex, ClientHeight() / FItemHeight, count, Color());
 }
 
 void TListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {

@@ -55,8 +55,11 @@ class TListBox : public TCustomControl {
   int TopIndex() const noexcept { return FTopIndex; }
   void SetTopIndex(int AValue) noexcept;
   // The rectangle row Index has in client coordinates (it may lie outside
-  // the visible area).
+  // the visible area); left of the scroll bar when that shows.
   TRect ItemRect(int Index) const noexcept;
+  // The rows need more height than there is: a vertical scroll bar shows
+  // at the right edge.
+  bool ShowsScrollBar() const noexcept;
 
   TDrawItemEvent OnDrawItem;
 

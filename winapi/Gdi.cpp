@@ -1,5 +1,8 @@
 #include "winapi/Gdi.h"
 
+#include <execinfo.h>
+
+#include <atomic>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -22,7 +25,10 @@ struct Dib {
   int32_t stride;
   WORD bitsPerPixel;
   std::unique_ptr<uint8_t, FreeBits> bits;
+  std::vector<void*> creators;
 };
+
+std::atomic<bool> recordCreators{false};
 
 class HandleTable {
  public:
@@ -54,6 +60,13 @@ class HandleTable {
   size_t Count() {
     std::lock_guard<std::mutex> guard(lock_);
     return entries_.size();
+  }
+
+  std::vector<std::vector<void*>> Creators() {
+    std::lock_guard<std::mutex> guard(lock_);
+    std::vector<std::vector<void*>> out;
+    for (const auto& [handle, dib] : entries_) out.push_back(dib->creators);
+    return out;
   }
 
  private:
@@ -102,6 +115,11 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* pbmi, UINT usage, void** ppvBits
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
   }
+  if (recordCreators.load(std::memory_order_relaxed)) {
+    void* frames[24];
+    const int n = backtrace(frames, 24);
+    dib->creators.assign(frames + (n > 1 ? 1 : 0), frames + n);
+  }
   void* bits = dib->bits.get();
   HBITMAP handle = Table().Add(std::move(dib));
   if (ppvBits) *ppvBits = bits;
@@ -135,3 +153,7 @@ int GetObjectW(HGDIOBJ h, int c, LPVOID pv) {
 }
 
 size_t GdiLiveObjectCount() { return Table().Count(); }
+
+void GdiRecordCreators(bool On) noexcept { recordCreators.store(On, std::memory_order_relaxed); }
+
+std::vector<std::vector<void*>> GdiLiveObjectCreators() { return Table().Creators(); }

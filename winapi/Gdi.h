@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 #include "winapi/WinTypes.h"
 
@@ -75,6 +76,14 @@ int GetObjectW(HGDIOBJ h, int c, LPVOID pv);
 // GDI objects alive in the process: what tests and the IDE's shut-down
 // report check to prove that nothing leaked.
 size_t GdiLiveObjectCount();
+
+// While on, each new GDI object keeps the return addresses of the calls
+// that made it, so that one left alive can be named by the code that made
+// it (the IDE turns this on). Off by default: it costs a stack walk.
+void GdiRecordCreators(bool On) noexcept;
+// For each live object, its creation call chain, innermost first (empty
+// when it was made while recording was off).
+std::vector<std::vector<void*>> GdiLiveObjectCreators();
 
 // Owns a bitmap handle and deletes it when it goes.
 class unique_hbitmap {

@@ -86,6 +86,15 @@ bool DlModule(void* dl, DlModuleInfo& out) {
   return true;
 }
 
+// Whether the loader's record names the file path (the executable's
+// record has no name: it keeps whatever it was first known by).
+static bool SameLoaderName(const void* linkMap, const std::string& path) noexcept {
+  const char* name = static_cast<const link_map*>(linkMap)->l_name;
+  if (!name || !*name || path == name) return true;
+  // A relative name is kept in full.
+  return name[0] != '/' && path.ends_with(name);
+}
+
 bool DlModuleAt(const void* address, HMODULE& base, const void*& linkMap) noexcept {
   dl_find_object found{};
   if (!address || _dl_find_object(const_cast<void*>(address), &found) != 0) return false;
@@ -124,7 +133,10 @@ ModuleRecord* ModuleTable::Find(HMODULE module) {
     if (it != records_.end()) records_.erase(it);
     return nullptr;
   }
-  if (it != records_.end() && it->second.linkMap == linkMap) return &it->second;
+  // The loader may give a new module the record of one it unloaded: the
+  // same record at the same address is the same module only by its name.
+  if (it != records_.end() && it->second.linkMap == linkMap && SameLoaderName(linkMap, it->second.path))
+    return &it->second;
   std::string path;
   if (!LinkedModuleName(module, path)) {
     if (it != records_.end()) records_.erase(it);

@@ -9,6 +9,7 @@
 #include "rtl/UnicodeString.h"
 #include "winapi/ImageCache.h"
 #include "winapi/LastError.h"
+#include "winapi/ModuleCallObserver.h"
 #include "winapi/ModuleTable.h"
 
 using qorb::winapi::FileImage;
@@ -36,7 +37,7 @@ HMODULE Probe(const std::string& path) {
   return ModuleTable::Instance().AddProbe(qorb::winapi::FullPath(path), std::move(image));
 }
 
-HMODULE Load(const std::string& path) {
+HMODULE Load(const std::string& path, std::string& loaderError) {
   // The loader takes a damaged file badly (a truncated one faults inside
   // dlopen), so a file named by path must pass our reading first. The read
   // is the one the probe and the version functions share.
@@ -46,6 +47,7 @@ HMODULE Load(const std::string& path) {
   void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!dl) {
     // A sound file that still fails lacks a dependency.
+    if (const char* text = dlerror()) loaderError = text;
     SetLastError(ERROR_MOD_NOT_FOUND);
     return 0;
   }
@@ -97,8 +99,17 @@ HMODULE LoadLibraryExW(LPCWSTR fileName, HANDLE file, DWORD flags) noexcept {
     return 0;
   }
   try {
+    const bool probe = flags & DONT_RESOLVE_DLL_REFERENCES;
+    // Declared first: the report refers to them until the timer goes.
     const std::string path = PathArgument(fileName);
-    return (flags & DONT_RESOLVE_DLL_REFERENCES) ? Probe(path) : Load(path);
+    std::string loaderError;
+    qorb::winapi::ModuleCallTimer timer(probe ? qorb::winapi::ModuleCall::Probe : qorb::winapi::ModuleCall::Load);
+    const HMODULE module = probe ? Probe(path) : Load(path, loaderError);
+    timer.Report().Path = path;
+    timer.Report().Module = module;
+    timer.Report().Succeeded = module != 0;
+    timer.Report().LoaderError = loaderError;
+    return module;
   } catch (...) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return 0;
@@ -158,15 +169,21 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) noexcept {
 }
 
 BOOL FreeLibrary(HMODULE module) noexcept {
+  qorb::winapi::ModuleCallTimer timer(qorb::winapi::ModuleCall::Free);
+  timer.Report().Module = module;
   void* toClose = nullptr;
   const DWORD err = ModuleTable::Instance().Release(module, toClose);
   if (err != ERROR_SUCCESS) {
     SetLastError(err);
     return FALSE;
   }
+  timer.Report().Succeeded = true;
   if (toClose) {
     std::lock_guard<std::recursive_mutex> loader(qorb::winapi::LoaderLock());
     dlclose(toClose);
+    // Asked only while someone watches: it walks the mapped modules.
+    if (qorb::winapi::CurrentModuleCallObserver())
+      timer.Report().Unloaded = !qorb::winapi::IsModuleMappedAt(module);
   }
   return TRUE;
 }

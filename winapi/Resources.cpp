@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "winapi/ModuleCallObserver.h"
 #include "winapi/LastError.h"
 #include "winapi/ModuleTable.h"
 #include "winapi/ResImage.h"
@@ -50,6 +51,8 @@ const ResEntry* EntryOf(HMODULE module, HRSRC resource, std::shared_ptr<const Fi
 }  // namespace
 
 HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type) noexcept {
+  qorb::winapi::ModuleCallTimer timer(qorb::winapi::ModuleCall::FindResource);
+  timer.Report().Module = module;
   if (!name || !type) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
@@ -78,6 +81,8 @@ HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type) noexcept {
 }
 
 HGLOBAL LoadResource(HMODULE module, HRSRC resource) noexcept {
+  qorb::winapi::ModuleCallTimer timer(qorb::winapi::ModuleCall::LoadResource);
+  timer.Report().Module = module;
   try {
     std::shared_ptr<const FileImage> image;
     const ResEntry* e = EntryOf(module, resource, image);

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "rtl/UnicodeString.h"
+#include "winapi/ModuleCallObserver.h"
 #include "winapi/ImageCache.h"
 #include "winapi/LastError.h"
 #include "winapi/VersionBlock.h"
@@ -50,6 +51,8 @@ DWORD FindVersionBlock(LPCWSTR fileName, std::shared_ptr<const FileImage>& image
 }  // namespace
 
 DWORD GetFileVersionInfoSizeW(LPCWSTR fileName, DWORD* handle) noexcept {
+  qorb::winapi::ModuleCallTimer timer(qorb::winapi::ModuleCall::VersionSize);
+  if (fileName) timer.Report().WidePath = fileName;
   if (handle) *handle = 0;
   try {
     std::shared_ptr<const FileImage> image;
@@ -66,6 +69,8 @@ DWORD GetFileVersionInfoSizeW(LPCWSTR fileName, DWORD* handle) noexcept {
 }
 
 BOOL GetFileVersionInfoW(LPCWSTR fileName, DWORD /*handle*/, DWORD length, LPVOID data) noexcept {
+  qorb::winapi::ModuleCallTimer timer(qorb::winapi::ModuleCall::VersionRead);
+  if (fileName) timer.Report().WidePath = fileName;
   if (!data || length == 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;

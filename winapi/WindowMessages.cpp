@@ -181,3 +181,11 @@ int LiveWindowCount() {
   std::lock_guard lock(t.Lock);
   return static_cast<int>(t.Windows.size());
 }
+
+std::vector<const void*> LiveWindowHandlers() {
+  WindowTable& t = Table();
+  std::lock_guard lock(t.Lock);
+  std::vector<const void*> codes;
+  for (const auto& [handle, entry] : t.Windows) codes.push_back(reinterpret_cast<const void*>(entry.Method.Code));
+  return codes;
+}

@@ -5,6 +5,7 @@
 // Handles are never reused, so a post to a destroyed window fails instead of
 // reaching a later window.
 #include <cstdint>
+#include <vector>
 
 #include "rtl/Method.h"
 #include "winapi/Hwnd.h"
@@ -58,3 +59,5 @@ bool WaitForMessage(uint32_t TimeoutMs);
 int PendingMessageCount();
 // Hidden windows alive in the process, whatever thread owns them.
 int LiveWindowCount();
+// The handler code of each live hidden window: whose window it is.
+std::vector<const void*> LiveWindowHandlers();

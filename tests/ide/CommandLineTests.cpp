@@ -25,6 +25,15 @@ TEST(CommandLine, OptionsAndTheirErrorsAndQorbIdesFailures) {
   for (const std::vector<std::string>& bad : bads) EXPECT_EQ(ParseCommandLine(bad).ExitStatus, 2) << bad[0];
   EXPECT_NE(ParseCommandLine({"--frobnicate"}).Message.find("unknown option '--frobnicate'"), std::string::npos);
   EXPECT_NE(ParseCommandLine({"my.bpl"}).Message.find("unexpected argument 'my.bpl'"), std::string::npos);
+  // The author's options; check takes every further argument as a file.
+  r = ParseCommandLine({"--plugins=/src/out", "--strict", "--profile", "--follow"});
+  EXPECT_TRUE(r.ExitStatus == -1 && r.Options.PluginFolder == "/src/out" && r.Options.Strict && r.Options.Profile &&
+              r.Options.Follow);
+  r = ParseCommandLine({"check", "a.dll", "--strict"});
+  EXPECT_TRUE(r.ExitStatus == -1 && r.Options.Check);
+  EXPECT_EQ(r.Options.CheckFiles, (std::vector<std::filesystem::path>{"a.dll", "--strict"}));
+  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{{"check"}, {"--plugins"}, {"--strict=1"}})
+    EXPECT_EQ(ParseCommandLine(bad).ExitStatus, 2) << bad[0];
 
   // qorb-ide's failures go to standard error, with status 1.
   TCommandLine options;

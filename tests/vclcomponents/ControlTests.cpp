@@ -148,7 +148,7 @@ struct RowPainter {
   }
 };
 
-TEST_F(ControlPainting, VirtualListAsksForEachVisibleRowWithItsRectangle) {
+TEST_F(ControlPainting, VirtualListAsksForEachVisibleRowWithItsRectangleBesideItsScrollBar) {
   TForm form{nullptr};
   auto* list = Place<TListBox>(&form, &form);
   list->SetStyle(lbVirtualOwnerDraw);
@@ -156,25 +156,50 @@ TEST_F(ControlPainting, VirtualListAsksForEachVisibleRowWithItsRectangle) {
   list->SetBounds(0, 0, 420, 150);
   RowPainter painter;
   list->OnDrawItem = BindMethod<&RowPainter::DrawItem>(&painter);
+  list->SetCount(3);
+  EXPECT_FALSE(list->ShowsScrollBar());  // 132 pixels of rows fit
+  EXPECT_EQ(list->ItemRect(2), Rect(0, 88, 420, 132));
   list->SetCount(5);
   list->SetItemIndex(1);
+  ASSERT_TRUE(list->ShowsScrollBar());
   auto target = MakeBitmap(440, 180, pf24bit, 0xFF000000);
   TCanvas canvas(*target);
   list->PaintTo(canvas, 10, 20);
   // 150 pixels show rows 0 to 3, the fourth cut by the list's bottom; each
-  // asked for in client coordinates and drawn where the list was painted.
+  // asked for in client coordinates, left of the 17-pixel scroll bar, and
+  // drawn where the list was painted.
   ASSERT_EQ(painter.rows.size(), 4u);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(painter.rows[i], std::make_pair(i, Rect(0, 44 * i, 420, 44 * i + 44)));
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(painter.rows[i], std::make_pair(i, Rect(0, 44 * i, 403, 44 * i + 44)));
   EXPECT_EQ(painter.selected, std::vector<int>{1});
-  EXPECT_EQ(PixelAt(*target, 429, 20 + 44 + 43), 0xFF140000u);
+  EXPECT_EQ(PixelAt(*target, 10 + 402, 20 + 44 + 43), 0xFF140000u);
   EXPECT_EQ(PixelAt(*target, 10, 20 + 149), 0xFF3C0000u);
   for (TPoint outside : {Point(10, 170), Point(430, 20), Point(9, 30)})
     EXPECT_EQ(PixelAt(*target, outside.X, outside.Y), 0xFF000000u);
+  // The bar: arrow buttons of 17 pixels at both ends, and a thumb over 3 of
+  // the 5 rows (69 of the 116 track pixels) at the top of the track.
+  const uint32_t track = 0xFFF0F0F0, thumb = 0xFFCDCDCD, arrow = 0xFF606060;
+  auto barAt = [&](int y) { return PixelAt(*target, 10 + 410, 20 + y); };
+  EXPECT_EQ(barAt(1), track);
+  EXPECT_EQ(barAt(7), arrow);
+  EXPECT_EQ(PixelAt(*target, 10 + 403, 20 + 40), track);  // the thumb keeps a pixel from either edge
+  EXPECT_EQ(barAt(17), thumb);
+  EXPECT_EQ(barAt(17 + 68), thumb);
+  EXPECT_EQ(barAt(17 + 69), track);
+  EXPECT_EQ(barAt(149 - 8), arrow);
 
   painter.rows.clear();
   list->SetTopIndex(3);
-  list->PaintTo(canvas, 0, 0);
-  EXPECT_EQ(painter.rows, (std::vector<std::pair<int, TRect>>{{3, Rect(0, 0, 420, 44)}, {4, Rect(0, 44, 420, 88)}}));
+  list->PaintTo(canvas, 10, 20);
+  EXPECT_EQ(painter.rows, (std::vector<std::pair<int, TRect>>{{3, Rect(0, 0, 403, 44)}, {4, Rect(0, 44, 403, 88)}}));
+  // Scrolled to the end: the thumb sits at the bottom of the track.
+  EXPECT_EQ(barAt(17 + 46), track);
+  EXPECT_EQ(barAt(17 + 47), thumb);
+  EXPECT_EQ(barAt(150 - 18), thumb);
+  // Beside a dark list, the dark bar.
+  list->SetColor(ColorOf(0x202020));
+  list->PaintTo(canvas, 10, 20);
+  EXPECT_EQ(barAt(1), 0xFF171717u);
+  EXPECT_EQ(barAt(17 + 47), 0xFF4D4D4Du);
 }
 
 }  // namespace

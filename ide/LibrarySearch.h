@@ -1,0 +1,24 @@
+#pragma once
+// Where the dynamic loader would find the libraries a file needs, by its
+// rules: the file's RPATH (when it has no RUNPATH), LD_LIBRARY_PATH, its
+// RUNPATH, the loader's cache, then the standard folders; $ORIGIN is the
+// folder of the file asking. A library already in the process by that name
+// is used as it is. Nothing is loaded.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct TMissingLibrary {
+  std::string Name;                   // as the needing file names it
+  std::filesystem::path NeededBy;     // the file whose DT_NEEDED names it
+  std::vector<std::string> Searched;  // folders tried, in order ("ld.so.cache" for the cache)
+};
+
+// The first library in File's dependency tree that cannot be found, or
+// none. Libraries found through the cache or the standard folders are
+// trusted to bring their own dependencies.
+std::optional<TMissingLibrary> FindMissingLibrary(const std::filesystem::path& File);
+
+// Splits a search path list and expands $ORIGIN / ${ORIGIN} to Origin.
+std::vector<std::string> ExpandSearchPath(const std::string& List, const std::filesystem::path& Origin);

@@ -1,0 +1,240 @@
+// qorb-ide as a plug-in author meets it: checking files without running
+// them, running a plug-in folder in place, the strict exit status, the load
+// profile, lines as they arrive and leftovers named by their plug-in.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "PluginFolder.h"
+#include "ide/PluginCheck.h"
+#include "ide/Program.h"
+#include "plugins/Qorb.Main.VersionInfo.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+struct IdeRun {
+  int status;
+  std::string out, err;
+};
+
+IdeRun RunIde(TCommandLine options) {
+  std::ostringstream out, err;
+  const int status = RunQorbIDE(options, out, err);
+  PluginFolder::TakeTrace();
+  return {status, out.str(), err.str()};
+}
+
+TCommandLine InPlace(const fs::path& plugins) {
+  TCommandLine options;
+  options.Package = QORB_PACKAGE_PATH;
+  options.PluginFolder = plugins;
+  return options;
+}
+
+}  // namespace
+
+// Every reason and hint the check gives, one file each; the first reason is
+// the one the host meets first.
+TEST(CheckCommand, NamesWhyEachFileOfTheZooWouldNotLoad) {
+  ScratchDir zoo("qorb-zoo");
+  const fs::path plugins = zoo / "Plugins";
+  fs::create_directories(plugins / "sub");
+  auto copy = [&](const std::string& fixture, const fs::path& to) {
+    fs::copy_file(FixturePath(fixture), to);
+    return to;
+  };
+  std::ofstream(plugins / "notes.dll") << "just text\n";
+  struct Case {
+    fs::path file;
+    const char* reason;  // null: would load
+    const char* hint;
+  };
+  const Case cases[] = {
+      {copy("alpha", plugins / "alpha.dll"), nullptr, nullptr},
+      {QORB_CPP_EXAMPLE_PATH, nullptr, nullptr},
+      {QORB_C_EXAMPLE_PATH, nullptr, nullptr},
+      {copy("noinit", plugins / "noinit.dll"), "would not load: exports no InitPlugin\n", nullptr},
+      {copy("noshutdown", plugins / "noshutdown.dll"), "would not load: exports no Shutdown\n", nullptr},
+      {copy("mangled", plugins / "mangled.dll"), "would not load: exports no InitPlugin\n",
+       "hint: InitPlugin is exported under its C++ name \"_Z10InitPlugin"},
+      {copy("hidden", plugins / "hidden.dll"), "would not load: exports no InitPlugin\n",
+       "hint: InitPlugin is defined but not exported (hidden or local)"},
+      {copy("needsmissing", plugins / "needsmissing.dll"),
+       "would not load: needs libqorbmissing.so, which the loader cannot find; searched:", nullptr},
+      {plugins / "notes.dll", "would not load: not a library for this machine: not an ELF file\n", nullptr},
+      {copy("alpha", plugins / "libalpha.so"), "would not load: not named *.dll", nullptr},
+      {copy("alpha", plugins / "sub" / "alpha.dll"), "would not load: in a sub-folder of Plugins/ (sub/alpha.dll)",
+       nullptr},
+  };
+  for (const Case& c : cases) {
+    const TPluginCheck check = CheckPluginFile(c.file);
+    const std::string text = FormatPluginCheck(check);
+    EXPECT_EQ(check.WouldLoad(), c.reason == nullptr) << text;
+    if (c.reason) {
+      EXPECT_NE(text.find(c.reason), std::string::npos) << c.reason << "\n" << text;
+    }
+    if (c.hint) {
+      EXPECT_NE(text.find(c.hint), std::string::npos) << c.hint << "\n" << text;
+    }
+  }
+  // The missing library is searched where the loader looks, the standard
+  // folders last; this one's RUNPATH is empty.
+  const std::string missing = FormatPluginCheck(CheckPluginFile(plugins / "needsmissing.dll"));
+  EXPECT_NE(missing.find(" ld.so.cache /lib/x86_64-linux-gnu"), std::string::npos) << missing;
+
+  std::ostringstream out, err;
+  EXPECT_EQ(RunPluginCheck({plugins / "alpha.dll", QORB_CPP_EXAMPLE_PATH}, out, err), 0) << out.str();
+  EXPECT_EQ(RunPluginCheck({plugins / "alpha.dll", plugins / "noinit.dll"}, out, err), 1);
+  EXPECT_EQ(err.str(), "");
+}
+
+// The texts the check shows are the host's own, the strings as stored
+// beside them, and the icon as the host would decode it.
+TEST(CheckCommand, ShowsTheHostsVersionTextsBesideTheStoredStringsAndTheIcon) {
+  for (const char* fixture : {"alpha", "oddlengths", "beta"}) {
+    const TPluginCheck check = CheckPluginFile(FixturePath(fixture));
+    const TQorbVersionInfo host = GetQorbVersionInfo(UnicodeString(fs::path(FixturePath(fixture)).u16string()));
+    EXPECT_EQ(check.Version.ProductName, host.ProductName) << fixture;
+    EXPECT_EQ(check.Version.Version, host.Version) << fixture;
+    EXPECT_EQ(check.Version.Comments, host.Comments) << fixture;
+  }
+  const std::string alpha = FormatPluginCheck(CheckPluginFile(FixturePath("alpha")));
+  for (const char* line : {"    Version: 1.2.0.15\n", "    Name: Alpha Tool\n", "    fixed file version: 1.2.0.15\n",
+                           "    FileVersion: \"1.2 beta\"\n", "  icon: QORBPLUGINICON, "})
+    EXPECT_NE(alpha.find(line), std::string::npos) << line << "\n" << alpha;
+  EXPECT_TRUE(std::regex_search(alpha, std::regex("icon: QORBPLUGINICON, [0-9]+ bytes, PNG 32x32\n"))) << alpha;
+  const std::string beta = FormatPluginCheck(CheckPluginFile(FixturePath("beta")));
+  EXPECT_NE(beta.find("  version resource: none\n  icon: no QORBPLUGINICON resource\n"), std::string::npos) << beta;
+  const std::string badicon = FormatPluginCheck(CheckPluginFile(FixturePath("badicon")));
+  EXPECT_NE(badicon.find("bytes, does not decode as PNG\n"), std::string::npos) << badicon;
+}
+
+// A folder outside the IDE, run in place: its plug-ins load, what did not
+// load says the loader's own reason, and the private package folder goes.
+TEST(PluginsInPlace, RunsAFolderOutsideTheIdeAndTellsWhatTheLoaderSaid) {
+  ScratchDir mine("qorb-mine");
+  fs::copy_file(FixturePath("alpha"), mine / "alpha.dll");
+  fs::copy_file(FixturePath("needsmissing"), mine / "needsmissing.dll");
+  fs::copy_file(FixturePath("initthrows"), mine / "initthrows.dll");
+  fs::copy_file(FixturePath("beta"), mine / "libbeta.so");
+  fs::copy_file(FixturePath("mangled"), mine / "mangled.dll");
+  fs::create_directories(mine / "x64" / "Release");
+  fs::copy_file(FixturePath("gamma"), mine / "x64" / "Release" / "gamma.dll");
+  std::ofstream(mine / "readme.txt") << "not a plug-in\n";
+  const IdeRun run = RunIde(InPlace(mine.path));
+  EXPECT_EQ(run.status, 0) << run.err;
+  // The host's texts: the fixed version, not the "FileVersion" string.
+  EXPECT_NE(run.out.find("Plug-ins:\n  Alpha Tool  1.2.0.15  Tessary Systems\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("  needsmissing.dll: the loader refused it: libqorbmissing.so: cannot open shared object "
+                         "file: No such file or directory (searched for libqorbmissing.so:"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("  initthrows.dll: did not stay loaded: its InitPlugin raised\n"), std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("  mangled.dll: exports no InitPlugin; InitPlugin is exported under its C++ name"),
+            std::string::npos)
+      << run.out;
+  // Plug-ins where the host never looks are named too; other files are not.
+  EXPECT_NE(run.out.find("\nPassed over:\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\n  libbeta.so: exports InitPlugin but is not named *.dll"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\n  x64/Release/gamma.dll: in a sub-folder: the host looks only directly in Plugins/\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(run.out.find("readme.txt"), std::string::npos) << run.out;
+  std::smatch where;
+  ASSERT_TRUE(std::regex_search(run.out, where, std::regex("\n    (/[^\n]*)/Plugins/alpha.dll\n"))) << run.out;
+  EXPECT_NE(fs::path(where[1].str()), mine.path);
+  EXPECT_FALSE(fs::exists(where[1].str()));
+  EXPECT_TRUE(fs::exists(mine / "alpha.dll"));
+
+  EXPECT_EQ(RunIde(InPlace(mine / "nowhere")).status, 1);
+}
+
+// Each cause fails a strict run alone; without --strict the same runs pass.
+TEST(StrictRun, FailsForAPluginNotLoadedOrPassedOverAndForAnErrorLogged) {
+  ScratchDir notLoaded("qorb-strict"), logs("qorb-strict"), clean("qorb-strict"), nested("qorb-strict");
+  fs::copy_file(FixturePath("alpha"), clean / "alpha.dll");
+  fs::copy_file(FixturePath("alpha"), notLoaded / "alpha.dll");
+  fs::copy_file(FixturePath("noshutdown"), notLoaded / "noshutdown.dll");
+  fs::copy_file(FixturePath("logserror"), logs / "logserror.dll");
+  fs::create_directory(nested / "sub");
+  fs::copy_file(FixturePath("alpha"), nested / "sub" / "alpha.dll");
+  for (const auto& [folder, cause] :
+       {std::pair{&notLoaded, "qorb-ide: strict: not loaded: noshutdown.dll: exports no Shutdown\n"},
+        std::pair{&logs, "] [logserror] [Error] config file not found\n"},
+        std::pair{&nested, "qorb-ide: strict: not loaded: sub/alpha.dll: in a sub-folder"}}) {
+    TCommandLine options = InPlace(folder->path);
+    EXPECT_EQ(RunIde(options).status, 0) << cause;
+    options.Strict = true;
+    const IdeRun strict = RunIde(options);
+    EXPECT_EQ(strict.status, 1) << cause;
+    EXPECT_NE(strict.err.find(cause), std::string::npos) << strict.err;
+  }
+  TCommandLine options = InPlace(clean.path);
+  options.Strict = true;
+  const IdeRun run = RunIde(options);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+}
+
+// Every plug-in once, in the order the host loaded them, with totals; and
+// --follow writes the lines as they come.
+TEST(LoadProfile, ListsEveryPluginOnceInLoadOrderAndFollowWritesLinesAsTheyCome) {
+  ScratchDir mine("qorb-profile");
+  for (const char* name : {"alpha", "beta", "gamma", "logserror"})
+    fs::copy_file(FixturePath(name), mine / (std::string(name) + ".dll"));
+  fs::copy_file(FixturePath("noinit"), mine / "noinit.dll");
+  TCommandLine options = InPlace(mine.path);
+  options.Profile = true;
+  options.Follow = true;
+  const IdeRun run = RunIde(options);
+  EXPECT_EQ(run.status, 0) << run.err;
+  const size_t at = run.out.find("\nLoad profile (ms):\n");
+  ASSERT_NE(at, std::string::npos) << run.out;
+  const std::string profile = run.out.substr(at);
+  EXPECT_NE(profile.find("  plug-in   "), std::string::npos) << profile;
+  EXPECT_NE(profile.find("\n  total   "), std::string::npos) << profile;
+  EXPECT_EQ(Count(profile, "noinit.dll"), 0u) << profile;
+  // The order of the "Plug-ins:" list is the host's load order.
+  std::vector<std::pair<size_t, std::string>> order;
+  for (const char* name : {"alpha.dll", "beta.dll", "gamma.dll", "logserror.dll"}) {
+    EXPECT_EQ(Count(profile, std::string("\n  ") + name + " "), 1u) << name << "\n" << profile;
+    order.emplace_back(run.out.find(std::string("/Plugins/") + name + "\n"), name);
+  }
+  std::sort(order.begin(), order.end());
+  size_t last = 0;
+  for (const auto& [listed, name] : order) {
+    const size_t row = profile.find("\n  " + name + " ");
+    EXPECT_GT(row, last) << name << "\n" << profile;
+    last = row;
+  }
+  EXPECT_NE(run.err.find("[Qorb] "), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("[logserror] [Error] config file not found\n"), std::string::npos) << run.err;
+}
+
+// What a plug-in leaves behind is named by its file: a menu item whose
+// handler was in it, a window and a bitmap it made.
+TEST(Leftovers, AreNamedByThePluginThatLeftThem) {
+  ScratchDir mine("qorb-leaky");
+  fs::copy_file(FixturePath("leaky"), mine / "leaky.dll");
+  fs::copy_file(FixturePath("alpha"), mine / "alpha.dll");
+  const IdeRun run = RunIde(InPlace(mine.path));
+  EXPECT_EQ(run.status, 1);
+  for (const char* line : {"qorb-ide: left alive: menu item \"Qorb/Leaky item\" stayed in the menu after leaky.dll "
+                           "was unloaded; its click handler was there\n",
+                           "qorb-ide: left alive: 1 window(s) left alive: 1 made by leaky.dll (unloaded)\n",
+                           "qorb-ide: left alive: 1 GDI object(s) left alive: 1 made by leaky.dll (unloaded)\n"})
+    EXPECT_NE(run.err.find(line), std::string::npos) << line << "\n" << run.err;
+  EXPECT_EQ(run.err.find("alpha.dll"), std::string::npos) << run.err;
+}
