@@ -50,8 +50,9 @@ std::string SkipReason(const fs::path& File, const TLoadOutcome& Outcome) {
   if (!init && !shutdown) return "exports neither InitPlugin nor Shutdown";
   if (!init) return "exports no InitPlugin";
   if (!shutdown) return "exports no Shutdown";
-  if (const std::optional<std::string> loaded = Outcome ? Outcome(File) : std::nullopt) {
-    if (!loaded->empty()) return "the loader refused it: " + *loaded + NotFoundDetail(File);
+  if (const std::optional<TLoadResult> loaded = Outcome ? Outcome(File) : std::nullopt) {
+    if (!loaded->LoaderError.empty()) return "the loader refused it: " + loaded->LoaderError + NotFoundDetail(File);
+    if (!loaded->InitPluginRaised.empty()) return "did not stay loaded: its InitPlugin raised " + loaded->InitPluginRaised;
     return "did not stay loaded: its InitPlugin raised";
   }
   return "did not stay loaded: a library it needs is missing, or its InitPlugin raised";

@@ -28,9 +28,13 @@ struct TSkippedFile {
   std::string Reason;
 };
 
-// What the IDE saw of the host's normal load of a file: the loader's text
-// when it failed, "" when it succeeded; nullopt when it saw nothing.
-using TLoadOutcome = std::function<std::optional<std::string>(const std::filesystem::path& File)>;
+// What the IDE saw of the host's normal load of a file; nullopt when it saw
+// nothing.
+struct TLoadResult {
+  std::string LoaderError;  // the loader's text when it refused the file
+  std::string InitPluginRaised;  // "EClass: message" when its InitPlugin raised
+};
+using TLoadOutcome = std::function<std::optional<TLoadResult>(const std::filesystem::path& File)>;
 
 // In listing order; sub-folders are no plug-ins and are left out. Loaded:
 // what LoadedModulesIn found in the same folder.

@@ -32,7 +32,6 @@ struct TStrictInputs {
   std::vector<TSkippedFile> NotLoaded;
   std::vector<std::string> ErrorLines;
   // Exceptions from foreign code that a boundary caught, one line each.
-  // Filled once the runtime reports them to the IDE.
   std::vector<std::string> CaughtExceptions;
 };
 

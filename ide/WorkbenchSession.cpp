@@ -20,6 +20,7 @@ std::filesystem::path TWorkbenchSession::PackageToLoad(const std::filesystem::pa
 }
 
 void TWorkbenchSession::Started(TIDE& Ide, std::ostream& Err) {
+  ide_ = &Ide;
   log_ = Ide.ModuleCalls();
   if (options_.Strict) errorLines_.Watch(Ide);
   if (options_.Follow) FollowMessages(Ide, Err);
@@ -29,12 +30,33 @@ void TWorkbenchSession::Loaded() {
   if (log_) loadedEntries_ = log_->Entries().size();
 }
 
+namespace {
+
+// "EClass: message" of what the file's InitPlugin raised, as the runtime
+// told the IDE; empty when it raised nothing.
+std::string InitPluginRaised(const TIDE& Ide, const std::filesystem::path& File) {
+  for (const TForeignExceptionNote& n : Ide.ForeignExceptions().Seen())
+    if (n.What == u"InitPlugin" && std::filesystem::path(n.Subject.ToUtf8()).filename() == File.filename())
+      return n.ClassName.ToUtf8() + ": " + n.Message.ToUtf8();
+  return {};
+}
+
+std::string OneLine(const TForeignExceptionNote& n) {
+  std::string line = n.ClassName.ToUtf8() + ": " + n.Message.ToUtf8() + " (in " + n.What.ToUtf8();
+  if (!n.Subject.IsEmpty()) line += " of " + n.Subject.ToUtf8();
+  return line + ")";
+}
+
+}  // namespace
+
 TLoadOutcome TWorkbenchSession::LoadOutcome() const {
-  if (!log_) return {};
-  return [this](const std::filesystem::path& File) -> std::optional<std::string> {
+  if (!log_ || !ide_) return {};
+  return [this](const std::filesystem::path& File) -> std::optional<TLoadResult> {
     for (const TModuleCallEntry& e : log_->Entries())
-      if (e.Call == qorb::winapi::ModuleCall::Load && e.Path == File.string())
-        return e.Succeeded ? std::string() : (e.LoaderError.empty() ? std::string("no reason given") : e.LoaderError);
+      if (e.Call == qorb::winapi::ModuleCall::Load && e.Path == File.string()) {
+        if (e.Succeeded) return TLoadResult{{}, InitPluginRaised(*ide_, File)};
+        return TLoadResult{e.LoaderError.empty() ? std::string("no reason given") : e.LoaderError, {}};
+      }
     return std::nullopt;
   };
 }
@@ -56,8 +78,8 @@ int TWorkbenchSession::Finish(const std::filesystem::path& PluginFolder,
   TStrictInputs inputs;
   inputs.NotLoaded = NotLoaded;
   inputs.ErrorLines = errorLines_.Lines();
-  // Exceptions caught at a foreign-code boundary join here once the runtime
-  // reports them to the IDE.
+  if (ide_)
+    for (const TForeignExceptionNote& n : ide_->ForeignExceptions().Seen()) inputs.CaughtExceptions.push_back(OneLine(n));
   const std::vector<std::string> causes = StrictCauses(inputs);
   for (const std::string& c : causes) Err << "qorb-ide: strict: " << c << '\n';
   return causes.empty() ? 0 : 1;

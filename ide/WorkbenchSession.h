@@ -43,6 +43,7 @@ class TWorkbenchSession {
 
  private:
   const TCommandLine& options_;
+  const TIDE* ide_ = nullptr;
   std::unique_ptr<TPluginFolderLink> link_;
   TModuleCallLog* log_ = nullptr;
   TErrorLines errorLines_;  // the IDE's; null when someone else observes module calls

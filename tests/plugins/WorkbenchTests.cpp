@@ -140,7 +140,7 @@ TEST(PluginsInPlace, RunsAFolderOutsideTheIdeAndTellsWhatTheLoaderSaid) {
                          "file: No such file or directory (searched for libqorbmissing.so:"),
             std::string::npos)
       << run.out;
-  EXPECT_NE(run.out.find("  initthrows.dll: did not stay loaded: its InitPlugin raised\n"), std::string::npos)
+  EXPECT_NE(run.out.find("  initthrows.dll: did not stay loaded: its InitPlugin raised runtime_error: init failed\n"), std::string::npos)
       << run.out;
   EXPECT_NE(run.out.find("  mangled.dll: exports no InitPlugin; InitPlugin is exported under its C++ name"),
             std::string::npos)
@@ -162,8 +162,10 @@ TEST(PluginsInPlace, RunsAFolderOutsideTheIdeAndTellsWhatTheLoaderSaid) {
 }
 
 // Each cause fails a strict run alone; without --strict the same runs pass.
-TEST(StrictRun, FailsForAPluginNotLoadedOrPassedOverAndForAnErrorLogged) {
-  ScratchDir notLoaded("qorb-strict"), logs("qorb-strict"), clean("qorb-strict"), nested("qorb-strict");
+TEST(StrictRun, FailsForAPluginNotLoadedOrPassedOverAnErrorLoggedAndAnExceptionCaught) {
+  ScratchDir notLoaded("qorb-strict"), logs("qorb-strict"), clean("qorb-strict"), nested("qorb-strict"),
+      raising("qorb-strict");
+  fs::copy_file(FixturePath("shutdownthrows"), raising / "shutdownthrows.dll");
   fs::copy_file(FixturePath("alpha"), clean / "alpha.dll");
   fs::copy_file(FixturePath("alpha"), notLoaded / "alpha.dll");
   fs::copy_file(FixturePath("noshutdown"), notLoaded / "noshutdown.dll");
@@ -173,7 +175,8 @@ TEST(StrictRun, FailsForAPluginNotLoadedOrPassedOverAndForAnErrorLogged) {
   for (const auto& [folder, cause] :
        {std::pair{&notLoaded, "qorb-ide: strict: not loaded: noshutdown.dll: exports no Shutdown\n"},
         std::pair{&logs, "] [logserror] [Error] config file not found\n"},
-        std::pair{&nested, "qorb-ide: strict: not loaded: sub/alpha.dll: in a sub-folder"}}) {
+        std::pair{&nested, "qorb-ide: strict: not loaded: sub/alpha.dll: in a sub-folder"},
+        std::pair{&raising, "qorb-ide: strict: exception caught: logic_error: shutdown failed (in Shutdown of "}}) {
     TCommandLine options = InPlace(folder->path);
     EXPECT_EQ(RunIde(options).status, 0) << cause;
     options.Strict = true;
