@@ -5,6 +5,7 @@
 const char* const QorbIDEUsage =
     "Usage: qorb-ide [options]\n"
     "       qorb-ide check FILE...\n"
+    "       qorb-ide new NAME [--c] [--options-page]\n"
     "Boots the simulated IDE, loads the host package, prints the main menu (one\n"
     "item a line, indented by level, a separator as \"-\"), the plug-ins loaded\n"
     "from its Plugins/ folder and the *.dll files there that were not (with\n"
@@ -53,7 +54,16 @@ const char* const QorbIDEUsage =
     "the loader cannot find, with the folders searched, no Shutdown), hints for\n"
     "the usual mistakes, the version texts as the host shows them beside the\n"
     "strings as stored, and the icon. Exit status 0 when every file would load,\n"
-    "1 otherwise.\n";
+    "1 otherwise.\n"
+    "\n"
+    "new NAME [--c] [--options-page] writes a plug-in project NAME/ that builds\n"
+    "against the installed SDK (find_package(Qorb)) and tests itself in this IDE;\n"
+    "--c writes it in C, --options-page adds a page to the options dialog.\n"
+    "\n"
+    "A fault in a plug-in's code inside a call from the IDE or the host becomes\n"
+    "the exception the runtime raises for it and is listed under \"Exceptions:\";\n"
+    "a fault that cannot be contained ends the IDE with a crash report on\n"
+    "standard error and exit status 70.\n";
 
 namespace {
 
