@@ -12,20 +12,18 @@ namespace {
 
 // Events and subscribers may come from plug-ins written in C, whose method
 // tables are plain arrays of code addresses: they are called by slot, as
-// such a plug-in expects, never as C++ objects.
-void* const* MethodTable(const void* obj) { return *static_cast<void* const* const*>(obj); }
-
-// These three run foreign code: call them inside CallForeign.
+// such a plug-in expects, never as C++ objects. These run foreign code:
+// call them inside CallForeign.
 bool QueryEvent(IInterface* event, const GUID& iid, void** out) {
   using QueryFn = HRESULT (*)(void* self, const GUID* iid, void** obj);
   *out = nullptr;
-  const HRESULT hr = reinterpret_cast<QueryFn>(MethodTable(event)[0])(event, &iid, out);
+  const HRESULT hr = reinterpret_cast<QueryFn>(SlotCode(event, 0))(event, &iid, out);
   return hr == S_OK && *out;
 }
 
 void ReleaseEvent(void* intf) {
   using ReleaseFn = int32_t (*)(void* self);
-  reinterpret_cast<ReleaseFn>(MethodTable(intf)[2])(intf);
+  reinterpret_cast<ReleaseFn>(SlotCode(intf, 2))(intf);
 }
 
 bool EventSupports(IInterface* event, const GUID& iid) {
@@ -40,7 +38,7 @@ bool EventSupports(IInterface* event, const GUID& iid) {
 UnicodeString SubscriberClassName(const void* subscriber) {
   if (!subscriber) return UnicodeString();
   using ClassNameFn = const char16_t* (*)(const void* self);
-  const auto className = reinterpret_cast<ClassNameFn>(MethodTable(subscriber)[0]);
+  const auto className = reinterpret_cast<ClassNameFn>(SlotCode(subscriber, 0));
   try {
     return CallForeign({u"the subscriber's class name", reinterpret_cast<const void*>(className)},
                        [&] { return UnicodeString(className(subscriber)); });

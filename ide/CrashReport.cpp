@@ -49,9 +49,18 @@ const char* SignalName(int sig) noexcept {
 }
 
 const char* FaultName(const TFaultRecord& f) noexcept {
-  if (f.StackOverflow) return "stack overflow";
-  if (f.PrivilegedInstruction || f.Signal == SIGILL) return "privileged or illegal instruction";
-  if (f.Signal == SIGFPE) return f.Code == FPE_INTOVF ? "integer overflow" : "division by zero";
+  switch (FaultKindOf(f)) {
+    case TFaultKind::StackOverflow:
+      return "stack overflow";
+    case TFaultKind::Privilege:
+      return "privileged or illegal instruction";
+    case TFaultKind::IntOverflow:
+      return "integer overflow";
+    case TFaultKind::DivByZero:
+      return "division by zero";
+    case TFaultKind::AccessViolation:
+      break;
+  }
   return "access violation";
 }
 

@@ -37,19 +37,19 @@ UnicodeString AccessViolationText(const TFaultRecord& f, const TFaultModule& mod
   return UnicodeString(s);
 }
 
-enum class TKind { AccessViolation, DivByZero, IntOverflow, Privilege, StackOverflow };
+using TKind = TFaultKind;
 
-TKind KindOf(const TFaultRecord& f) {
+}  // namespace
+
+TFaultKind FaultKindOf(const TFaultRecord& f) noexcept {
   if (f.StackOverflow) return TKind::StackOverflow;
   if (f.PrivilegedInstruction || f.Signal == SIGILL) return TKind::Privilege;
   if (f.Signal == SIGFPE) return f.Code == FPE_INTOVF ? TKind::IntOverflow : TKind::DivByZero;
   return TKind::AccessViolation;
 }
 
-}  // namespace
-
 UnicodeString FaultMessage(const TFaultRecord& Fault, const TFaultModule& Module) {
-  switch (KindOf(Fault)) {
+  switch (FaultKindOf(Fault)) {
     case TKind::StackOverflow:
       return UnicodeString(u"Stack overflow");
     case TKind::Privilege:
@@ -66,7 +66,7 @@ UnicodeString FaultMessage(const TFaultRecord& Fault, const TFaultModule& Module
 
 std::exception_ptr FaultException(const TFaultRecord& Fault, const TFaultModule& Module) {
   UnicodeString text = FaultMessage(Fault, Module);
-  switch (KindOf(Fault)) {
+  switch (FaultKindOf(Fault)) {
     case TKind::StackOverflow:
       return std::make_exception_ptr(EStackOverflow(std::move(text)));
     case TKind::Privilege:

@@ -55,6 +55,11 @@ struct TFaultRecord {
 
 // The text the runtime gives a fault ("Access violation at address
 // 00007F3A12345678 in module 'Faulty.dll'. Read of address 0000000000000000");
+// Which of the runtime's exceptions a fault is; pure, so a signal handler
+// may ask too.
+enum class TFaultKind { AccessViolation, DivByZero, IntOverflow, Privilege, StackOverflow };
+TFaultKind FaultKindOf(const TFaultRecord& Fault) noexcept;
+
 // Module is the file name of the code that faulted, empty when unknown;
 // Unloaded says that library is gone ("in module 'x.dll', unloaded").
 struct TFaultModule {

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "rtl/ForeignFrames.h"
+#include "rtl/ModuleSpan.h"
 
 namespace qorb::rtl {
 thread_local TForeignFrame* ForeignTop __attribute__((tls_model("initial-exec"))) = nullptr;
@@ -82,21 +83,7 @@ bool IsOwnCode(uintptr_t pc) {
   return false;
 }
 
-struct TModuleSpan {
-  uintptr_t Start = 0;
-  uintptr_t End = 0;
-};
-
-TModuleSpan SpanOf(const dl_phdr_info& info) {
-  TModuleSpan span{UINTPTR_MAX, 0};
-  for (int i = 0; i < info.dlpi_phnum; ++i) {
-    const ElfW(Phdr)& ph = info.dlpi_phdr[i];
-    if (ph.p_type != PT_LOAD) continue;
-    span.Start = std::min<uintptr_t>(span.Start, info.dlpi_addr + ph.p_vaddr);
-    span.End = std::max<uintptr_t>(span.End, info.dlpi_addr + ph.p_vaddr + ph.p_memsz);
-  }
-  return span.End ? span : TModuleSpan{};
-}
+TModuleSpan SpanOf(const dl_phdr_info& info) { return LoadedSpan(info.dlpi_addr, info.dlpi_phdr, info.dlpi_phnum); }
 
 void AddOwn(TModuleSpan span) {
   if (!span.End) return;

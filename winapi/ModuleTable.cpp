@@ -1,3 +1,4 @@
+#include "rtl/ModuleSpan.h"
 #include "winapi/ModuleTable.h"
 
 #include <dlfcn.h>
@@ -72,16 +73,10 @@ bool DlModule(void* dl, DlModuleInfo& out) {
   // Answers the number of program headers.
   const int count = dlinfo(dl, RTLD_DI_PHDR, &phdr);
   if (count <= 0 || !phdr) return false;
-  const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
-  uintptr_t first = UINTPTR_MAX, end = 0;
-  for (int i = 0; i < count; ++i) {
-    if (phdr[i].p_type != PT_LOAD) continue;
-    first = std::min<uintptr_t>(first, phdr[i].p_vaddr & ~(page - 1));
-    end = std::max<uintptr_t>(end, phdr[i].p_vaddr + phdr[i].p_memsz);
-  }
-  if (first >= end) return false;
-  out.base = map->l_addr + first;
-  out.end = map->l_addr + end;
+  const TModuleSpan span = LoadedSpan(map->l_addr, phdr, static_cast<size_t>(count));
+  if (!span.End) return false;
+  out.base = span.Start;
+  out.end = span.End;
   out.path = map->l_name ? map->l_name : "";
   return true;
 }

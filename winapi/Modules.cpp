@@ -181,7 +181,6 @@ BOOL FreeLibrary(HMODULE module) noexcept {
   if (toClose) {
     std::lock_guard<std::recursive_mutex> loader(qorb::winapi::LoaderLock());
     dlclose(toClose);
-    // Asked only while someone watches: it walks the mapped modules.
     if (qorb::winapi::CurrentModuleCallObserver())
       timer.Report().Unloaded = !qorb::winapi::IsModuleMappedAt(module);
   }

@@ -1,0 +1,17 @@
+#include "rtl/ModuleSpan.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+
+TModuleSpan LoadedSpan(uintptr_t LoadBias, const ElfW(Phdr) * Phdr, size_t Count) noexcept {
+  const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+  uintptr_t first = UINTPTR_MAX, end = 0;
+  for (size_t i = 0; i < Count; ++i) {
+    if (Phdr[i].p_type != PT_LOAD) continue;
+    first = std::min<uintptr_t>(first, Phdr[i].p_vaddr & ~(page - 1));
+    end = std::max<uintptr_t>(end, Phdr[i].p_vaddr + Phdr[i].p_memsz);
+  }
+  if (first >= end) return {};
+  return {LoadBias + first, LoadBias + end};
+}
