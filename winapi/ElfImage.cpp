@@ -107,13 +107,14 @@ class RangeFiller {
   std::vector<std::pair<size_t, size_t>> done_;
 };
 
-constexpr size_t kFirstPage = 4096;
+// A small library is read in one go; larger ones range by range.
+constexpr size_t kHead = 65536;
 
 // What ReadElf will look at, read before it looks. False only when a read
 // fails or the header already says the file is nothing we load.
 bool ReadNeededRanges(const RangeReader& read, SparseFile& file) {
   RangeFiller filler(read, file);
-  if (!filler.Need(0, kFirstPage)) return false;
+  if (!filler.Need(0, kHead)) return false;
   Elf64_Ehdr eh;
   std::memcpy(&eh, file.bytes.get(), sizeof eh);
   if (std::memcmp(eh.e_ident, ELFMAG, SELFMAG) != 0 || eh.e_ident[EI_CLASS] != ELFCLASS64 ||

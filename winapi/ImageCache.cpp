@@ -96,11 +96,9 @@ bool ReadRange(int fd, size_t offset, size_t size, uint8_t* into) {
   return true;
 }
 
-DWORD ReadFile(const std::string& path, FileKey& key, std::shared_ptr<const FileImage>& out) {
+DWORD ReadFile(const std::string& path, const struct stat& st, FileKey& key, std::shared_ptr<const FileImage>& out) {
   const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) return ErrorFromErrno(errno);
-  struct stat st;
-  if (::fstat(fd.get(), &st) != 0) return ErrorFromErrno(errno);
   // A folder opens fine but is not a file (Windows answers access denied).
   if (!S_ISREG(st.st_mode)) return ERROR_ACCESS_DENIED;
   key = FileKey::Of(st);
@@ -152,7 +150,7 @@ DWORD LoadFileImage(const std::string& path, std::shared_ptr<const FileImage>& o
 
   FileKey key;
   std::shared_ptr<const FileImage> image;
-  if (const DWORD err = ReadFile(path, key, image); err != ERROR_SUCCESS) return err;
+  if (const DWORD err = ReadFile(path, st, key, image); err != ERROR_SUCCESS) return err;
 
   const std::lock_guard lock(cacheLock);
   cache.remove_if([&](const CacheEntry& e) { return e.path == path; });

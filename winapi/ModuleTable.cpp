@@ -98,9 +98,22 @@ bool DlModuleAt(const void* address, HMODULE& base, const void*& linkMap) noexce
   return true;
 }
 
+// Absolute, with no empty, "." or ".." component and no trailing slash.
+static bool IsNormalAbsolute(const std::string& path) noexcept {
+  if (path.empty() || path[0] != '/') return false;
+  if (path.size() > 1 && path.back() == '/') return false;
+  for (size_t i = 0; i < path.size(); i = path.find('/', i + 1)) {
+    const size_t end = std::min(path.find('/', i + 1), path.size());
+    const std::string_view part(path.data() + i + 1, end - i - 1);
+    if (part.empty() ? end != path.size() || i != 0 : part == "." || part == "..") return false;
+    if (end == path.size()) break;
+  }
+  return true;
+}
+
 std::string FullPath(const std::string& path) {
   namespace fs = std::filesystem;
-  if (path.empty()) return path;
+  if (path.empty() || IsNormalAbsolute(path)) return path;
   const fs::path p(path);
   if (p.is_absolute()) return p.lexically_normal().string();
   std::error_code ec;
@@ -176,6 +189,17 @@ void ModuleTable::AddLoaded(HMODULE base, HMODULE end, std::string path, void* d
   r.end = end;
   r.linkMap = nullptr;
   r.refs = 1;
+  loadedByPath_[r.path] = base;
+}
+
+bool ModuleTable::LoadedImage(const std::string& path, std::shared_ptr<const FileImage>& out) {
+  const std::lock_guard lock(mu_);
+  const auto it = loadedByPath_.find(path);
+  if (it == loadedByPath_.end()) return false;
+  const auto r = records_.find(it->second);
+  if (r == records_.end() || r->second.kind != ModuleKind::Loaded || !r->second.image) return false;
+  out = r->second.image;
+  return true;
 }
 
 DWORD ModuleTable::Release(HMODULE module, void*& toClose) {
@@ -188,6 +212,8 @@ DWORD ModuleTable::Release(HMODULE module, void*& toClose) {
   if (--it->second.refs == 0) {
     ModuleRecord& r = it->second;
     toClose = r.dl;
+    if (const auto p = loadedByPath_.find(r.path); p != loadedByPath_.end() && p->second == module)
+      loadedByPath_.erase(p);
     if (r.kind == ModuleKind::Loaded && r.end > module) RememberUnloaded(module, r.end - 1, std::move(r.path));
     records_.erase(it);
   }

@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 
 #include "winapi/ImageCache.h"
 #include "winapi/WinTypes.h"
@@ -64,6 +65,9 @@ class ModuleTable {
   // library's name and range are kept as unloaded.
   DWORD Release(HMODULE module, void*& toClose);
 
+  // The image of the module loaded through us from this full path.
+  bool LoadedImage(const std::string& path, std::shared_ptr<const FileImage>& out);
+
   // The most recently unloaded module whose range held address.
   bool FindUnloaded(uintptr_t address, std::string& path);
 
@@ -78,6 +82,7 @@ class ModuleTable {
 
   std::recursive_mutex& mu_ = LoaderLock();
   std::map<HMODULE, ModuleRecord> records_;
+  std::unordered_map<std::string, HMODULE> loadedByPath_;
   uint64_t probes_ = 0;
   // Disjoint ranges by first byte: a later unload cuts what it covers out of
   // earlier ones, so each address answers with its latest module.

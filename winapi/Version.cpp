@@ -9,6 +9,7 @@
 #include "winapi/ModuleCallObserver.h"
 #include "winapi/ImageCache.h"
 #include "winapi/LastError.h"
+#include "winapi/ModuleTable.h"
 #include "winapi/VersionBlock.h"
 
 using qorb::winapi::FileImage;
@@ -25,8 +26,13 @@ constexpr size_t kMinBlock = 6;
 DWORD FindVersionBlock(LPCWSTR fileName, std::shared_ptr<const FileImage>& image,
                        std::span<const uint8_t>& block) {
   if (!fileName || !*fileName) return ERROR_FILE_NOT_FOUND;
-  const DWORD err = qorb::winapi::LoadFileImage(Utf16ToUtf8(std::u16string_view(fileName)), image);
-  if (err != ERROR_SUCCESS) return err;
+  const std::string path = Utf16ToUtf8(std::u16string_view(fileName));
+  // A library we hold is read from its loaded image, as a data-file load of
+  // an already loaded module is on the platform.
+  if (!qorb::winapi::ModuleTable::Instance().LoadedImage(qorb::winapi::FullPath(path), image)) {
+    const DWORD err = qorb::winapi::LoadFileImage(path, image);
+    if (err != ERROR_SUCCESS) return err;
+  }
   if (image->elfError != ERROR_SUCCESS) return image->elfError;
   if (!image->resources) return ERROR_RESOURCE_DATA_NOT_FOUND;
   const ResId type = ResId::Ordinal(RT_VERSION_ID);
