@@ -9,13 +9,13 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <string>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
 
+#include "bench/MedianReporter.h"
 #include "ide/IDE.h"
 #include "ide/MessageView.h"
 #include "logging/Qorb.Main.Logging.h"
@@ -116,40 +116,17 @@ BENCHMARK(BM_DeliverBatchOf10000)->Unit(benchmark::kMicrosecond)->Repetitions(5)
 
 }  // namespace
 
-namespace {
-
-// The console output, plus the medians of the write costs kept by function
-// and thread count for the ratios printed at the end.
-class TRatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-        medians[{run.run_name.function_name, run.threads}] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-    ConsoleReporter::ReportRuns(runs);
-  }
-  // Real and CPU time of the writing thread(s).
-  std::map<std::pair<std::string, int64_t>, std::pair<double, double>> medians;
-};
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  TRatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
+  TMedianReporter reporter;
+  if (!RunWithMedians(argc, argv, reporter)) return 1;
   for (const int64_t threads : {1, 4}) {
-    const auto ours = reporter.medians.find({"BM_Post", threads});
-    const auto spd = reporter.medians.find({"BM_SpdlogAsyncNullSink", threads});
-    if (ours == reporter.medians.end() || spd == reporter.medians.end()) continue;
-    const auto& [ourReal, ourCpu] = ours->second;
-    const auto& [spdReal, spdCpu] = spd->second;
+    const auto ours = reporter.Median("BM_Post", threads);
+    const auto spd = reporter.Median("BM_SpdlogAsyncNullSink", threads);
+    if (!ours || !spd) continue;
     std::printf("Post from %lld thread%s: %.1f ns, spdlog async on a null sink %.1f ns, ratio %.2f"
                 " (CPU time: %.1f ns against %.1f ns, ratio %.2f)\n",
-                static_cast<long long>(threads), threads == 1 ? "" : "s", ourReal, spdReal, ourReal / spdReal, ourCpu,
-                spdCpu, ourCpu / spdCpu);
+                static_cast<long long>(threads), threads == 1 ? "" : "s", ours->Real, spd->Real, ours->Real / spd->Real,
+                ours->Cpu, spd->Cpu, ours->Cpu / spd->Cpu);
   }
   return 0;
 }

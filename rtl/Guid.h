@@ -1,6 +1,8 @@
 #pragma once
 // GUID in the platform's 16-byte layout, with a compile-time parser for the
 // usual text form "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
+#include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -13,11 +15,9 @@ struct GUID {
   uint16_t D3;
   uint8_t D4[8];
 
+  // Two words each: interface queries compare identifiers all the time.
   friend constexpr bool operator==(const GUID& a, const GUID& b) {
-    if (a.D1 != b.D1 || a.D2 != b.D2 || a.D3 != b.D3) return false;
-    for (int i = 0; i < 8; ++i)
-      if (a.D4[i] != b.D4[i]) return false;
-    return true;
+    return std::bit_cast<std::array<uint64_t, 2>>(a) == std::bit_cast<std::array<uint64_t, 2>>(b);
   }
 };
 static_assert(sizeof(GUID) == 16);
