@@ -60,7 +60,7 @@ std::string SkipReason(const fs::path& File, const TLoadOutcome& Outcome) {
 
 }  // namespace
 
-std::vector<TLoadedModule> LoadedModulesIn(const fs::path& Folder) {
+std::vector<TLoadedModule> LoadedModulesIn(const fs::path& Folder, TModuleTexts Texts) {
   std::vector<fs::path> mapped;
   dl_iterate_phdr(&CollectPath, &mapped);
   std::error_code ec;
@@ -76,6 +76,10 @@ std::vector<TLoadedModule> LoadedModulesIn(const fs::path& Folder) {
     if (!at->second) continue;
     TLoadedModule m;
     m.Path = path;
+    if (Texts == TModuleTexts::Skip) {
+      modules.push_back(std::move(m));
+      continue;
+    }
     const TQorbVersionInfo info = GetQorbVersionInfo(UnicodeString(path.u16string()));
     m.ProductName = info.ProductName.view();
     m.Version = info.Version.view();

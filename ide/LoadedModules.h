@@ -16,7 +16,11 @@ struct TLoadedModule {
   std::u16string Company;
 };
 
-std::vector<TLoadedModule> LoadedModulesIn(const std::filesystem::path& Folder);
+// Texts: whether to read each module's version texts (nobody sees them
+// in a quiet run).
+enum class TModuleTexts { Read, Skip };
+std::vector<TLoadedModule> LoadedModulesIn(const std::filesystem::path& Folder,
+                                           TModuleTexts Texts = TModuleTexts::Read);
 
 // "Plug-ins:" and one line per module; empty when there is none.
 std::string FormatLoadedModules(const std::vector<TLoadedModule>& Modules);

@@ -130,7 +130,8 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
   }
 
   const std::filesystem::path folder = package.parent_path() / "Plugins";
-  const std::vector<TLoadedModule> plugins = LoadedModulesIn(folder);
+  const std::vector<TLoadedModule> plugins =
+      LoadedModulesIn(folder, Options.Quiet ? TModuleTexts::Skip : TModuleTexts::Read);
   std::vector<TSkippedFile> notLoaded = SkippedFilesIn(folder, plugins, session.LoadOutcome());
   for (TSkippedFile& f : notLoaded)
     for (const std::string& hint : ExportHints(f.Path)) f.Reason += "; " + hint;
