@@ -114,33 +114,39 @@ void TQorbEventBus::Unsubscribe(TObject* ASubscriber) {
 void TQorbEventBus::Publish(IInterface* AEvent) {
   if (!AEvent) return;
   TSnapshot<TSubscriptionRef, 8> snapshot;
-  {
-    TLock lock(FLock);
-    // The event's QueryInterface runs under the (re-entrant) lock and may
-    // subscribe for new identifiers, which can rehash the map: walk the
-    // entries as they were, by address, which a rehash leaves alone.
-    TSnapshot<const TSubscriptionMap::value_type*, 16> entries;
-    for (const auto& entry : FSubscriptions) entries.Append(&entry);
-    // The lock is taken outside the foreign call: a fault there leaves the
-    // call at once, and the lock's guard still lets go of it.
-    CallForeign({u"the event's QueryInterface", SlotCode(AEvent, 0)}, [&] {
-      entries.ForEach([&](const TSubscriptionMap::value_type* entry) {
-        if (EventSupports(AEvent, entry->first))
-          for (const TSubscriptionRef& s : entry->second) snapshot.Append(s);
-      });
-    });
-  }
-  // Outside the lock: handlers may subscribe, unsubscribe and publish; what
-  // they change affects later publishes only. One foreign call delivers to
-  // them all; a handler that fails ends it, is reported, and delivery goes
-  // on with the next.
-  TForeignCall call{u"event handler"};
+  // The event's QueryInterface runs under the (re-entrant) lock and may
+  // subscribe for new identifiers, which can rehash the map: the entries
+  // are walked as they were, by address, which a rehash leaves alone.
+  TSnapshot<const TSubscriptionMap::value_type*, 16> entries;
+  // One foreign call takes the snapshot and delivers to every handler; a
+  // handler that fails ends it, is reported, and delivery goes on with the
+  // next in a new one. A fault leaves the call at once, past anything made
+  // inside it: what must outlive a fault lives here, and the lock is let go
+  // of here when the matching did not get to it.
+  TForeignCall call{u"the event's QueryInterface", SlotCode(AEvent, 0)};
+  bool collected = false;
+  bool locked = false;
   size_t next = 0;
   const TQorbSubscription* current = nullptr;
   void* intf = nullptr;
-  while (next < snapshot.Size()) {
+  while (!collected || next < snapshot.Size()) {
     try {
       CallForeign(call, [&] {
+        if (!collected) {
+          FLock.Enter();
+          locked = true;
+          for (const auto& entry : FSubscriptions) entries.Append(&entry);
+          entries.ForEach([&](const TSubscriptionMap::value_type* entry) {
+            if (EventSupports(AEvent, entry->first))
+              for (const TSubscriptionRef& s : entry->second) snapshot.Append(s);
+          });
+          locked = false;
+          FLock.Leave();
+          // Outside the lock: handlers may subscribe, unsubscribe and
+          // publish; what they change affects later publishes only.
+          collected = true;
+          call.What = u"event handler";
+        }
         while (next < snapshot.Size()) {
           current = snapshot[next++].get();
           call.Code = reinterpret_cast<const void*>(current->Handler.Code);
@@ -151,6 +157,10 @@ void TQorbEventBus::Publish(IInterface* AEvent) {
         }
       });
     } catch (...) {
+      if (!collected) {
+        if (locked) FLock.Leave();
+        throw;  // from the event while matching: no handler is called
+      }
       ReportFailure(*current);
       if (void* left = std::exchange(intf, nullptr)) {
         try {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host/Qorb.Main.PluginInterfaceRegistry.h"
@@ -149,6 +150,8 @@ TEST_F(EventBusTest, TheEventIsAskedOnlyThroughItsQueryInterfaceAndItsFailuresAr
   QorbSubscribe<&TListener::OnPing>(bus.get(), &a, Text(u"OnPing"));
   // Failing while the bus looks for subscribers: the error leaves Publish and nobody is called.
   EXPECT_EQ(Raised([&] { bus->Publish(Make<TOdd<TPing>>(-1, 0)->AsIInterface()); }), "EConvertError: query failed");
+  // It let go of the bus on the way out: another thread gets in.
+  std::thread([&] { EXPECT_EQ(bus->IdentifierCount(), 1u); }).join();
   // Failing when a handler's interface is asked for: reported like a failing handler.
   EXPECT_NO_THROW(bus->Publish(Make<TOdd<TPing>>(-1, 1)->AsIInterface()));
   EXPECT_EQ(QorbBodies(), Lines{u"[EventBus] [Error] TListener.OnPing: EConvertError: query failed"});
