@@ -98,7 +98,8 @@ bool ReadElfLinkInfo(const std::filesystem::path& File, const std::vector<std::s
     Error = "libelf is out of date";
     return false;
   }
-  TFileDescriptor fd(::open(File.c_str(), O_RDONLY | O_CLOEXEC));
+  // Non-blocking: a pipe named like a library reads as empty, not forever.
+  TFileDescriptor fd(::open(File.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) {
     Error = std::strerror(errno);
     return false;

@@ -180,6 +180,10 @@ TPluginCheck CheckPluginFile(const fs::path& File) {
     check.Reasons.push_back("a folder, not a file");
     return check;
   }
+  if (const fs::file_type type = fs::status(file, ec).type(); type != fs::file_type::regular) {
+    check.Reasons.push_back(type == fs::file_type::fifo ? "a named pipe, not a file" : "not a regular file");
+    return check;
+  }
   PlaceReasons(file, check.Reasons);
 
   TElfLinkInfo info;

@@ -2,6 +2,7 @@
 // them, running a plug-in folder in place, the strict exit status, the load
 // profile, lines as they arrive and leftovers named by their plug-in.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <fstream>
@@ -55,6 +56,7 @@ TEST(CheckCommand, NamesWhyEachFileOfTheZooWouldNotLoad) {
     return to;
   };
   std::ofstream(plugins / "notes.dll") << "just text\n";
+  ASSERT_EQ(::mkfifo((plugins / "pipe.dll").c_str(), 0600), 0);  // read, it would wait for a writer
   struct Case {
     fs::path file;
     const char* reason;  // null: would load
@@ -73,6 +75,7 @@ TEST(CheckCommand, NamesWhyEachFileOfTheZooWouldNotLoad) {
       {copy("needsmissing", plugins / "needsmissing.dll"),
        "would not load: needs libqorbmissing.so, which the loader cannot find; searched:", nullptr},
       {plugins / "notes.dll", "would not load: not a library for this machine: not an ELF file\n", nullptr},
+      {plugins / "pipe.dll", "would not load: a named pipe, not a file\n", nullptr},
       {copy("alpha", plugins / "libalpha.so"), "would not load: not named *.dll", nullptr},
       {copy("alpha", plugins / "sub" / "alpha.dll"), "would not load: in a sub-folder of Plugins/ (sub/alpha.dll)",
        nullptr},

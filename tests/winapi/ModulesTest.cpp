@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <vector>
 
@@ -59,6 +60,9 @@ TEST(Modules, AProbeRunsNoCodeALoadDoesAndTheLastFreeUnloads) {
 
 TEST(Modules, FilesThatAreNoLibraryFailWithTheirReason) {
   ScratchDir dir;
+  // Named like a library, but a pipe nobody writes to: no file, and no wait.
+  const fs::path pipe = dir / "pipe.dll";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   const std::pair<std::string, DWORD> cases[] = {
       {(dir / "missing.so").string(), ERROR_MOD_NOT_FOUND},
       {"", ERROR_MOD_NOT_FOUND},
@@ -67,6 +71,7 @@ TEST(Modules, FilesThatAreNoLibraryFailWithTheirReason) {
       {QORB_FIXTURE_TRUNCATED_SO, ERROR_BAD_EXE_FORMAT},
       {QORB_FIXTURE_AARCH64_SO, ERROR_BAD_EXE_FORMAT},
       {dir.path.string(), ERROR_ACCESS_DENIED},
+      {pipe.string(), ERROR_ACCESS_DENIED},
   };
   for (const auto& [path, error] : cases) {
     const std::u16string p = W(path);
