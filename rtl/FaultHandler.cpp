@@ -18,8 +18,8 @@
 #include "rtl/ModuleSpan.h"
 
 namespace qorb::rtl {
-thread_local TForeignFrame* ForeignTop __attribute__((tls_model("initial-exec"))) = nullptr;
-thread_local bool ThreadReady __attribute__((tls_model("initial-exec"))) = false;
+constinit thread_local TForeignFrame* ForeignTop __attribute__((tls_model("initial-exec"))) = nullptr;
+constinit thread_local bool ThreadReady __attribute__((tls_model("initial-exec"))) = false;
 }  // namespace qorb::rtl
 
 namespace {

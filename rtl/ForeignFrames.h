@@ -14,10 +14,10 @@ struct TContainment {
 };
 
 // Initial-exec: the signal handler reads it, and must not allocate.
-extern thread_local TForeignFrame* ForeignTop __attribute__((tls_model("initial-exec")));
+extern constinit thread_local TForeignFrame* ForeignTop __attribute__((tls_model("initial-exec")));
 
 // Whether this thread has its alternate stack and the handler is installed.
-extern thread_local bool ThreadReady __attribute__((tls_model("initial-exec")));
+extern constinit thread_local bool ThreadReady __attribute__((tls_model("initial-exec")));
 void MakeThreadReady();
 
 }  // namespace qorb::rtl
