@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ide/LibrarySearch.h"
+#include "ide/NotAFile.h"
 #include "plugins/Qorb.Main.VersionInfo.h"
 #include "rtl/UnicodeString.h"
 #include "winapi/FileMask.h"
@@ -110,9 +111,10 @@ std::vector<TSkippedFile> SkippedFilesIn(const fs::path& Folder, const std::vect
   for (fs::directory_iterator it(Folder, ec), end; !ec && it != end; it.increment(ec)) {
     const std::u16string name = it->path().filename().u16string();
     if (!MatchesDllMask(name)) continue;
-    if (!it->is_regular_file(ec)) continue;
+    if (it->is_directory(ec)) continue;  // a sub-folder, not a plug-in
     if (loaded.count(it->path().filename().string())) continue;
-    skipped.push_back({it->path(), SkipReason(it->path(), Outcome)});
+    std::string notAFile = NotAFileReason(it->path());
+    skipped.push_back({it->path(), notAFile.empty() ? SkipReason(it->path(), Outcome) : std::move(notAFile)});
   }
   return skipped;
 }

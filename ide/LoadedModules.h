@@ -40,8 +40,9 @@ struct TLoadResult {
 };
 using TLoadOutcome = std::function<std::optional<TLoadResult>(const std::filesystem::path& File)>;
 
-// In listing order; sub-folders are no plug-ins and are left out. Loaded:
-// what LoadedModulesIn found in the same folder.
+// In listing order; sub-folders are no plug-ins and are left out, a link
+// that leads nowhere or a pipe is named for what it is. Loaded: what
+// LoadedModulesIn found in the same folder.
 std::vector<TSkippedFile> SkippedFilesIn(const std::filesystem::path& Folder,
                                          const std::vector<TLoadedModule>& Loaded,
                                          const TLoadOutcome& Outcome = {});

@@ -8,6 +8,7 @@
 
 #include "ide/ElfLinkInfo.h"
 #include "ide/LibrarySearch.h"
+#include "ide/NotAFile.h"
 #include "plugins/Qorb.Main.PluginGraphics.h"
 #include "rtl/Format.h"
 #include "rtl/UnicodeString.h"
@@ -172,16 +173,8 @@ TPluginCheck CheckPluginFile(const fs::path& File) {
   check.File = fs::absolute(File, ec);
   if (ec) check.File = File;
   const fs::path& file = check.File;
-  if (!fs::exists(file, ec)) {
-    check.Reasons.push_back("no such file");
-    return check;
-  }
-  if (fs::is_directory(file, ec)) {
-    check.Reasons.push_back("a folder, not a file");
-    return check;
-  }
-  if (const fs::file_type type = fs::status(file, ec).type(); type != fs::file_type::regular) {
-    check.Reasons.push_back(type == fs::file_type::fifo ? "a named pipe, not a file" : "not a regular file");
+  if (std::string notAFile = NotAFileReason(file); !notAFile.empty()) {
+    check.Reasons.push_back(std::move(notAFile));
     return check;
   }
   PlaceReasons(file, check.Reasons);

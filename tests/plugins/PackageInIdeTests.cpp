@@ -53,6 +53,9 @@ TEST(PackageInIde, FilesTheHostPassedOverAreNamedWithTheirReason) {
   std::filesystem::create_directory(folder.PluginsDir() / "folder.dll");
   // A plug-in kept elsewhere and linked in is loaded from Plugins/ all the same.
   std::filesystem::create_symlink(FixturePath("gamma"), folder.PluginsDir() / "linked.dll");
+  // Links that lead nowhere: the author meant a plug-in there.
+  std::filesystem::create_symlink("gone.dll", folder.PluginsDir() / "dangling.dll");
+  std::filesystem::create_symlink("round.dll", folder.PluginsDir() / "round.dll");
   {
     TIDE ide;
     ASSERT_TRUE(ide.LoadPackage(folder.PackagePath()));
@@ -62,7 +65,9 @@ TEST(PackageInIde, FilesTheHostPassedOverAreNamedWithTheirReason) {
                              "\n  noshutdown.dll: exports no Shutdown\n",
                              "\n  initthrows.dll: did not stay loaded: a library it needs is missing, or its "
                              "InitPlugin raised\n",
-                             "\n  notes.dll: not a library this IDE can load: "})
+                             "\n  notes.dll: not a library this IDE can load: ",
+                             "\n  dangling.dll: a link to gone.dll, which does not exist\n",
+                             "\n  round.dll: a link that goes round in a loop\n"})
       EXPECT_NE(skipped.find(line), std::string::npos) << line << "\n" << skipped;
     for (const char* loadedName : {"alpha.dll", "linked.dll"})
       EXPECT_EQ(skipped.find(loadedName), std::string::npos) << skipped;

@@ -57,6 +57,7 @@ TEST(CheckCommand, NamesWhyEachFileOfTheZooWouldNotLoad) {
   };
   std::ofstream(plugins / "notes.dll") << "just text\n";
   ASSERT_EQ(::mkfifo((plugins / "pipe.dll").c_str(), 0600), 0);  // read, it would wait for a writer
+  fs::create_symlink("gone.dll", plugins / "dangling.dll");
   struct Case {
     fs::path file;
     const char* reason;  // null: would load
@@ -76,6 +77,8 @@ TEST(CheckCommand, NamesWhyEachFileOfTheZooWouldNotLoad) {
        "would not load: needs libqorbmissing.so, which the loader cannot find; searched:", nullptr},
       {plugins / "notes.dll", "would not load: not a library for this machine: not an ELF file\n", nullptr},
       {plugins / "pipe.dll", "would not load: a named pipe, not a file\n", nullptr},
+      {plugins / "dangling.dll", "would not load: a link to gone.dll, which does not exist\n", nullptr},
+      {plugins / "sub", "would not load: a folder, not a file\n", nullptr},
       {copy("alpha", plugins / "libalpha.so"), "would not load: not named *.dll", nullptr},
       {copy("alpha", plugins / "sub" / "alpha.dll"), "would not load: in a sub-folder of Plugins/ (sub/alpha.dll)",
        nullptr},
