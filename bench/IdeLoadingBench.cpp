@@ -4,44 +4,26 @@
 // dlopen, dlsym of "InitPlugin" and "Shutdown" and dlclose over the same
 // files, minus the same on an empty folder. Every run is a process of its
 // own; the variants take turns and medians are compared.
-#include <dirent.h>
 #include <fcntl.h>
-#include <dlfcn.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
+
+#include "bench/BareLoader.h"
 
 namespace fs = std::filesystem;
 
 extern char** environ;
 
 namespace {
-
-int BareLoader(const char* dir) {
-  std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(dir), &::closedir);
-  if (!listing) return 1;
-  std::vector<void*> handles;
-  while (const dirent* entry = ::readdir(listing.get())) {
-    const std::string name = entry->d_name;
-    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".dll") != 0) continue;
-    void* h = ::dlopen((std::string(dir) + "/" + name).c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!h) continue;
-    if (!::dlsym(h, "InitPlugin") || !::dlsym(h, "Shutdown")) return 2;
-    handles.push_back(h);
-  }
-  for (auto it = handles.rbegin(); it != handles.rend(); ++it) ::dlclose(*it);
-  return 0;
-}
 
 // Wall time of one run in milliseconds; negative when it failed.
 double TimeRun(std::vector<std::string> args) {
@@ -62,15 +44,10 @@ double TimeRun(std::vector<std::string> args) {
   return std::chrono::duration<double, std::milli>(end - start).count();
 }
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::strcmp(argv[1], "--bare") == 0) return BareLoader(argv[2]);
+  if (argc == 3 && std::strcmp(argv[1], "--bare") == 0) return BareLoadFolder(argv[2]) ? 0 : 1;
   const std::string self = fs::canonical("/proc/self/exe").string();
   const std::string ide = QORB_IDE_EXECUTABLE;
   const fs::path copies = QORB_LOADING_DIR;

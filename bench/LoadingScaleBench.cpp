@@ -5,8 +5,6 @@
 // "InitPlugin" and "Shutdown" and dlclose over the same files. The two run
 // in turn, each run timed whole; medians are reported with their ratio.
 #include <benchmark/benchmark.h>
-#include <dirent.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BareLoader.h"
 #include "plugins/Qorb.Main.LoadedPluginList.h"
 
 namespace fs = std::filesystem;
@@ -41,23 +40,9 @@ void UsePluginsOf(int n) {
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-// As a plain program would do it: list the folder, then load every library
-// and look up both exports, then close them all.
 double BareLoader() {
   const auto start = Clock::now();
-  const std::string dir = std::string(QORB_LOADING_DIR) + "/Plugins/";
-  std::vector<void*> handles;
-  std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(dir.c_str()), &::closedir);
-  while (const dirent* entry = ::readdir(listing.get())) {
-    const std::string name = entry->d_name;
-    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".dll") != 0) continue;
-    void* h = dlopen((dir + name).c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!h) continue;
-    benchmark::DoNotOptimize(dlsym(h, "InitPlugin"));
-    benchmark::DoNotOptimize(dlsym(h, "Shutdown"));
-    handles.push_back(h);
-  }
-  for (auto it = handles.rbegin(); it != handles.rend(); ++it) dlclose(*it);
+  BareLoadFolder(std::string(QORB_LOADING_DIR) + "/Plugins");
   return Ms(Clock::now() - start);
 }
 
@@ -72,10 +57,6 @@ double OurLoading(int n, bool& complete) {
   return Ms(Clock::now() - start);
 }
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
 
 void BM_LoadPlugins(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));

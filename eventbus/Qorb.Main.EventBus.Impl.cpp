@@ -1,6 +1,7 @@
 #include "eventbus/Qorb.Main.EventBus.Impl.h"
 
 #include <array>
+#include <mutex>
 #include <utility>
 
 #include "logging/Qorb.Main.Logging.h"
@@ -121,11 +122,10 @@ void TQorbEventBus::Publish(IInterface* AEvent) {
   // One foreign call takes the snapshot and delivers to every handler; a
   // handler that fails ends it, is reported, and delivery goes on with the
   // next in a new one. A fault leaves the call at once, past anything made
-  // inside it: what must outlive a fault lives here, and the lock is let go
-  // of here when the matching did not get to it.
+  // inside it: what must outlive a fault lives here, the lock's guard too.
   TForeignCall call{u"the event's QueryInterface", SlotCode(AEvent, 0)};
+  std::unique_lock<TCriticalSection> lock(FLock, std::defer_lock);
   bool collected = false;
-  bool locked = false;
   size_t next = 0;
   const TQorbSubscription* current = nullptr;
   void* intf = nullptr;
@@ -133,15 +133,13 @@ void TQorbEventBus::Publish(IInterface* AEvent) {
     try {
       CallForeign(call, [&] {
         if (!collected) {
-          FLock.Enter();
-          locked = true;
+          lock.lock();
           for (const auto& entry : FSubscriptions) entries.Append(&entry);
           entries.ForEach([&](const TSubscriptionMap::value_type* entry) {
             if (EventSupports(AEvent, entry->first))
               for (const TSubscriptionRef& s : entry->second) snapshot.Append(s);
           });
-          locked = false;
-          FLock.Leave();
+          lock.unlock();
           // Outside the lock: handlers may subscribe, unsubscribe and
           // publish; what they change affects later publishes only.
           collected = true;
@@ -157,10 +155,7 @@ void TQorbEventBus::Publish(IInterface* AEvent) {
         }
       });
     } catch (...) {
-      if (!collected) {
-        if (locked) FLock.Leave();
-        throw;  // from the event while matching: no handler is called
-      }
+      if (!collected) throw;  // from the event while matching: no handler is called
       ReportFailure(*current);
       if (void* left = std::exchange(intf, nullptr)) {
         try {

@@ -77,14 +77,12 @@ std::vector<TLoadedModule> LoadedModulesIn(const fs::path& Folder, TModuleTexts 
     if (!at->second) continue;
     TLoadedModule m;
     m.Path = path;
-    if (Texts == TModuleTexts::Skip) {
-      modules.push_back(std::move(m));
-      continue;
+    if (Texts == TModuleTexts::Read) {
+      const TQorbVersionInfo info = GetQorbVersionInfo(UnicodeString(path.u16string()));
+      m.ProductName = info.ProductName.view();
+      m.Version = info.Version.view();
+      m.Company = info.Company.view();
     }
-    const TQorbVersionInfo info = GetQorbVersionInfo(UnicodeString(path.u16string()));
-    m.ProductName = info.ProductName.view();
-    m.Version = info.Version.view();
-    m.Company = info.Company.view();
     modules.push_back(std::move(m));
   }
   return modules;

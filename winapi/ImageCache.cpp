@@ -39,26 +39,17 @@ struct CacheEntry {
 
 class Fd {
  public:
-  explicit Fd(int fd = -1) noexcept : fd_(fd) {}
+  explicit Fd(int fd) noexcept : fd_(fd) {}
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
   ~Fd() {
     if (fd_ >= 0) ::close(fd_);
   }
   int get() const noexcept { return fd_; }
-  void reset(int fd) noexcept {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-  }
 
  private:
   int fd_;
 };
-
-// Non-blocking: a FIFO named like a library must not stall the reader.
-int OpenForReading(const std::string& path) noexcept {
-  return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-}
 
 struct LiveEntry {
   FileKey key;
@@ -105,13 +96,9 @@ bool ReadRange(int fd, size_t offset, size_t size, uint8_t* into) {
   return true;
 }
 
-DWORD ReadFile(Fd& fd, const std::string& path, const struct stat& st, FileKey& key,
-               std::shared_ptr<const FileImage>& out) {
-  if (fd.get() < 0) fd.reset(OpenForReading(path));
-  if (fd.get() < 0) return ErrorFromErrno(errno);
+DWORD ReadFile(const Fd& fd, const struct stat& st, std::shared_ptr<const FileImage>& out) {
   // A folder opens fine but is not a file (Windows answers access denied).
   if (!S_ISREG(st.st_mode)) return ERROR_ACCESS_DENIED;
-  key = FileKey::Of(st);
   ++reads;
   auto image = std::make_shared<FileImage>();
   if (st.st_size > kMaxFileSize) {
@@ -136,22 +123,11 @@ DWORD ReadFile(Fd& fd, const std::string& path, const struct stat& st, FileKey& 
 
 DWORD LoadFileImage(const std::string& path, std::shared_ptr<const FileImage>& out) {
   out.reset();
-  // A file we hold an image of is checked by name; any other is opened at
-  // once and checked through its descriptor, one name lookup fewer.
-  bool known = false;
-  {
-    const std::lock_guard lock(cacheLock);
-    known = live.count(path) != 0 ||
-            std::any_of(cache.begin(), cache.end(), [&](const CacheEntry& e) { return e.path == path; });
-  }
-  Fd fd;
+  // Opened first and checked through the descriptor: what is read is what
+  // was checked. Non-blocking: a pipe named like a library must not stall us.
+  const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat st;
-  if (known) {
-    if (::stat(path.c_str(), &st) != 0) return ErrorFromErrno(errno);
-  } else {
-    fd.reset(OpenForReading(path));
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) return ErrorFromErrno(errno);
-  }
+  if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) return ErrorFromErrno(errno);
   const FileKey now = FileKey::Of(st);
   {
     const std::lock_guard lock(cacheLock);
@@ -172,15 +148,14 @@ DWORD LoadFileImage(const std::string& path, std::shared_ptr<const FileImage>& o
     }
   }
 
-  FileKey key;
   std::shared_ptr<const FileImage> image;
-  if (const DWORD err = ReadFile(fd, path, st, key, image); err != ERROR_SUCCESS) return err;
+  if (const DWORD err = ReadFile(fd, st, image); err != ERROR_SUCCESS) return err;
 
   const std::lock_guard lock(cacheLock);
   cache.remove_if([&](const CacheEntry& e) { return e.path == path; });
-  cache.push_front(CacheEntry{path, key, image});
+  cache.push_front(CacheEntry{path, now, image});
   if (cache.size() > kCapacity) cache.pop_back();
-  RememberLive(path, key, image);
+  RememberLive(path, now, image);
   out = std::move(image);
   return ERROR_SUCCESS;
 }

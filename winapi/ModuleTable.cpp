@@ -99,16 +99,11 @@ bool DlModuleAt(const void* address, HMODULE& base, const void*& linkMap) noexce
 }
 
 // Absolute, with no empty, "." or ".." component and no trailing slash.
-static bool IsNormalAbsolute(const std::string& path) noexcept {
-  if (path.empty() || path[0] != '/') return false;
-  if (path.size() > 1 && path.back() == '/') return false;
-  for (size_t i = 0; i < path.size(); i = path.find('/', i + 1)) {
-    const size_t end = std::min(path.find('/', i + 1), path.size());
-    const std::string_view part(path.data() + i + 1, end - i - 1);
-    if (part.empty() ? end != path.size() || i != 0 : part == "." || part == "..") return false;
-    if (end == path.size()) break;
-  }
-  return true;
+static bool IsNormalAbsolute(std::string_view path) noexcept {
+  if (!path.starts_with('/') || (path.size() > 1 && path.ends_with('/'))) return false;
+  for (const std::string_view odd : {"//", "/./", "/../"})
+    if (path.find(odd) != std::string_view::npos) return false;
+  return !path.ends_with("/.") && !path.ends_with("/..");
 }
 
 std::string FullPath(const std::string& path) {
