@@ -5,7 +5,15 @@
 #include <memory>
 #include <mutex>
 #include <new>
-#include <vector>
+
+// A test build names the points in a writer's path where its schedule may
+// stop the writer; elsewhere they are nothing.
+#ifdef QORB_SCHEDULE_POINTS
+void QorbSchedulePoint(const char* point);
+#define SCHEDULE_POINT(point) QorbSchedulePoint(point)
+#else
+#define SCHEDULE_POINT(point) static_cast<void>(0)
+#endif
 
 namespace qorb::logging {
 namespace {
@@ -14,18 +22,23 @@ constexpr size_t kSlabBytes = 64 * 1024;
 // Longer lines are rare; they go to the general allocator.
 constexpr size_t kMaxCarve = 4096;
 constexpr size_t kAlign = alignof(std::max_align_t);
-constexpr size_t kKeptSlabs = 32;
 
 // A slab's state in one word, so that taking room and holding the slab are
-// one step: bytes handed out (low 40 bits) and holds (high 24 bits). The
-// slab in use holds itself once; each line carved from it holds it once.
+// one step: bytes taken (low 40 bits) and holds (high 24 bits). The slab in
+// use holds itself once; each line carved from it holds it once.
+//
+// Bytes taken only grow while a slab is in use: a writer whose line did not
+// fit keeps its bytes counted, so no later line can be carved where an
+// earlier one lies. The count starts again only when the slab is put back
+// in use with nothing held but the keeper's hold.
 constexpr uint64_t kHold = uint64_t{1} << 40;
-constexpr uint64_t kUsedMask = kHold - 1;
+constexpr uint64_t kHoldMask = ~(kHold - 1);
 // Waiting to be used again: more than full, held once by the keeper.
 constexpr uint64_t kKept = (uint64_t{1} << 39) | kHold;
 
 struct Slab {
   std::atomic<uint64_t> state{0};
+  Slab* nextKept = nullptr;
   alignas(kAlign) unsigned char room[kSlabBytes];
 };
 
@@ -35,8 +48,8 @@ struct alignas(kAlign) LineHeader {
 
 void Recycle(Slab* slab) noexcept;
 
-// Set when the keeper is gone (the module is being unloaded): lines freed
-// after that give their slabs back to the general allocator.
+// Set when the keeper is gone (the module is being unloaded, and by then
+// no writer may post): slabs emptied after that go back to the allocator.
 constinit std::atomic<bool> keeperGone{false};
 
 // Drops holds; whoever drops the last takes the slab out of circulation.
@@ -51,41 +64,46 @@ void Release(Slab* slab, uint64_t amount) noexcept {
   }
 }
 
+// Every slab ever made stays with the keeper until the module goes: a
+// writer may have read the slab in use and not yet taken its hold, so no
+// slab can be handed back to the allocator while writers may run. The
+// slabs in hand are never more than the most lines ever waiting at once.
 class SlabKeeper {
  public:
   ~SlabKeeper() {
     keeperGone.store(true, std::memory_order_release);
     if (Slab* s = current_.exchange(nullptr, std::memory_order_acq_rel)) Retire(s);
     const std::lock_guard lock(lock_);
-    kept_.clear();
+    while (Slab* s = kept_) {
+      kept_ = s->nextKept;
+      std::unique_ptr<Slab> drop(s);
+    }
   }
 
   void* Carve(size_t need) {
     for (;;) {
       Slab* s = current_.load(std::memory_order_acquire);
       if (s) {
+        SCHEDULE_POINT("line.loaded");
         const uint64_t before = s->state.fetch_add(need + kHold, std::memory_order_acq_rel);
-        const uint64_t used = before & kUsedMask;
+        const uint64_t used = before & ~kHoldMask;
         if (used <= kSlabBytes && need <= kSlabBytes - used) {
           auto* header = reinterpret_cast<LineHeader*>(s->room + used);
           header->slab = s;
           return header + 1;
         }
-        Release(s, need + kHold);
+        SCHEDULE_POINT("line.missed");
+        Release(s, kHold);
+        SCHEDULE_POINT("line.replacing");
       }
       Replace(s);
     }
   }
 
-  // Never called with the keeper's lock held: slabs are retired outside it.
   void Keep(Slab* slab) noexcept {
-    std::unique_ptr<Slab> owned(slab);
-    try {
-      const std::lock_guard lock(lock_);
-      if (kept_.size() < kKeptSlabs) kept_.push_back(std::move(owned));
-    } catch (...) {
-      // No room to keep it: it goes back to the general allocator.
-    }
+    const std::lock_guard lock(lock_);
+    slab->nextKept = kept_;
+    kept_ = slab;
   }
 
  private:
@@ -97,32 +115,30 @@ class SlabKeeper {
     {
       const std::lock_guard lock(lock_);
       if (current_.load(std::memory_order_acquire) != full) return;  // done by another writer
-      Install();
+      current_.store(Install(), std::memory_order_release);
     }
     if (full) Retire(full);
   }
 
-  // Under the keeper's lock.
-  void Install() {
-    std::unique_ptr<Slab> fresh;
-    if (!kept_.empty()) {
-      fresh = std::move(kept_.back());
-      kept_.pop_back();
-      // A writer that read the old pointer may still be trying it; it
-      // gives back what it took before the slab is in use again.
-      uint64_t expected = kKept;
-      while (!fresh->state.compare_exchange_weak(expected, kHold, std::memory_order_acq_rel, std::memory_order_relaxed))
-        expected = kKept;
-    } else {
-      fresh = std::make_unique_for_overwrite<Slab>();
-      fresh->state.store(kHold, std::memory_order_relaxed);
+  // Under the keeper's lock. A kept slab is used again only while the
+  // keeper's is its one hold: a writer that read it while it was in use may
+  // still be trying it, and gives back its hold when it sees it full.
+  Slab* Install() {
+    if (Slab* s = kept_) {
+      uint64_t now = s->state.load(std::memory_order_acquire);
+      if ((now & kHoldMask) == kHold && s->state.compare_exchange_strong(now, kHold, std::memory_order_acq_rel)) {
+        kept_ = s->nextKept;
+        return s;
+      }
     }
-    current_.store(fresh.release(), std::memory_order_release);
+    auto fresh = std::make_unique_for_overwrite<Slab>();
+    fresh->state.store(kHold, std::memory_order_relaxed);
+    return fresh.release();
   }
 
   std::atomic<Slab*> current_{nullptr};
   std::mutex lock_;
-  std::vector<std::unique_ptr<Slab>> kept_;
+  Slab* kept_ = nullptr;
 };
 
 SlabKeeper& Keeper() {
