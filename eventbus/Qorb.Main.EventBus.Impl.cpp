@@ -7,6 +7,7 @@
 #include "logging/Qorb.Main.Logging.h"
 #include "rtl/Exception.h"
 #include "rtl/ForeignCall.h"
+#include "rtl/ForeignRef.h"
 #include "rtl/Format.h"
 
 namespace {
@@ -27,11 +28,14 @@ void ReleaseEvent(void* intf) {
   reinterpret_cast<ReleaseFn>(SlotCode(intf, 2))(intf);
 }
 
+// One foreign call: the query and the release of what it answered.
 bool EventSupports(IInterface* event, const GUID& iid) {
-  void* intf = nullptr;
-  if (!QueryEvent(event, iid, &intf)) return false;
-  ReleaseEvent(intf);
-  return true;
+  return CallForeign({u"the event's QueryInterface", SlotCode(event, 0)}, [&] {
+    void* intf = nullptr;
+    if (!QueryEvent(event, iid, &intf)) return false;
+    ReleaseEvent(intf);
+    return true;
+  });
 }
 
 // Slot 0 of a runtime object's method table answers its class name. That
@@ -93,6 +97,7 @@ class TSnapshot {
 
 void TQorbEventBus::SubscribeHandler(const GUID& AEventGuid, const TQorbEventHandler& AHandler,
                                      UnicodeStringRef AHandlerName) {
+  const TOwnFrame ours;
   if (!AHandler.Assigned()) return;
   auto subscription = std::make_shared<const TQorbSubscription>(
       TQorbSubscription{AHandler.Data, AHandler, UnicodeString(AHandlerName.view()), AEventGuid});
@@ -104,6 +109,7 @@ void TQorbEventBus::SubscribeHandler(const GUID& AEventGuid, const TQorbEventHan
 }
 
 void TQorbEventBus::Unsubscribe(TObject* ASubscriber) {
+  const TOwnFrame ours;
   if (!ASubscriber) return;
   const void* subscriber = ASubscriber;
   TLock lock(FLock);
@@ -113,58 +119,42 @@ void TQorbEventBus::Unsubscribe(TObject* ASubscriber) {
 }
 
 void TQorbEventBus::Publish(IInterface* AEvent) {
+  const TOwnFrame ours;
   if (!AEvent) return;
   TSnapshot<TSubscriptionRef, 8> snapshot;
-  // The event's QueryInterface runs under the (re-entrant) lock and may
-  // subscribe for new identifiers, which can rehash the map: the entries
-  // are walked as they were, by address, which a rehash leaves alone.
-  TSnapshot<const TSubscriptionMap::value_type*, 16> entries;
-  // One foreign call takes the snapshot and delivers to every handler; a
-  // handler that fails ends it, is reported, and delivery goes on with the
-  // next in a new one. A fault leaves the call at once, past anything made
-  // inside it: what must outlive a fault lives here, the lock's guard too.
-  TForeignCall call{u"the event's QueryInterface", SlotCode(AEvent, 0)};
-  std::unique_lock<TCriticalSection> lock(FLock, std::defer_lock);
-  bool collected = false;
-  size_t next = 0;
-  const TQorbSubscription* current = nullptr;
+  {
+    // The event's QueryInterface runs under the (re-entrant) lock and may
+    // subscribe for new identifiers, which can rehash the map: the entries
+    // are walked as they were, by address, which a rehash leaves alone. A
+    // fault in it is contained at that query and unwinds through here.
+    TLock lock(FLock);
+    TSnapshot<const TSubscriptionMap::value_type*, 16> entries;
+    for (const auto& entry : FSubscriptions) entries.Append(&entry);
+    entries.ForEach([&](const TSubscriptionMap::value_type* entry) {
+      if (EventSupports(AEvent, entry->first))
+        for (const TSubscriptionRef& s : entry->second) snapshot.Append(s);
+    });
+  }
+  // Outside the lock: handlers may subscribe, unsubscribe and publish; what
+  // they change affects later publishes only.
+  snapshot.ForEach([&](const TSubscriptionRef& s) { Deliver(AEvent, *s); });
+}
+
+// The event's query for the handler's identifier, the handler and the
+// release of what the query answered are one foreign call; a failure in it
+// is reported and the publish goes on with the next handler.
+void TQorbEventBus::Deliver(IInterface* AEvent, const TQorbSubscription& S) noexcept {
   void* intf = nullptr;
-  while (!collected || next < snapshot.Size()) {
-    try {
-      CallForeign(call, [&] {
-        if (!collected) {
-          lock.lock();
-          for (const auto& entry : FSubscriptions) entries.Append(&entry);
-          entries.ForEach([&](const TSubscriptionMap::value_type* entry) {
-            if (EventSupports(AEvent, entry->first))
-              for (const TSubscriptionRef& s : entry->second) snapshot.Append(s);
-          });
-          lock.unlock();
-          // Outside the lock: handlers may subscribe, unsubscribe and
-          // publish; what they change affects later publishes only.
-          collected = true;
-          call.What = u"event handler";
-        }
-        while (next < snapshot.Size()) {
-          current = snapshot[next++].get();
-          call.Code = reinterpret_cast<const void*>(current->Handler.Code);
-          call.Subject = current->HandlerName.c_str();
-          if (!QueryEvent(AEvent, current->EventGuid, &intf)) continue;
-          current->Handler.Code(current->Handler.Data, static_cast<IInterface*>(intf));
-          ReleaseEvent(std::exchange(intf, nullptr));
-        }
-      });
-    } catch (...) {
-      if (!collected) throw;  // from the event while matching: no handler is called
-      ReportFailure(*current);
-      if (void* left = std::exchange(intf, nullptr)) {
-        try {
-          CallForeign({u"the event's Release", SlotCode(left, 2)}, [left] { ReleaseEvent(left); });
-        } catch (...) {
-          // Already reported: the handler failed before this.
-        }
-      }
-    }
+  try {
+    CallForeign({u"event handler", reinterpret_cast<const void*>(S.Handler.Code), S.HandlerName.c_str()}, [&] {
+      if (!QueryEvent(AEvent, S.EventGuid, &intf)) return;
+      S.Handler.Code(S.Handler.Data, static_cast<IInterface*>(intf));
+      ReleaseEvent(std::exchange(intf, nullptr));
+    });
+  } catch (...) {
+    ReportFailure(S);
+    // Already reported: the handler failed before this.
+    if (intf) ForeignReleaseNoted(static_cast<IInterface*>(intf));
   }
 }
 

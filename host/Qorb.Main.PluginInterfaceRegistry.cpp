@@ -3,25 +3,29 @@
 #include <memory>
 
 #include "rtl/ForeignCall.h"
+#include "rtl/ForeignRef.h"
 #include "rtl/Method.h"
 
 TPluginInterfaceRegistry* PluginInterfaceRegistry = nullptr;
 
 void TPluginInterfaceRegistry::Add(IInterface* AIntf) {
+  const TOwnFrame ours;
   if (!AIntf) return;
-  TLock lock(FMonitor);
   // A new array: a lookup that copied the old one keeps working on it.
-  DynArray<ComPtr<IInterface>> grown;
+  // Both arrays are let go of after the monitor, also when an AddRef fails.
+  DynArray<TForeignRef> old, grown;
+  TLock lock(FMonitor);
   grown.SetLength(FInterfaces.size() + 1);
   for (size_t i = 0; i < FInterfaces.size(); ++i) grown[i] = FInterfaces[i];
-  grown[FInterfaces.size()] = ComPtr<IInterface>(AIntf);
-  FInterfaces = std::move(grown);
+  grown[FInterfaces.size()] = TForeignRef(AIntf);
+  old = std::exchange(FInterfaces, std::move(grown));
 }
 
 void TPluginInterfaceRegistry::Remove(IInterface* AIntf) {
+  const TOwnFrame ours;
   if (!AIntf) return;
+  DynArray<TForeignRef> old, kept;
   TLock lock(FMonitor);
-  DynArray<ComPtr<IInterface>> kept;
   size_t n = 0;
   for (const auto& entry : FInterfaces)
     if (entry.get() != AIntf) ++n;
@@ -30,16 +34,17 @@ void TPluginInterfaceRegistry::Remove(IInterface* AIntf) {
   size_t k = 0;
   for (const auto& entry : FInterfaces)
     if (entry.get() != AIntf) kept[k++] = entry;
-  FInterfaces = std::move(kept);
+  old = std::exchange(FInterfaces, std::move(kept));
 }
 
 void TPluginInterfaceRegistry::GetMyInterface(IInterface** Result, const GUID* IntfGuid) {
+  const TOwnFrame ours;
   const GUID wanted = *IntfGuid;
   if (IInterface* old = *Result) {
     *Result = nullptr;
-    old->Release();
+    ForeignRelease(old);
   }
-  DynArray<ComPtr<IInterface>> snapshot;
+  DynArray<TForeignRef> snapshot;
   {
     TLock lock(FMonitor);
     snapshot.SetLength(FInterfaces.size());
@@ -50,22 +55,20 @@ void TPluginInterfaceRegistry::GetMyInterface(IInterface** Result, const GUID* I
     if (!entry) continue;
     *Result = nullptr;
     IInterface* intf = entry.get();
-    const HRESULT hr = CallForeign({u"QueryInterface", SlotCode(intf, 0)},
-                                   [&] { return intf->QueryInterface(wanted, reinterpret_cast<void**>(Result)); });
-    if (hr == S_OK) return;
+    if (ForeignQueryInterface(intf, wanted, reinterpret_cast<void**>(Result)) == S_OK) return;
   }
   *Result = nullptr;
 }
 
 void TPluginInterfaceRegistry::ReleaseAll() {
-  DynArray<ComPtr<IInterface>> entries;
+  DynArray<TForeignRef> entries;
   {
     TLock lock(FMonitor);
     entries = std::move(FInterfaces);
   }
   std::exception_ptr first;
   for (auto& entry : entries) {
-    IInterface* intf = entry.detach();
+    IInterface* intf = entry.Detach();
     if (!intf) continue;
     try {
       TForeignCall call{u"releasing a registered interface"};

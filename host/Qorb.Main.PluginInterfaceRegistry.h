@@ -2,9 +2,9 @@
 // The one place where the host and the plug-ins look up each other's
 // services by interface identifier: an ordered list of interface
 // references, asked in registration order.
-#include "rtl/ComPtr.h"
 #include "rtl/CriticalSection.h"
 #include "rtl/DynArray.h"
+#include "rtl/ForeignRef.h"
 #include "rtl/Object.h"
 #include "sdk/Qorb.Plugin.Contracts.h"
 
@@ -24,7 +24,9 @@ class TPluginInterfaceRegistry : public TObject {
   TGetInterface Callback();
 
  private:
-  DynArray<ComPtr<IInterface>> FInterfaces;
+  // Their AddRef and Release are foreign code: a fault in one is contained
+  // there and unwinds through our frames, the monitor's guard included.
+  DynArray<TForeignRef> FInterfaces;
   TCriticalSection FMonitor;
 };
 

@@ -3,8 +3,10 @@
 #include "host/HostModule.h"
 #include "plugins/Qorb.Main.LoadedPluginList.h"
 #include "plugins/Qorb.Main.VersionInfo.h"
+#include "rtl/ForeignCall.h"
 
 void TQorbPluginService::GetPluginInfos(TQorbPluginServiceInfo& Result) {
+  const TOwnFrame ours;
   Result.Host = TQorbModuleInfo{};
   Result.Plugins.Clear();
 

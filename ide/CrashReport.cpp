@@ -88,8 +88,18 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
     for (;;) ::pause();
   }
   TSignalSafeText out(STDERR_FILENO);
-  out.Add("qorb-ide: crashed: ").Add(FaultName(fault)).Add(" (").Add(SignalName(fault.Signal)).Add(")");
-  if (fault.Signal == SIGSEGV || fault.Signal == SIGBUS) {
+  if (fault.Sent) {
+    // No instruction faulted: naming an access or an address would mislead.
+    out.Add("qorb-ide: crashed: ").Add(SignalName(fault.Signal)).Add(" sent by ");
+    if (fault.SenderPid == ::getpid())
+      out.Add("this process");
+    else
+      out.Add("process ").Decimal(static_cast<uint64_t>(fault.SenderPid));
+    out.Add(" (kill, raise or tgkill), not a fault of the code it interrupted");
+  } else {
+    out.Add("qorb-ide: crashed: ").Add(FaultName(fault)).Add(" (").Add(SignalName(fault.Signal)).Add(")");
+  }
+  if (!fault.Sent && (fault.Signal == SIGSEGV || fault.Signal == SIGBUS)) {
     const char* verb = fault.Access == TFaultRecord::TAccess::Write     ? "write"
                        : fault.Access == TFaultRecord::TAccess::Execute ? "execution"
                                                                         : "read";
@@ -104,9 +114,13 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
     out.Add(" in no mapped module (its library may have been unloaded)");
   }
   out.Add(ThreadId() == mainThread.load() ? "\n  on the main thread" : "\n  on a thread the IDE did not start");
+  if (innermost && !innermost->Call) out.Add("\n  in our own code, called back from foreign code");
+  bool first = true;
   for (const qorb::rtl::TForeignFrame* f = innermost; f; f = f->Outer) {
-    out.Add(f == innermost ? "\n  inside: " : "\n    called from: ");
+    if (!f->Call) continue;  // our code again, called back from the one before
+    out.Add(first ? "\n  inside: " : "\n    called from: ");
     AddCall(out, *f->Call);
+    first = false;
   }
   const char* doing = activity.Text[activity.Current.load()];
   if (*doing) out.Add("\n  while the IDE was ").Add(doing);

@@ -51,6 +51,10 @@ struct TFaultRecord {
   enum class TAccess : uint8_t { Read, Write, Execute } Access = TAccess::Read;
   bool StackOverflow = false;
   bool PrivilegedInstruction = false;
+  // Sent by kill, raise or tgkill, not raised by an instruction: no
+  // address is known, the sender is.
+  bool Sent = false;
+  int SenderPid = 0;
 };
 
 // The text the runtime gives a fault ("Access violation at address

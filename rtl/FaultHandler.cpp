@@ -152,6 +152,12 @@ TFaultRecord Describe(int sig, const siginfo_t* info, const ucontext_t* uc) {
   f.Code = info->si_code;
   const greg_t* regs = uc->uc_mcontext.gregs;
   f.Pc = static_cast<uintptr_t>(regs[REG_RIP]);
+  if (info->si_code <= 0) {
+    // SI_USER, SI_TKILL, SI_QUEUE...: where si_addr would be lies the sender.
+    f.Sent = true;
+    f.SenderPid = info->si_pid;
+    return f;
+  }
   f.Address = reinterpret_cast<uintptr_t>(info->si_addr);
   if (sig == SIGSEGV || sig == SIGBUS) {
     const auto error = static_cast<uint64_t>(regs[REG_ERR]);
@@ -189,12 +195,21 @@ void EndProcess(int sig, siginfo_t* info, void* context, const TFaultRecord& fau
   if (info->si_code <= 0) ::raise(sig);
 }
 
+// Contained only when every frame between the innermost call into foreign
+// code and the faulting instruction is foreign: the innermost frame is such
+// a call (not our code called back from it), the code it entered is not
+// ours, and neither is the faulting instruction. A signal someone sent is
+// no fault of the code it interrupted.
+bool Containable(const qorb::rtl::TForeignFrame* frame, const TFaultRecord& fault) {
+  return !fault.Sent && frame && frame->Call && frame->Containment && !IsOwnCode(fault.Pc) &&
+         !IsOwnCode(reinterpret_cast<uintptr_t>(frame->Call->Code));
+}
+
 void OnFault(int sig, siginfo_t* info, void* context) {
   auto* uc = static_cast<ucontext_t*>(context);
   const TFaultRecord fault = Describe(sig, info, uc);
   qorb::rtl::TForeignFrame* frame = ForeignTop;
-  // Only a fault the processor raised in foreign code, never one sent.
-  if (info->si_code > 0 && frame && frame->Containment && !IsOwnCode(fault.Pc)) {
+  if (Containable(frame, fault)) {
     frame->Containment->Fault = fault;
     ::pthread_sigmask(SIG_SETMASK, &uc->uc_sigmask, nullptr);
     ::siglongjmp(frame->Containment->Jump, 1);

@@ -71,13 +71,28 @@ void Note(const TForeignCall& call, const CaughtException& e) {
   std::rethrow_exception(e);
 }
 
-// Called in a catch block: the exception that left foreign code, copied.
-[[noreturn]] void RaiseCopy(const TForeignCall& call) {
-  std::exception_ptr current = std::current_exception();
-  if (current == lastRaised) throw;
-  const CaughtException d = DescribeException(current);
-  current = nullptr;
-  Raise(call, std::make_exception_ptr(EForeignException(d.ClassName, d.Message)), d);
+// The exception that left foreign code, copied. Its what(), its class name
+// and its destructor are foreign code too: each runs in a call of its own,
+// so that a fault there is contained like any other. When describing it
+// faults, that fault (already noted) is what the call raises.
+[[noreturn]] void RaiseCopy(const TForeignCall& call, std::exception_ptr escaped) {
+  if (escaped == lastRaised) std::rethrow_exception(escaped);
+  std::exception_ptr copy;
+  CaughtException d;
+  try {
+    CallForeign(call, [&] { d = DescribeException(escaped); });
+    copy = std::make_exception_ptr(EForeignException(d.ClassName, d.Message));
+  } catch (...) {
+    copy = std::current_exception();
+  }
+  try {
+    // Most often the last reference: the destructor runs here.
+    CallForeign(call, [&] { escaped = nullptr; });
+  } catch (...) {
+    // Noted already; the exception it destroyed stays what was raised.
+  }
+  if (copy == lastRaised) std::rethrow_exception(copy);
+  Raise(call, copy, d);
 }
 
 [[noreturn]] void RaiseFaultOf(const TForeignCall& call, const TFaultRecord& fault) {
@@ -93,24 +108,31 @@ void RunForeign(const TForeignCall& Call, void (*Run)(void*), void* Context) {
   if (!ThreadReady) MakeThreadReady();
   TContainment containment;
   TForeignFrame frame{&Call, ForeignTop, &containment};
+  std::exception_ptr escaped;
   if (sigsetjmp(containment.Jump, 0) != 0) {
     // Back from the fault handler: the foreign frames are gone.
     ForeignTop = frame.Outer;
     RaiseFaultOf(Call, containment.Fault);
   }
-  // No object with a destructor between here and the foreign code: the
-  // fault handler jumps straight back over it.
+  // No object with a destructor is made between here and the foreign code:
+  // the fault handler jumps straight back over it.
   ForeignTop = &frame;
   try {
     Run(Context);
   } catch (...) {
-    ForeignTop = frame.Outer;
-    RaiseCopy(Call);
+    // Kept past the catch, so that the exception is described and
+    // destroyed inside calls of their own.
+    escaped = std::current_exception();
   }
   ForeignTop = frame.Outer;
+  if (escaped) RaiseCopy(Call, std::move(escaped));
 }
 
 }  // namespace qorb::rtl
+
+TOwnFrame::TOwnFrame() noexcept : FFrame{nullptr, ForeignTop, nullptr} { ForeignTop = &FFrame; }
+
+TOwnFrame::~TOwnFrame() { ForeignTop = FFrame.Outer; }
 
 TForeignActivity::TForeignActivity(const TForeignCall& Call) noexcept : FCall(Call), FFrame{&FCall, ForeignTop, nullptr} {
   ForeignTop = &FFrame;

@@ -4,11 +4,30 @@
 //
 // Inside such a call a processor fault in foreign code becomes the runtime's
 // exception (EAccessViolation, EDivByZero, EPrivilege, EStackOverflow),
-// raised where the call was made: the foreign frames are left at once, so
-// none of them may hold a lock of ours. Any exception leaving the call is
-// copied into one of ours (class name and message) before the library that
-// raised it can go. Observers hear of every exception that leaves foreign
-// code; our own callers see it as before.
+// raised where the call was made: the foreign frames are left at once. Any
+// exception leaving the call is copied into one of ours (class name and
+// message) before the library that raised it can go. Observers hear of
+// every exception that leaves foreign code; our own callers see it as before.
+//
+// A fault is contained only when every frame between the innermost call
+// and the faulting instruction is foreign. Each thread keeps a chain of
+// frames: a call into foreign code pushes a foreign frame, and where foreign
+// code calls back into ours our code pushes one of its own (TOwnFrame).
+// Under an own frame, or in a call whose code is ours, or at an instruction
+// of ours, a fault is our fault: the process ends with a crash report, and
+// nothing of ours is ever jumped over.
+//
+// Where our code calls foreign code, each through its own call here:
+//  - a plug-in's InitPlugin and Shutdown, and the About library's entry;
+//  - menu clicks, options-page callbacks and welcome-page views;
+//  - AddRef, Release and QueryInterface of interfaces that plug-ins hand us
+//    (registered objects: TForeignRef; events; a lookup's result variable);
+//  - an event's handlers and its subscribers' class names;
+//  - what() and the class name of an exception that left foreign code, and
+//    its destructor.
+// Where foreign code calls ours, an own frame is pushed: the lookup
+// callback, the main-functions, plug-in information and event-bus services,
+// and the runtime's class names.
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -25,7 +44,8 @@ struct TForeignCall {
 
 namespace qorb::rtl {
 struct TContainment;
-// One call into foreign code in progress on this thread, innermost first.
+// One call into foreign code in progress on this thread, innermost first,
+// or with Call null, our code called back from foreign code.
 struct TForeignFrame {
   const TForeignCall* Call = nullptr;
   TForeignFrame* Outer = nullptr;
@@ -75,6 +95,20 @@ class TForeignActivity {
 
  private:
   TForeignCall FCall;
+  qorb::rtl::TForeignFrame FFrame;
+};
+
+// Our code begins again here, called by foreign code: a fault from now on,
+// in our code or in anything it calls that is not across a boundary, is
+// ours and never contained. One at each entry point foreign code reaches.
+class TOwnFrame {
+ public:
+  TOwnFrame() noexcept;
+  ~TOwnFrame();
+  TOwnFrame(const TOwnFrame&) = delete;
+  TOwnFrame& operator=(const TOwnFrame&) = delete;
+
+ private:
   qorb::rtl::TForeignFrame FFrame;
 };
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <typeinfo>
 
+#include "rtl/ForeignCall.h"
+
 namespace {
 std::string Demangle(const char* mangled) {
   int status = 0;
@@ -23,6 +25,8 @@ std::string Demangle(const char* mangled) {
 }  // namespace
 
 const char16_t* ClassNameOf(const std::type_info& type) {
+  // Plug-ins ask too; a fault under the lock must never be taken for theirs.
+  const TOwnFrame ours;
   // Keyed by the mangled name copied into the map, so types of unloaded
   // modules leave no dangling key behind.
   static std::mutex lock;
