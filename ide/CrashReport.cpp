@@ -105,7 +105,7 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
                                                                         : "read";
     out.Add(", ").Add(verb).Add(" of address ").Hex(fault.Address);
   }
-  out.Add("\n  at ").Hex(fault.Pc);
+  out.Add(fault.Sent ? "\n  received at " : "\n  at ").Hex(fault.Pc);
   static TCodePlace place;
   if (FindCodePlace(fault.Pc, place)) {
     out.Add(" in ").Add(place.Module);
@@ -115,13 +115,25 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
   }
   out.Add(ThreadId() == mainThread.load() ? "\n  on the main thread" : "\n  on a thread the IDE did not start");
   if (innermost && !innermost->Call) out.Add("\n  in our own code, called back from foreign code");
-  bool first = true;
+  // A runaway recursion repeats one call thousands of times: once, counted.
+  const TForeignCall* last = nullptr;
+  uint64_t repeats = 0;
+  auto closeRepeats = [&] {
+    if (repeats) out.Add("\n    called from: the same, ").Decimal(repeats).Add(repeats == 1 ? " more time" : " more times");
+    repeats = 0;
+  };
   for (const qorb::rtl::TForeignFrame* f = innermost; f; f = f->Outer) {
     if (!f->Call) continue;  // our code again, called back from the one before
-    out.Add(first ? "\n  inside: " : "\n    called from: ");
+    if (last && f->Call->What == last->What && f->Call->Subject == last->Subject) {
+      ++repeats;
+      continue;
+    }
+    closeRepeats();
+    out.Add(last ? "\n    called from: " : "\n  inside: ");
     AddCall(out, *f->Call);
-    first = false;
+    last = f->Call;
   }
+  closeRepeats();
   const char* doing = activity.Text[activity.Current.load()];
   if (*doing) out.Add("\n  while the IDE was ").Add(doing);
   out.Add("\nMessage view so far:\n");

@@ -1,10 +1,12 @@
 // The runtime's containment, in-process: faults in a foreign library become
 // the runtime's exceptions at the call, leave nothing behind, are noted once
-// however deeply calls nest, and never hide a fault in our own code.
+// however deeply calls nest, and never hide a fault in our own code, nor in
+// what our code calls when foreign code called it.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
 #include <regex>
 #include <thread>
 #include <vector>
@@ -20,11 +22,15 @@ using TFaultFn = int (*)();
 
 class ForeignLibrary {
  public:
-  ForeignLibrary() : handle_(::dlopen(QORB_FAULT_LIB, RTLD_NOW | RTLD_LOCAL)) {}
+  explicit ForeignLibrary(const char* path = QORB_FAULT_LIB) : handle_(::dlopen(path, RTLD_NOW | RTLD_LOCAL)) {}
   ~ForeignLibrary() {
     if (handle_) ::dlclose(handle_);
   }
-  TFaultFn Fault() const { return reinterpret_cast<TFaultFn>(::dlsym(handle_, "fault_lib_now")); }
+  TFaultFn Fault() const { return Get<TFaultFn>("fault_lib_now"); }
+  template <class F>
+  F Get(const char* name) const {
+    return reinterpret_cast<F>(::dlsym(handle_, name));
+  }
 
  private:
   void* handle_;
@@ -112,6 +118,79 @@ TEST(ContainmentDeathTest, AFaultInOurOwnCodeStillEndsTheProcess) {
   static volatile uintptr_t unmapped = 0x1000;
   EXPECT_EXIT(CallForeign({u"our own"}, [] { *reinterpret_cast<volatile int*>(unmapped) = 1; }),
               [](int status) { return !WIFEXITED(status) || WEXITSTATUS(status) != 0; }, "");
+}
+
+// Foreign code calls back into ours, which holds a lock and calls foreign
+// code again. Through a call of its own, the fault is contained there and
+// the lock goes with the unwinding; called directly, the fault is ours.
+using TCallBack = void (*)(void (*)());
+TFaultFn calledBackFault = nullptr;
+std::mutex calledBackLock;
+
+void OursThroughABoundary() {
+  const TOwnFrame ours;
+  const std::lock_guard guard(calledBackLock);
+  CallForeign({u"inner", reinterpret_cast<const void*>(calledBackFault)}, calledBackFault);
+}
+
+void OursDirectly() {
+  const TOwnFrame ours;
+  const std::lock_guard guard(calledBackLock);
+  calledBackFault();
+}
+
+TEST(Containment, OurCodeCalledBackFromForeignCodeIsContainedOnlyAcrossABoundaryOfItsOwn) {
+  const ForeignLibrary lib;
+  const auto callBack = lib.Get<TCallBack>("fault_lib_call");
+  calledBackFault = lib.Fault();
+  ::setenv("QORB_FAULT", "null-write", 1);
+  const std::string raised = Raised([&] {
+    CallForeign({u"outer", reinterpret_cast<const void*>(callBack)}, [&] { callBack(&OursThroughABoundary); });
+  });
+  EXPECT_TRUE(raised.starts_with("EAccessViolation: ")) << raised;
+  std::thread other([] { EXPECT_TRUE(calledBackLock.try_lock()) << "the lock was left held"; calledBackLock.unlock(); });
+  other.join();
+  ::unsetenv("QORB_FAULT");
+}
+
+TEST(ContainmentDeathTest, AFaultUnderOurFramesOrInACallOfOurOwnCodeEndsTheProcess) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const ForeignLibrary lib;
+  const auto callBack = lib.Get<TCallBack>("fault_lib_call");
+  calledBackFault = lib.Fault();
+  ::setenv("QORB_FAULT", "null-write", 1);
+  auto dies = [](int status) { return !WIFEXITED(status) || WEXITSTATUS(status) != 0; };
+  // The faulting instruction is foreign, but our frames lie between.
+  EXPECT_EXIT(CallForeign({u"outer", reinterpret_cast<const void*>(callBack)}, [&] { callBack(&OursDirectly); }), dies,
+              "");
+  // The call entered our own code, which called the foreign library.
+  EXPECT_EXIT(CallForeign({u"ours", reinterpret_cast<const void*>(&OursDirectly)}, &OursDirectly), dies, "");
+  // A signal sent to the process faulted no instruction.
+  ::setenv("QORB_FAULT", "raise", 1);
+  EXPECT_EXIT(CallFault(lib.Fault()), dies, "");
+  ::unsetenv("QORB_FAULT");
+}
+
+// An exception's what(), class name and destructor are the foreign
+// library's code: a fault in one is contained where it runs.
+TEST(Containment, AnExceptionWhoseOwnCodeFaultsIsContainedAndTheOriginalGoesOnlyOnce) {
+  const ForeignLibrary lib(QORB_FAULT_THROW_LIB);
+  Notes notes;
+  const std::string where = std::string("Access violation at address ") + kAddress + " in module 'faultthrow\\.so'\\. ";
+  for (const char* thrower : {"fault_throw_bad_what", "fault_throw_bad_class_name"}) {
+    const auto f = lib.Get<void (*)()>(thrower);
+    const std::string raised = Raised([&] { CallForeign({u"thrower", reinterpret_cast<const void*>(f)}, f); });
+    EXPECT_TRUE(std::regex_match(raised, std::regex("EAccessViolation: " + where + "Read of address 0000000000001000")))
+        << thrower << ": " << raised;
+  }
+  EXPECT_EQ(notes.seen.size(), 2u);
+  // Described before it is destroyed: what it said is raised, and the
+  // destructor's fault is noted besides.
+  const auto badDestructor = lib.Get<void (*)()>("fault_throw_bad_destructor");
+  EXPECT_EQ(Raised([&] { CallForeign({u"thrower", reinterpret_cast<const void*>(badDestructor)}, badDestructor); }),
+            "EBadDestructor: raised anyway");
+  ASSERT_EQ(notes.seen.size(), 4u);
+  EXPECT_TRUE(notes.seen[2].ClassName.ToUtf8() == "EAccessViolation" || notes.seen[3].ClassName.ToUtf8() == "EAccessViolation");
 }
 
 }  // namespace

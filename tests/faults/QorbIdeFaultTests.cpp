@@ -5,6 +5,7 @@
 // plug-in.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <cstdlib>
 #include <regex>
@@ -30,7 +31,7 @@ class FaultyIde {
   }
 
   TChildRun Run(const std::string& fault, const std::string& in, const std::string& at,
-                const std::vector<std::string>& args = {}) const {
+                const std::vector<std::string>& args = {}, std::chrono::seconds patience = std::chrono::seconds(120)) const {
     std::vector<std::string> argv{QORB_IDE_PATH, "--package", (dir_ / "Qorb_DelphiMain.bpl").string()};
     argv.insert(argv.end(), args.begin(), args.end());
     // AddressSanitizer's fault handlers stand aside, so that a fault nobody
@@ -38,7 +39,8 @@ class FaultyIde {
     const char* asan = std::getenv("ASAN_OPTIONS");
     return RunChild(argv, {"QORB_FAULT=" + fault, "QORB_FAULT_IN=" + in, "QORB_FAULT_AT=" + at,
                            std::string("ASAN_OPTIONS=") + (asan ? asan : "") +
-                               ":handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0"});
+                               ":handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0"},
+                    patience);
   }
 
  private:
@@ -209,6 +211,66 @@ TEST(UncontainedFault, OnAPluginsOwnThreadEndsTheIdeWithAReportNamingThePlugin) 
   EXPECT_NE(r.Err.find("Message view so far:\n"), std::string::npos) << Describe(r);
   // Lines the view had; the one logged in the click was not delivered yet.
   EXPECT_NE(r.Err.find("[FaultyCpp] [Info] ready"), std::string::npos) << Describe(r);
+}
+
+// An object whose AddRef faults, registered from the main thread or from a
+// worker: the fault is contained at that AddRef, the registration raises to
+// the plug-in, and the registry is free for a lookup from another thread.
+TEST(FaultInAPluginsObject, AnAddRefIsContainedThereAndLeavesTheRegistryFreeForOtherThreads) {
+  FaultyIde ide;
+  for (const char* at : {"addref", "addref-thread"}) {
+    const TChildRun r = ide.Run("null-write", "cpp", at, {}, std::chrono::seconds(60));
+    ASSERT_FALSE(r.TimedOut) << at << ": hung";
+    ExpectLivedAndCleanedUp(r);
+    EXPECT_EQ(r.ExitStatus, 0) << at << Describe(r);
+    EXPECT_NE(r.Out.find("[FaultyCpp] [Info] registering raised EAccessViolation"), std::string::npos) << at << Describe(r);
+    EXPECT_NE(r.Out.find("[FaultyCpp] [Info] a lookup on another thread returned"), std::string::npos) << at << Describe(r);
+    EXPECT_TRUE(std::regex_search(r.Out, std::regex("Exceptions:\n  EAccessViolation: [^\n]*'FaultyCpp\\.dll'[^\n]*\n    in AddRef")))
+        << at << Describe(r);
+  }
+}
+
+// A handler that publishes to itself without end overflows the stack in
+// its own code or in ours. Either way every run ends with a report (a
+// contained overflow is listed; one in our code ends the IDE), never a hang.
+TEST(RunawayRecursion, ThroughOurCodeEndsEveryRunWithAReport) {
+  FaultyIde ide;
+  for (int run = 0; run < 50; ++run) {
+    const TChildRun r = ide.Run("", "cpp", "recurse", {"--click", "Qorb/Faulty publish"}, std::chrono::seconds(60));
+    ASSERT_FALSE(r.TimedOut) << "run " << run << " hung";
+    const bool reported = r.ExitStatus == 70 && r.Err.find("qorb-ide: crashed: stack overflow") != std::string::npos &&
+                          r.Err.find("called from: the same, ") != std::string::npos;
+    const bool contained = r.ExitStatus == 0 && r.Out.find("EStackOverflow: Stack overflow") != std::string::npos;
+    ASSERT_TRUE(reported || contained) << "run " << run << Describe(r);
+  }
+}
+
+// The host reading a text the plug-in handed it faults in our code (or in
+// the C library under it): that is ours to report, not the plug-in's.
+TEST(FaultInOurCode, CalledFromAPluginEndsTheIdeWithAReportAndIsNeverContained) {
+  FaultyIde ide;
+  const TChildRun r = ide.Run("half-string", "cpp", "click", {"--click", "Qorb/Faulty crash"});
+  EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("qorb-ide: crashed: access violation \\(SIGSEGV\\), read of address "
+                                                  "[0-9A-F]{16}\n  at [0-9A-F]{16} in ")))
+      << Describe(r);
+  EXPECT_NE(r.Err.find("  in our own code, called back from foreign code\n  inside: menu click (Qorb/Faulty crash)"),
+            std::string::npos)
+      << Describe(r);
+}
+
+// kill and raise fault no instruction: the report says who sent the signal
+// and names no access.
+TEST(SentSignal, EndsTheIdeNamingTheSenderNeverAnAccess) {
+  FaultyIde ide;
+  for (const char* how : {"raise", "kill"}) {
+    const TChildRun r = ide.Run(how, "cpp", "click", {"--click", "Qorb/Faulty crash"});
+    EXPECT_EQ(r.ExitStatus, 70) << how << Describe(r);
+    EXPECT_NE(r.Err.find("qorb-ide: crashed: SIGSEGV sent by this process (kill, raise or tgkill)"), std::string::npos)
+        << how << Describe(r);
+    EXPECT_EQ(r.Err.find("of address"), std::string::npos) << how << Describe(r);
+    EXPECT_NE(r.Err.find("inside: menu click (Qorb/Faulty crash)"), std::string::npos) << how << Describe(r);
+  }
 }
 
 }  // namespace

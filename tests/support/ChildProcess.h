@@ -3,14 +3,18 @@
 // standard output and error kept: for tests of what a whole process does
 // when it faults or exits.
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "tests/support/TestSupport.h"
@@ -20,10 +24,14 @@ extern char** environ;
 struct TChildRun {
   int ExitStatus = -1;  // -1 when a signal ended it
   int Signal = 0;
+  bool TimedOut = false;  // killed when it had not ended in time
   std::string Out, Err;
 };
 
-inline TChildRun RunChild(const std::vector<std::string>& Argv, const std::vector<std::string>& ExtraEnv = {}) {
+// A run that has not ended after Patience is killed: a hang fails the test
+// that waits for it instead of holding the whole suite.
+inline TChildRun RunChild(const std::vector<std::string>& Argv, const std::vector<std::string>& ExtraEnv = {},
+                          std::chrono::seconds Patience = std::chrono::seconds(120)) {
   ScratchDir dir("qorb-child");
   const std::string out = (dir / "out").string(), err = (dir / "err").string();
   posix_spawn_file_actions_t actions;
@@ -50,7 +58,16 @@ inline TChildRun RunChild(const std::vector<std::string>& Argv, const std::vecto
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return run;
   int status = 0;
-  while (::waitpid(pid, &status, 0) < 0) {
+  const auto deadline = std::chrono::steady_clock::now() + Patience;
+  for (;;) {
+    const pid_t ended = ::waitpid(pid, &status, WNOHANG);
+    if (ended == pid) break;
+    if (ended < 0 && errno != EINTR) break;
+    if (std::chrono::steady_clock::now() > deadline && !run.TimedOut) {
+      run.TimedOut = true;
+      ::kill(pid, SIGKILL);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   if (WIFEXITED(status)) run.ExitStatus = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) run.Signal = WTERMSIG(status);
