@@ -1,5 +1,6 @@
 // What the foreign-call boundary adds to one call: the same function called
-// directly and through CallForeign, side by side.
+// directly, through CallForeign, and under the mark our entry points make
+// when foreign code calls them, side by side.
 #include <benchmark/benchmark.h>
 
 #include "rtl/ForeignCall.h"
@@ -26,5 +27,16 @@ void BM_ThroughTheBoundary(benchmark::State& state) {
   benchmark::DoNotOptimize(x);
 }
 BENCHMARK(BM_ThroughTheBoundary)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_UnderAnOwnFrame(benchmark::State& state) {
+  int (*volatile fn)(int) = &Foreign;
+  int x = 0;
+  for (auto _ : state) {
+    const TOwnFrame ours;
+    x = fn(x);
+  }
+  benchmark::DoNotOptimize(x);
+}
+BENCHMARK(BM_UnderAnOwnFrame)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -28,16 +28,6 @@ void ReleaseEvent(void* intf) {
   reinterpret_cast<ReleaseFn>(SlotCode(intf, 2))(intf);
 }
 
-// One foreign call: the query and the release of what it answered.
-bool EventSupports(IInterface* event, const GUID& iid) {
-  return CallForeign({u"the event's QueryInterface", SlotCode(event, 0)}, [&] {
-    void* intf = nullptr;
-    if (!QueryEvent(event, iid, &intf)) return false;
-    ReleaseEvent(intf);
-    return true;
-  });
-}
-
 // Slot 0 of a runtime object's method table answers its class name. That
 // slot is the plug-in's code: if it fails, the line goes without the name.
 UnicodeString SubscriberClassName(const void* subscriber) {
@@ -81,6 +71,7 @@ class TSnapshot {
   }
   size_t Size() const noexcept { return inPlace_ + more_.size(); }
   const T& operator[](size_t i) const noexcept { return i < N ? first_[i] : more_[i - N]; }
+  void Set(size_t i, const T& item) noexcept { (i < N ? first_[i] : more_[i - N]) = item; }
   template <class F>
   void ForEach(F&& f) const {
     for (size_t i = 0; i < inPlace_; ++i) f(first_[i]);
@@ -92,6 +83,33 @@ class TSnapshot {
   size_t inPlace_ = 0;
   std::vector<T> more_;
 };
+
+// From NEXT on, each handler in one foreign call with the event's query for
+// its identifier and the release of what the query answered; nothing of
+// ours is made or held inside it. A failure is reported and the next call
+// goes on after the handler that failed.
+template <class TSubscriptions>
+void Deliver(IInterface* AEvent, const TSubscriptions& ASnapshot, size_t& ANext) noexcept {
+  const TQorbSubscription* current = nullptr;
+  void* intf = nullptr;
+  TForeignCall call{u"event handler"};
+  try {
+    CallForeign(call, [&] {
+      while (ANext < ASnapshot.Size()) {
+        current = ASnapshot[ANext++].get();
+        call.Code = reinterpret_cast<const void*>(current->Handler.Code);
+        call.Subject = current->HandlerName.c_str();
+        if (!QueryEvent(AEvent, current->EventGuid, &intf)) continue;
+        current->Handler.Code(current->Handler.Data, static_cast<IInterface*>(intf));
+        ReleaseEvent(std::exchange(intf, nullptr));
+      }
+    });
+  } catch (...) {
+    ReportFailure(*current);
+    // Already reported: the handler failed before this.
+    if (intf) ForeignReleaseNoted(static_cast<IInterface*>(intf));
+  }
+}
 
 }  // namespace
 
@@ -125,37 +143,31 @@ void TQorbEventBus::Publish(IInterface* AEvent) {
   {
     // The event's QueryInterface runs under the (re-entrant) lock and may
     // subscribe for new identifiers, which can rehash the map: the entries
-    // are walked as they were, by address, which a rehash leaves alone. A
-    // fault in it is contained at that query and unwinds through here.
+    // are walked as they were, by address, which a rehash leaves alone.
     TLock lock(FLock);
     TSnapshot<const TSubscriptionMap::value_type*, 16> entries;
     for (const auto& entry : FSubscriptions) entries.Append(&entry);
-    entries.ForEach([&](const TSubscriptionMap::value_type* entry) {
-      if (EventSupports(AEvent, entry->first))
-        for (const TSubscriptionRef& s : entry->second) snapshot.Append(s);
+    TSnapshot<uint8_t, 16> supported;
+    for (size_t i = 0; i < entries.Size(); ++i) supported.Append(0);
+    // Every query in one foreign call, with nothing of ours made or held
+    // inside it but the answers: a fault leaves it through here, lock
+    // included, and no handler is called.
+    CallForeign({u"the event's QueryInterface", SlotCode(AEvent, 0)}, [&] {
+      for (size_t i = 0; i < entries.Size(); ++i) {
+        void* intf = nullptr;
+        if (!QueryEvent(AEvent, entries[i]->first, &intf)) continue;
+        ReleaseEvent(intf);
+        supported.Set(i, 1);
+      }
     });
+    for (size_t i = 0; i < entries.Size(); ++i)
+      if (supported[i])
+        for (const TSubscriptionRef& s : entries[i]->second) snapshot.Append(s);
   }
   // Outside the lock: handlers may subscribe, unsubscribe and publish; what
   // they change affects later publishes only.
-  snapshot.ForEach([&](const TSubscriptionRef& s) { Deliver(AEvent, *s); });
-}
-
-// The event's query for the handler's identifier, the handler and the
-// release of what the query answered are one foreign call; a failure in it
-// is reported and the publish goes on with the next handler.
-void TQorbEventBus::Deliver(IInterface* AEvent, const TQorbSubscription& S) noexcept {
-  void* intf = nullptr;
-  try {
-    CallForeign({u"event handler", reinterpret_cast<const void*>(S.Handler.Code), S.HandlerName.c_str()}, [&] {
-      if (!QueryEvent(AEvent, S.EventGuid, &intf)) return;
-      S.Handler.Code(S.Handler.Data, static_cast<IInterface*>(intf));
-      ReleaseEvent(std::exchange(intf, nullptr));
-    });
-  } catch (...) {
-    ReportFailure(S);
-    // Already reported: the handler failed before this.
-    if (intf) ForeignReleaseNoted(static_cast<IInterface*>(intf));
-  }
+  size_t next = 0;
+  while (next < snapshot.Size()) Deliver(AEvent, snapshot, next);
 }
 
 size_t TQorbEventBus::IdentifierCount() const {

@@ -41,8 +41,6 @@ class TQorbEventBus : public TInterfacedObjectOf<IQorbEventBus> {
 
   using TSubscriptionMap = std::unordered_map<GUID, std::vector<TSubscriptionRef>, GuidHash>;
 
-  static void Deliver(IInterface* AEvent, const TQorbSubscription& S) noexcept;
-
   mutable TCriticalSection FLock;
   TSubscriptionMap FSubscriptions;
 };

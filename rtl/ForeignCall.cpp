@@ -130,10 +130,6 @@ void RunForeign(const TForeignCall& Call, void (*Run)(void*), void* Context) {
 
 }  // namespace qorb::rtl
 
-TOwnFrame::TOwnFrame() noexcept : FFrame{nullptr, ForeignTop, nullptr} { ForeignTop = &FFrame; }
-
-TOwnFrame::~TOwnFrame() { ForeignTop = FFrame.Outer; }
-
 TForeignActivity::TForeignActivity(const TForeignCall& Call) noexcept : FCall(Call), FFrame{&FCall, ForeignTop, nullptr} {
   ForeignTop = &FFrame;
 }

@@ -51,6 +51,9 @@ struct TForeignFrame {
   TForeignFrame* Outer = nullptr;
   TContainment* Containment = nullptr;  // null where a fault cannot be contained
 };
+// This thread's innermost frame. Initial-exec: the signal handler reads it,
+// and must not allocate.
+extern constinit thread_local TForeignFrame* ForeignTop __attribute__((tls_model("initial-exec")));
 void RunForeign(const TForeignCall& Call, void (*Run)(void*), void* Context);
 }  // namespace qorb::rtl
 
@@ -103,8 +106,8 @@ class TForeignActivity {
 // ours and never contained. One at each entry point foreign code reaches.
 class TOwnFrame {
  public:
-  TOwnFrame() noexcept;
-  ~TOwnFrame();
+  TOwnFrame() noexcept : FFrame{nullptr, qorb::rtl::ForeignTop, nullptr} { qorb::rtl::ForeignTop = &FFrame; }
+  ~TOwnFrame() { qorb::rtl::ForeignTop = FFrame.Outer; }
   TOwnFrame(const TOwnFrame&) = delete;
   TOwnFrame& operator=(const TOwnFrame&) = delete;
 

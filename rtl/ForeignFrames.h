@@ -13,9 +13,6 @@ struct TContainment {
   TFaultRecord Fault;  // written by the handler before it jumps
 };
 
-// Initial-exec: the signal handler reads it, and must not allocate.
-extern constinit thread_local TForeignFrame* ForeignTop __attribute__((tls_model("initial-exec")));
-
 // Whether this thread has its alternate stack and the handler is installed.
 extern constinit thread_local bool ThreadReady __attribute__((tls_model("initial-exec")));
 void MakeThreadReady();
