@@ -39,5 +39,16 @@ struct CaughtException {
   UnicodeString Message;
 };
 CaughtException DescribeException(std::exception_ptr e);
+
+// The object an exception_ptr holds, found by catching it and leaving the
+// catch at once: it lives on while the exception_ptr does. Describing it
+// then runs its class name and what() outside any catch block, so that a
+// fault in them, contained where they run, leaves no catch half-done.
+struct TExceptionObject {
+  const Exception* Runtime = nullptr;
+  const std::exception* Standard = nullptr;
+};
+TExceptionObject ExceptionObjectOf(const std::exception_ptr& e);
+CaughtException DescribeExceptionObject(const TExceptionObject& o);
 // Call inside a catch block.
 inline CaughtException DescribeCurrentException() { return DescribeException(std::current_exception()); }

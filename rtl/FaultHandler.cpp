@@ -8,6 +8,10 @@
 #include <ucontext.h>
 #include <unistd.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
+
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -20,6 +24,7 @@
 namespace qorb::rtl {
 constinit thread_local TForeignFrame* ForeignTop __attribute__((tls_model("initial-exec"))) = nullptr;
 constinit thread_local bool ThreadReady __attribute__((tls_model("initial-exec"))) = false;
+constinit thread_local TFaultRecord ContainedFault __attribute__((tls_model("initial-exec")));
 }  // namespace qorb::rtl
 
 namespace {
@@ -210,9 +215,13 @@ void OnFault(int sig, siginfo_t* info, void* context) {
   const TFaultRecord fault = Describe(sig, info, uc);
   qorb::rtl::TForeignFrame* frame = ForeignTop;
   if (Containable(frame, fault)) {
-    frame->Containment->Fault = fault;
+    qorb::rtl::ContainedFault = fault;
     ::pthread_sigmask(SIG_SETMASK, &uc->uc_sigmask, nullptr);
-    ::siglongjmp(frame->Containment->Jump, 1);
+#if defined(__SANITIZE_ADDRESS__)
+    // The frames jumped over leave their poisoned stack behind otherwise.
+    __asan_handle_no_return();
+#endif
+    QORB_LONG_JUMP(frame->Containment->Jump);
   }
   EndProcess(sig, info, context, fault);
 }

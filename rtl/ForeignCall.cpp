@@ -75,12 +75,15 @@ void Note(const TForeignCall& call, const CaughtException& e) {
 // and its destructor are foreign code too: each runs in a call of its own,
 // so that a fault there is contained like any other. When describing it
 // faults, that fault (already noted) is what the call raises.
-[[noreturn]] void RaiseCopy(const TForeignCall& call, std::exception_ptr escaped) {
+[[noreturn, gnu::noinline, gnu::cold]] void RaiseCopy(const TForeignCall& call, std::exception_ptr escaped) {
+  // What raises it is ours, whatever call this one is inside.
+  const TOwnFrame ours;
   if (escaped == lastRaised) std::rethrow_exception(escaped);
   std::exception_ptr copy;
   CaughtException d;
   try {
-    CallForeign(call, [&] { d = DescribeException(escaped); });
+    const TExceptionObject object = ExceptionObjectOf(escaped);
+    CallForeign(call, [&] { d = DescribeExceptionObject(object); });
     copy = std::make_exception_ptr(EForeignException(d.ClassName, d.Message));
   } catch (...) {
     copy = std::current_exception();
@@ -95,7 +98,9 @@ void Note(const TForeignCall& call, const CaughtException& e) {
   Raise(call, copy, d);
 }
 
-[[noreturn]] void RaiseFaultOf(const TForeignCall& call, const TFaultRecord& fault) {
+// Back from the fault handler: the foreign frames are gone.
+[[noreturn, gnu::noinline, gnu::cold]] void RaiseFaultOf(const TForeignCall& call, const TFaultRecord& fault) {
+  const TOwnFrame ours;
   const std::exception_ptr e = FaultException(fault, FaultModuleName(fault.Pc));
   Raise(call, e, DescribeException(e));
 }
@@ -109,10 +114,9 @@ void RunForeign(const TForeignCall& Call, void (*Run)(void*), void* Context) {
   TContainment containment;
   TForeignFrame frame{&Call, ForeignTop, &containment};
   std::exception_ptr escaped;
-  if (sigsetjmp(containment.Jump, 0) != 0) {
-    // Back from the fault handler: the foreign frames are gone.
+  if (QORB_SET_JUMP(containment.Jump) != 0) {
     ForeignTop = frame.Outer;
-    RaiseFaultOf(Call, containment.Fault);
+    RaiseFaultOf(Call, ContainedFault);
   }
   // No object with a destructor is made between here and the foreign code:
   // the fault handler jumps straight back over it.
