@@ -58,8 +58,8 @@ void ReportFailure(const TQorbSubscription& s) noexcept {
   }
 }
 
-// The subscriptions one publish calls, in order; the first few are kept in
-// place so that a publish to a handful of handlers does not allocate.
+// A list made before a publish's foreign call; the first few items are kept
+// in place so that a publish to a handful of identifiers does not allocate.
 template <class T, size_t N>
 class TSnapshot {
  public:
@@ -84,34 +84,27 @@ class TSnapshot {
   std::vector<T> more_;
 };
 
-// From NEXT on, each handler in one foreign call with the event's query for
-// its identifier and the release of what the query answered; nothing of
-// ours is made or held inside it. A failure is reported and the next call
-// goes on after the handler that failed.
-template <class TSubscriptions>
-void Deliver(IInterface* AEvent, const TSubscriptions& ASnapshot, size_t& ANext) noexcept {
-  const TQorbSubscription* current = nullptr;
-  void* intf = nullptr;
-  TForeignCall call{u"event handler"};
-  try {
-    CallForeign(call, [&] {
-      while (ANext < ASnapshot.Size()) {
-        current = ASnapshot[ANext++].get();
-        call.Code = reinterpret_cast<const void*>(current->Handler.Code);
-        call.Subject = current->HandlerName.c_str();
-        if (!QueryEvent(AEvent, current->EventGuid, &intf)) continue;
-        current->Handler.Code(current->Handler.Data, static_cast<IInterface*>(intf));
-        ReleaseEvent(std::exchange(intf, nullptr));
-      }
-    });
-  } catch (...) {
-    ReportFailure(*current);
-    // Already reported: the handler failed before this.
-    if (intf) ForeignReleaseNoted(static_cast<IInterface*>(intf));
-  }
-}
-
 }  // namespace
+
+// What a publish reads: every identifier ever subscribed for, in the map's
+// order, with its subscriptions at the time. Never changed once made:
+// subscribing and unsubscribing put a new one in its place, and a publish
+// keeps the one it took for as long as it runs.
+struct TQorbEventBus::TTable {
+  std::vector<GUID> Guids;
+  std::vector<std::vector<TSubscriptionRef>> Lists;
+};
+
+void TQorbEventBus::Changed(std::shared_ptr<const TTable>& AOld) {
+  auto table = std::make_shared<TTable>();
+  table->Guids.reserve(FSubscriptions.size());
+  table->Lists.reserve(FSubscriptions.size());
+  for (const auto& [guid, list] : FSubscriptions) {
+    table->Guids.push_back(guid);
+    table->Lists.push_back(list);
+  }
+  AOld = std::exchange(FTable, std::move(table));
+}
 
 void TQorbEventBus::SubscribeHandler(const GUID& AEventGuid, const TQorbEventHandler& AHandler,
                                      UnicodeStringRef AHandlerName) {
@@ -119,55 +112,85 @@ void TQorbEventBus::SubscribeHandler(const GUID& AEventGuid, const TQorbEventHan
   if (!AHandler.Assigned()) return;
   auto subscription = std::make_shared<const TQorbSubscription>(
       TQorbSubscription{AHandler.Data, AHandler, UnicodeString(AHandlerName.view()), AEventGuid});
+  std::shared_ptr<const TTable> old;  // let go of after the lock
   TLock lock(FLock);
   std::vector<TSubscriptionRef>& list = FSubscriptions[AEventGuid];
   for (const TSubscriptionRef& s : list)
     if (SameHandler(s->Handler, AHandler)) return;  // the first name stays
   list.push_back(std::move(subscription));
+  Changed(old);
 }
 
 void TQorbEventBus::Unsubscribe(TObject* ASubscriber) {
   const TOwnFrame ours;
   if (!ASubscriber) return;
   const void* subscriber = ASubscriber;
+  std::shared_ptr<const TTable> old;
   TLock lock(FLock);
   // Emptied lists stay: matching keeps asking for their identifiers.
   for (auto& entry : FSubscriptions)
     std::erase_if(entry.second, [subscriber](const TSubscriptionRef& s) { return s->Subscriber == subscriber; });
+  Changed(old);
 }
 
 void TQorbEventBus::Publish(IInterface* AEvent) {
   const TOwnFrame ours;
   if (!AEvent) return;
-  TSnapshot<TSubscriptionRef, 8> snapshot;
+  // Subscribing and unsubscribing from now on, by handlers or by the
+  // event's own queries, affect later publishes only.
+  std::shared_ptr<const TTable> table;
   {
-    // The event's QueryInterface runs under the (re-entrant) lock and may
-    // subscribe for new identifiers, which can rehash the map: the entries
-    // are walked as they were, by address, which a rehash leaves alone.
     TLock lock(FLock);
-    TSnapshot<const TSubscriptionMap::value_type*, 16> entries;
-    for (const auto& entry : FSubscriptions) entries.Append(&entry);
-    TSnapshot<uint8_t, 16> supported;
-    for (size_t i = 0; i < entries.Size(); ++i) supported.Append(0);
-    // Every query in one foreign call, with nothing of ours made or held
-    // inside it but the answers: a fault leaves it through here, lock
-    // included, and no handler is called.
-    CallForeign({u"the event's QueryInterface", SlotCode(AEvent, 0)}, [&] {
-      for (size_t i = 0; i < entries.Size(); ++i) {
-        void* intf = nullptr;
-        if (!QueryEvent(AEvent, entries[i]->first, &intf)) continue;
-        ReleaseEvent(intf);
-        supported.Set(i, 1);
-      }
-    });
-    for (size_t i = 0; i < entries.Size(); ++i)
-      if (supported[i])
-        for (const TSubscriptionRef& s : entries[i]->second) snapshot.Append(s);
+    table = FTable;
   }
-  // Outside the lock: handlers may subscribe, unsubscribe and publish; what
-  // they change affects later publishes only.
-  size_t next = 0;
-  while (next < snapshot.Size()) Deliver(AEvent, snapshot, next);
+  if (!table) return;
+  const size_t identifiers = table->Guids.size();
+  TSnapshot<uint8_t, 64> supported;
+  for (size_t i = 0; i < identifiers; ++i) supported.Append(0);
+  // One foreign call asks the event for every identifier and then calls
+  // the handlers of those it supports, each with the event's answer for its
+  // identifier asked anew and let go of after it. Nothing of ours is made
+  // or held inside: a fault leaves it through here. A failure while
+  // matching leaves Publish and calls no handler; a failing handler is
+  // reported and the next call goes on after it.
+  TForeignCall call{u"the event's QueryInterface", SlotCode(AEvent, 0)};
+  bool matched = false;
+  size_t entry = 0, index = 0;
+  const TQorbSubscription* current = nullptr;
+  void* intf = nullptr;
+  for (;;) {
+    try {
+      CallForeign(call, [&] {
+        if (!matched) {
+          for (size_t i = 0; i < identifiers; ++i) {
+            if (!QueryEvent(AEvent, table->Guids[i], &intf)) continue;
+            ReleaseEvent(std::exchange(intf, nullptr));
+            supported.Set(i, 1);
+          }
+          matched = true;
+          call.What = u"event handler";
+        }
+        for (; entry < identifiers; ++entry, index = 0) {
+          if (!supported[entry]) continue;
+          const std::vector<TSubscriptionRef>& list = table->Lists[entry];
+          while (index < list.size()) {
+            current = list[index++].get();
+            call.Code = reinterpret_cast<const void*>(current->Handler.Code);
+            call.Subject = current->HandlerName.c_str();
+            if (!QueryEvent(AEvent, current->EventGuid, &intf)) continue;
+            current->Handler.Code(current->Handler.Data, static_cast<IInterface*>(intf));
+            ReleaseEvent(std::exchange(intf, nullptr));
+          }
+        }
+      });
+      return;
+    } catch (...) {
+      if (!matched) throw;
+      ReportFailure(*current);
+      // Already reported: the handler failed before this.
+      if (void* left = std::exchange(intf, nullptr)) ForeignReleaseNoted(static_cast<IInterface*>(left));
+    }
+  }
 }
 
 size_t TQorbEventBus::IdentifierCount() const {

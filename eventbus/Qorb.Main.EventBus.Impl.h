@@ -1,8 +1,8 @@
 #pragma once
 // The host's event bus: per event identifier, the subscriptions made for
-// it, in subscription order. Publishing copies the matching subscriptions
-// under the lock and calls them outside it, on the publishing thread; a
-// failing handler is logged and the others still run.
+// it, in subscription order. A publish takes the subscriptions as they are
+// under the lock and calls the matching ones outside it, on the publishing
+// thread; a failing handler is logged and the others still run.
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -40,7 +40,12 @@ class TQorbEventBus : public TInterfacedObjectOf<IQorbEventBus> {
   using TSubscriptionRef = std::shared_ptr<const TQorbSubscription>;
 
   using TSubscriptionMap = std::unordered_map<GUID, std::vector<TSubscriptionRef>, GuidHash>;
+  struct TTable;
+  // Under FLock: a new table for publishes from now on; the one it replaces
+  // goes to AOld, to be let go of outside the lock.
+  void Changed(std::shared_ptr<const TTable>& AOld);
 
   mutable TCriticalSection FLock;
   TSubscriptionMap FSubscriptions;
+  std::shared_ptr<const TTable> FTable;
 };
