@@ -21,12 +21,6 @@
 #include "rtl/ForeignFrames.h"
 #include "rtl/ModuleSpan.h"
 
-namespace qorb::rtl {
-constinit thread_local TForeignFrame* ForeignTop __attribute__((tls_model("initial-exec"))) = nullptr;
-constinit thread_local bool ThreadReady __attribute__((tls_model("initial-exec"))) = false;
-constinit thread_local TFaultRecord ContainedFault __attribute__((tls_model("initial-exec")));
-}  // namespace qorb::rtl
-
 namespace {
 
 using qorb::rtl::ForeignTop;
