@@ -7,6 +7,7 @@
 
 #include "ide/IDEService.h"
 #include "toolsapi/AboutBoxServices.h"
+#include "rtl/OwnMutex.h"
 
 struct TAboutBoxEntry {
   int32_t Index = -1;
@@ -32,7 +33,7 @@ class TAboutBoxService : public TIDEServiceOf<IOTAAboutBoxServices> {
   std::vector<TAboutBoxEntry> Entries() const;
 
  private:
-  mutable std::mutex lock_;
+  mutable TMutex lock_;
   std::vector<TAboutBoxEntry> entries_;
   // Indexes are never reused, so a stale one cannot remove a newer entry.
   int32_t nextIndex_ = 0;

@@ -5,13 +5,14 @@
 
 #include "ide/IDE.h"
 #include "ide/MessageView.h"
+#include "rtl/OwnMutex.h"
 
 void FollowMessages(TIDE& Ide, std::ostream& Out) {
   TMessageView* view = Ide.Services().Service<TMessageView>();
   if (!view) return;
   auto previous = std::move(view->OnMessageAdded);
   view->OnMessageAdded = [previous = std::move(previous), &Out](TMessageGroup& Group, IOTACustomMessage* Line) {
-    static std::mutex lock;
+    static TMutex lock;
     if (previous) previous(Group, Line);
     UnicodeString text;
     if (Line) Line->GetLineText(text);

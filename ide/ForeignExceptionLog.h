@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "rtl/ForeignCall.h"
+#include "rtl/OwnMutex.h"
 
 class TForeignExceptionLog {
  public:
@@ -19,7 +20,7 @@ class TForeignExceptionLog {
 
  private:
   static void Observe(void* Self, const TForeignExceptionNote& Note);
-  mutable std::mutex lock_;
+  mutable TMutex lock_;
   std::vector<TForeignExceptionNote> seen_;
 };
 

@@ -12,6 +12,7 @@
 #include "ide/IDEService.h"
 #include "rtl/InterfacedObject.h"
 #include "toolsapi/BorlandIDEServices.h"
+#include "rtl/OwnMutex.h"
 
 class TIDEServices : public TInterfacedObjectOf<IBorlandIDEServices> {
  public:
@@ -60,6 +61,6 @@ class TIDEServices : public TInterfacedObjectOf<IBorlandIDEServices> {
 
   std::atomic<TIDE*> ide_;
   // Plug-ins may query from any thread while the IDE adds or switches.
-  mutable std::mutex tableLock_;
+  mutable TMutex tableLock_;
   std::vector<Entry> table_;
 };

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "rtl/Exception.h"
+#include "rtl/OwnMutex.h"
 
 class TMainLoop {
  public:
@@ -63,8 +64,8 @@ class TMainLoop {
   void Report();
 
   const std::thread::id mainThread_;
-  std::mutex lock_;
-  std::condition_variable wakeup_;
+  TMutex lock_;
+  std::condition_variable_any wakeup_;
   std::deque<TTask> tasks_;
   bool woken_ = false;
   std::vector<Source> sources_;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "rtl/UnicodeString.h"
+#include "rtl/OwnMutex.h"
 
 struct TShownMessageBox {
   UnicodeString Caption;
@@ -21,6 +22,6 @@ class TMessageBoxLog {
   void Clear();
 
  private:
-  mutable std::mutex lock_;
+  mutable TMutex lock_;
   std::vector<TShownMessageBox> shown_;
 };

@@ -7,6 +7,7 @@
 #include "rtl/ComPtr.h"
 #include "rtl/InterfacedObject.h"
 #include "toolsapi/MessageServices.h"
+#include "rtl/OwnMutex.h"
 
 class TMessageGroup : public TInterfacedObjectOf<IOTAMessageGroup> {
  public:
@@ -31,7 +32,7 @@ class TMessageGroup : public TInterfacedObjectOf<IOTAMessageGroup> {
 
  private:
   const UnicodeString name_;
-  mutable std::mutex lock_;
+  mutable TMutex lock_;
   std::vector<ComPtr<IOTACustomMessage>> lines_;
   bool canClose_ = true;
   bool autoScroll_;

@@ -9,6 +9,7 @@
 #include "ide/IDEService.h"
 #include "ide/MessageGroup.h"
 #include "toolsapi/MessageServices.h"
+#include "rtl/OwnMutex.h"
 
 class TMessageView : public TIDEServiceOf<IOTAMessageServices> {
  public:
@@ -53,7 +54,7 @@ class TMessageView : public TIDEServiceOf<IOTAMessageServices> {
   // none yet. The lock is held.
   TMessageGroup* Target(IOTAMessageGroup* Group);
 
-  mutable std::mutex lock_;
+  mutable TMutex lock_;
   std::vector<ComPtr<TMessageGroup>> groups_;
   TMessageGroup* current_ = nullptr;
   bool visible_ = false;

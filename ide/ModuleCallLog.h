@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "winapi/ModuleCallObserver.h"
+#include "rtl/OwnMutex.h"
 
 struct TModuleCallEntry {
   qorb::winapi::ModuleCall Call;
@@ -42,7 +43,7 @@ class TModuleCallLog final : public qorb::winapi::ModuleCallObserver {
   void OnModuleCall(const qorb::winapi::ModuleCallReport& Report) noexcept override;
 
  private:
-  mutable std::mutex lock_;
+  mutable TMutex lock_;
   std::vector<TModuleCallEntry> entries_;
   // Paths of loaded modules by handle, for calls that name only the handle.
   std::vector<std::pair<HMODULE, std::string>> loaded_;

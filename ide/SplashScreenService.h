@@ -9,6 +9,7 @@
 
 #include "ide/IDEService.h"
 #include "toolsapi/SplashScreenServices.h"
+#include "rtl/OwnMutex.h"
 
 class TBitmap;
 
@@ -39,7 +40,7 @@ class TSplashScreenService : public TIDEServiceOf<IOTASplashScreenServices> {
   std::vector<UnicodeString> StatusMessages() const;
 
  private:
-  mutable std::mutex lock_;
+  mutable TMutex lock_;
   std::vector<TSplashEntry> entries_;
   std::vector<UnicodeString> messages_;
 };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ide/LoadedModules.h"
+#include "rtl/OwnMutex.h"
 
 class TIDE;
 
@@ -20,7 +21,7 @@ class TErrorLines {
 
  private:
   struct TShared {
-    std::mutex Lock;
+    TMutex Lock;
     std::vector<std::string> Lines;
   };
   std::shared_ptr<TShared> shared_ = std::make_shared<TShared>();

@@ -8,6 +8,7 @@
 #include "ide/IDEService.h"
 #include "ide/IDEStyle.h"
 #include "toolsapi/ThemingServices.h"
+#include "rtl/OwnMutex.h"
 
 struct TThemedComponent {
   UnicodeString ClassName;
@@ -39,7 +40,7 @@ class TThemingServices : public TIDEServiceOf<IOTAIDEThemingServices> {
   std::vector<TThemedComponent> Themed() const;
 
  private:
-  mutable std::mutex lock_;
+  mutable TMutex lock_;
   // Controls paint in the style in force, as a styled application's do.
   void PublishPaintingStyle();
 

@@ -7,6 +7,7 @@
 
 #include "ide/IDEService.h"
 #include "toolsapi/UIServices.h"
+#include "rtl/OwnMutex.h"
 
 struct TShownDialog {
   UnicodeString Text;
@@ -31,6 +32,6 @@ class TUIServices : public TIDEServiceOf<INTAIDEUIServices> {
   std::vector<TShownDialog> Dialogs() const;
 
  private:
-  mutable std::mutex lock_;
+  mutable TMutex lock_;
   std::vector<TShownDialog> dialogs_;
 };

@@ -20,6 +20,7 @@
 
 #include "rtl/ForeignFrames.h"
 #include "rtl/ModuleSpan.h"
+#include "rtl/OwnMutex.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ struct TRange {
 };
 constexpr size_t kMaxOwnModules = 64;
 TRange ownModules[kMaxOwnModules];
-std::mutex ownModulesLock;  // writers only
+TMutex ownModulesLock;  // writers only
 
 thread_local uintptr_t stackLow __attribute__((tls_model("initial-exec"))) = 0;
 thread_local bool threadPrepared __attribute__((tls_model("initial-exec"))) = false;
@@ -197,11 +198,12 @@ void EndProcess(int sig, siginfo_t* info, void* context, const TFaultRecord& fau
 // Contained only when every frame between the innermost call into foreign
 // code and the faulting instruction is foreign: the innermost frame is such
 // a call (not our code called back from it), the code it entered is not
-// ours, and neither is the faulting instruction. A signal someone sent is
-// no fault of the code it interrupted.
+// ours, neither is the faulting instruction, and no lock of ours was taken
+// since the call began. A signal someone sent is no fault of the code it
+// interrupted.
 bool Containable(const qorb::rtl::TForeignFrame* frame, const TFaultRecord& fault) {
-  return !fault.Sent && frame && frame->Call && frame->Containment && !IsOwnCode(fault.Pc) &&
-         !IsOwnCode(reinterpret_cast<uintptr_t>(frame->Call->Code));
+  return !fault.Sent && frame && frame->Call && frame->Containment && frame->LocksAtEntry == qorb::rtl::OwnLocksHeld &&
+         !IsOwnCode(fault.Pc) && !IsOwnCode(reinterpret_cast<uintptr_t>(frame->Call->Code));
 }
 
 void OnFault(int sig, siginfo_t* info, void* context) {

@@ -10,6 +10,7 @@
 #include "rtl/Exception.h"
 #include "rtl/FaultHandler.h"
 #include "rtl/ForeignFrames.h"
+#include "rtl/OwnMutex.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ struct TObserver {
   TForeignExceptionObserver Function;
   void* Data;
 };
-std::mutex observersLock;
+TMutex observersLock;
 std::vector<TObserver>& Observers() {
   static std::vector<TObserver> observers;
   return observers;
@@ -112,7 +113,7 @@ namespace qorb::rtl {
 void RunForeign(const TForeignCall& Call, void (*Run)(void*), void* Context) {
   if (!ThreadReady) MakeThreadReady();
   TContainment containment;
-  TForeignFrame frame{&Call, ForeignTop, &containment};
+  TForeignFrame frame{&Call, ForeignTop, &containment, OwnLocksHeld};
   std::exception_ptr escaped;
   if (QORB_SET_JUMP(containment.Jump) != 0) {
     ForeignTop = frame.Outer;

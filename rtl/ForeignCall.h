@@ -14,8 +14,9 @@
 // frames: a call into foreign code pushes a foreign frame, and where foreign
 // code calls back into ours our code pushes one of its own (TOwnFrame).
 // Under an own frame, or in a call whose code is ours, or at an instruction
-// of ours, a fault is our fault: the process ends with a crash report, and
-// nothing of ours is ever jumped over.
+// of ours, or while the thread holds a lock of ours (rtl/OwnMutex.h) that it
+// took inside the call, a fault is our fault: the process ends with a crash
+// report, and nothing of ours is ever jumped over.
 //
 // Where our code calls foreign code, each through its own call here:
 //  - a plug-in's InitPlugin and Shutdown, and the About library's entry;
@@ -28,6 +29,7 @@
 // Where foreign code calls ours, an own frame is pushed: the lookup
 // callback, the main-functions, plug-in information and event-bus services,
 // and the runtime's class names.
+#include <cstdint>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -50,6 +52,7 @@ struct TForeignFrame {
   const TForeignCall* Call = nullptr;
   TForeignFrame* Outer = nullptr;
   TContainment* Containment = nullptr;  // null where a fault cannot be contained
+  uint32_t LocksAtEntry = 0;  // locks of ours the thread held when it entered
 };
 // This thread's innermost frame. Initial-exec: the signal handler reads it,
 // and must not allocate.

@@ -10,6 +10,7 @@
 #include <typeinfo>
 
 #include "rtl/ForeignCall.h"
+#include "rtl/OwnMutex.h"
 
 namespace {
 std::string Demangle(const char* mangled) {
@@ -29,9 +30,9 @@ const char16_t* ClassNameOf(const std::type_info& type) {
   const TOwnFrame ours;
   // Keyed by the mangled name copied into the map, so types of unloaded
   // modules leave no dangling key behind.
-  static std::mutex lock;
+  static TMutex lock;
   static std::map<std::string, std::u16string> names;
-  std::lock_guard<std::mutex> guard(lock);
+  const std::lock_guard guard(lock);
   auto [it, inserted] = names.try_emplace(type.name());
   if (inserted) it->second = Utf8ToUtf16(Demangle(type.name()));
   return it->second.c_str();

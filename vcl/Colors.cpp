@@ -3,10 +3,11 @@
 #include <mutex>
 
 #include "winapi/SysColors.h"
+#include "rtl/OwnMutex.h"
 
 namespace {
 
-std::mutex styleLock;
+TMutex styleLock;
 TStyleColorMap styleMap;
 
 bool IsSystem(TColor Color) noexcept { return Color < 0; }
@@ -14,7 +15,7 @@ bool IsSystem(TColor Color) noexcept { return Color < 0; }
 }  // namespace
 
 void SetStyleColorMap(TStyleColorMap Map) noexcept {
-  std::lock_guard<std::mutex> guard(styleLock);
+  std::lock_guard<TMutex> guard(styleLock);
   styleMap = Map;
 }
 
@@ -22,7 +23,7 @@ TColor ColorToRGB(TColor Color) noexcept {
   if (!IsSystem(Color)) return Color;
   TStyleColorMap map;
   {
-    std::lock_guard<std::mutex> guard(styleLock);
+    std::lock_guard<TMutex> guard(styleLock);
     map = styleMap;
   }
   if (map.Assigned()) {

@@ -3,10 +3,11 @@
 #include <mutex>
 
 #include "rtl/ScopeExit.h"
+#include "rtl/OwnMutex.h"
 
 namespace {
 
-std::mutex handlerLock;
+TMutex handlerLock;
 TModalFormHandler modalFormHandler;
 
 }  // namespace

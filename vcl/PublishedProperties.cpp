@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "vcl/StandardClasses.h"
+#include "rtl/OwnMutex.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ class TClassRegistry {
     return depth;
   }
 
-  mutable std::mutex FLock;
+  mutable TMutex FLock;
   std::vector<const TPublishedClass*> FClasses;
 };
 

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "winapi/LastError.h"
+#include "rtl/OwnMutex.h"
 
 namespace {
 
@@ -33,14 +34,14 @@ std::atomic<bool> recordCreators{false};
 class HandleTable {
  public:
   HBITMAP Add(std::unique_ptr<Dib> dib) {
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<TMutex> guard(lock_);
     next_ += 4;
     entries_.emplace(next_, std::move(dib));
     return reinterpret_cast<HBITMAP>(next_);
   }
 
   std::unique_ptr<Dib> Remove(HGDIOBJ h) {
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<TMutex> guard(lock_);
     auto it = entries_.find(reinterpret_cast<uintptr_t>(h));
     if (it == entries_.end()) return nullptr;
     std::unique_ptr<Dib> dib = std::move(it->second);
@@ -49,7 +50,7 @@ class HandleTable {
   }
 
   bool Describe(HGDIOBJ h, BITMAP& out) {
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<TMutex> guard(lock_);
     auto it = entries_.find(reinterpret_cast<uintptr_t>(h));
     if (it == entries_.end()) return false;
     const Dib& d = *it->second;
@@ -58,19 +59,19 @@ class HandleTable {
   }
 
   size_t Count() {
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<TMutex> guard(lock_);
     return entries_.size();
   }
 
   std::vector<std::vector<void*>> Creators() {
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<TMutex> guard(lock_);
     std::vector<std::vector<void*>> out;
     for (const auto& [handle, dib] : entries_) out.push_back(dib->creators);
     return out;
   }
 
  private:
-  std::mutex lock_;
+  TMutex lock_;
   // Starts well away from zero so that small integers are never handles.
   uintptr_t next_ = 0x10000;
   std::unordered_map<uintptr_t, std::unique_ptr<Dib>> entries_;

@@ -1,4 +1,5 @@
 #include "winapi/ImageCache.h"
+#include "rtl/OwnMutex.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -56,7 +57,7 @@ struct LiveEntry {
   std::weak_ptr<const FileImage> image;
 };
 
-std::mutex cacheLock;
+TMutex cacheLock;
 std::list<CacheEntry> cache;  // most recently used first
 // Every image someone still holds (a loaded module keeps its file's), so a
 // file asked about again long after is not read again while it is in use.

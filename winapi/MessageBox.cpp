@@ -4,16 +4,17 @@
 #include <mutex>
 
 #include "rtl/UnicodeString.h"
+#include "rtl/OwnMutex.h"
 
 namespace {
 
-std::mutex lock;
+TMutex lock;
 TMessageBoxHandler handler;
 
 }  // namespace
 
 TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler Handler) noexcept {
-  std::lock_guard<std::mutex> guard(lock);
+  std::lock_guard<TMutex> guard(lock);
   TMessageBoxHandler old = handler;
   handler = Handler;
   return old;
@@ -22,7 +23,7 @@ TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler Handler) noexcept {
 int MessageBoxW(HWND hWnd, LPCWSTR text, LPCWSTR caption, UINT type) {
   TMessageBoxHandler current;
   {
-    std::lock_guard<std::mutex> guard(lock);
+    std::lock_guard<TMutex> guard(lock);
     current = handler;
   }
   if (current.Assigned()) return current(hWnd, text ? text : u"", caption ? caption : u"Error", type);

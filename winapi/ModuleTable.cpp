@@ -1,5 +1,6 @@
 #include "rtl/ModuleSpan.h"
 #include "winapi/ModuleTable.h"
+#include "rtl/OwnMutex.h"
 
 #include <dlfcn.h>
 #include <link.h>
@@ -60,13 +61,13 @@ size_t LoaderWalks() noexcept { return loaderWalks.load(std::memory_order_relaxe
 // One lock for our dlopen and dlclose calls and our reads of the loader's
 // records: a record read directly is then ordered after the dlopen that
 // made it and before the dlclose that frees it, as ThreadSanitizer sees it.
-std::recursive_mutex& LoaderLock() {
-  static std::recursive_mutex lock;
+TRecursiveMutex& LoaderLock() {
+  static TRecursiveMutex lock;
   return lock;
 }
 
 bool DlModule(void* dl, DlModuleInfo& out) {
-  const std::lock_guard<std::recursive_mutex> loader(LoaderLock());
+  const std::lock_guard<TRecursiveMutex> loader(LoaderLock());
   link_map* map = nullptr;
   if (dlinfo(dl, RTLD_DI_LINKMAP, &map) != 0 || !map) return false;
   const ElfW(Phdr)* phdr = nullptr;

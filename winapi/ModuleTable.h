@@ -17,6 +17,7 @@
 
 #include "winapi/ImageCache.h"
 #include "winapi/WinTypes.h"
+#include "rtl/OwnMutex.h"
 
 namespace qorb::winapi {
 
@@ -25,7 +26,7 @@ namespace qorb::winapi {
 // its work with locks of its own that ThreadSanitizer cannot see, and one
 // lock for both leaves no order between two to get wrong. Re-entrant, since
 // a library's start-up code runs inside dlopen and may use this layer.
-std::recursive_mutex& LoaderLock();
+TRecursiveMutex& LoaderLock();
 
 enum class ModuleKind { Probe, Loaded, Linked };
 
@@ -80,7 +81,7 @@ class ModuleTable {
   ModuleRecord* Find(HMODULE module);
   void RememberUnloaded(uintptr_t first, uintptr_t last, std::string path);
 
-  std::recursive_mutex& mu_ = LoaderLock();
+  TRecursiveMutex& mu_ = LoaderLock();
   std::map<HMODULE, ModuleRecord> records_;
   std::unordered_map<std::string, HMODULE> loadedByPath_;
   uint64_t probes_ = 0;

@@ -11,6 +11,7 @@
 #include "winapi/LastError.h"
 #include "winapi/ModuleCallObserver.h"
 #include "winapi/ModuleTable.h"
+#include "rtl/OwnMutex.h"
 
 using qorb::winapi::FileImage;
 using qorb::winapi::ModuleKind;
@@ -43,7 +44,7 @@ HMODULE Load(const std::string& path, std::string& loaderError) {
   // is the one the probe and the version functions share.
   std::shared_ptr<const FileImage> image;
   if (path.find('/') != std::string::npos && !(image = ReadLibraryImage(path))) return 0;
-  std::lock_guard<std::recursive_mutex> loader(qorb::winapi::LoaderLock());
+  std::lock_guard<TRecursiveMutex> loader(qorb::winapi::LoaderLock());
   void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!dl) {
     // A sound file that still fails lacks a dependency.
@@ -142,7 +143,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) noexcept {
           found = dlsym(r.dl, procName);
           break;
         case ModuleKind::Linked: {
-          std::lock_guard<std::recursive_mutex> loader(qorb::winapi::LoaderLock());
+          std::lock_guard<TRecursiveMutex> loader(qorb::winapi::LoaderLock());
           void* dl = dlopen(r.executable ? nullptr : r.path.c_str(), RTLD_NOW | RTLD_NOLOAD);
           if (!dl) return ERROR_INVALID_HANDLE;
           found = dlsym(dl, procName);
@@ -179,7 +180,7 @@ BOOL FreeLibrary(HMODULE module) noexcept {
   }
   timer.Report().Succeeded = true;
   if (toClose) {
-    std::lock_guard<std::recursive_mutex> loader(qorb::winapi::LoaderLock());
+    std::lock_guard<TRecursiveMutex> loader(qorb::winapi::LoaderLock());
     dlclose(toClose);
     if (qorb::winapi::CurrentModuleCallObserver())
       timer.Report().Unloaded = !qorb::winapi::IsModuleMappedAt(module);

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "winapi/LastError.h"
+#include "rtl/OwnMutex.h"
 
 namespace {
 
@@ -21,8 +22,8 @@ struct PostedMessage {
 
 // One thread's message queue; it lives while the thread owns a window.
 struct ThreadQueue {
-  std::mutex Lock;
-  std::condition_variable Arrived;
+  TMutex Lock;
+  std::condition_variable_any Arrived;
   std::deque<PostedMessage> Items;
   int WindowCount = 0;  // written under both locks, read under either
 };
@@ -34,7 +35,7 @@ struct WindowEntry {
 
 // Lock order: the table's lock, then a queue's lock; never the other way.
 struct WindowTable {
-  std::mutex Lock;
+  TMutex Lock;
   std::unordered_map<uintptr_t, WindowEntry> Windows;
   std::unordered_map<std::thread::id, std::shared_ptr<ThreadQueue>> Queues;
   uintptr_t LastHandle = 0x10000;

@@ -14,6 +14,7 @@
 #include "rtl/ExternalExceptions.h"
 #include "rtl/FaultHandler.h"
 #include "rtl/ForeignCall.h"
+#include "rtl/OwnMutex.h"
 #include "tests/support/Raised.h"
 
 namespace {
@@ -141,6 +142,13 @@ void OursDirectly() {
   calledBackFault();
 }
 
+// No own frame: the lock of ours it holds is enough to make the fault ours.
+TMutex ownLock;
+void OursHoldingALock() {
+  const std::lock_guard guard(ownLock);
+  calledBackFault();
+}
+
 TEST(Containment, OurCodeCalledBackFromForeignCodeIsContainedOnlyAcrossABoundaryOfItsOwn) {
   const ForeignLibrary lib;
   const auto callBack = lib.Get<TCallBack>("fault_lib_call");
@@ -152,6 +160,11 @@ TEST(Containment, OurCodeCalledBackFromForeignCodeIsContainedOnlyAcrossABoundary
   EXPECT_TRUE(raised.starts_with("EAccessViolation: ")) << raised;
   std::thread other([] { EXPECT_TRUE(calledBackLock.try_lock()) << "the lock was left held"; calledBackLock.unlock(); });
   other.join();
+  // A lock of ours taken before the call does not make the call's faults ours.
+  {
+    const std::lock_guard guard(ownLock);
+    EXPECT_TRUE(CallFault(calledBackFault).starts_with("EAccessViolation: "));
+  }
   ::unsetenv("QORB_FAULT");
 }
 
@@ -165,6 +178,8 @@ TEST(ContainmentDeathTest, AFaultUnderOurFramesOrInACallOfOurOwnCodeEndsTheProce
   // The faulting instruction is foreign, but our frames lie between.
   EXPECT_EXIT(CallForeign({u"outer", reinterpret_cast<const void*>(callBack)}, [&] { callBack(&OursDirectly); }), dies,
               "");
+  EXPECT_EXIT(CallForeign({u"outer", reinterpret_cast<const void*>(callBack)}, [&] { callBack(&OursHoldingALock); }),
+              dies, "");
   // The call entered our own code, which called the foreign library.
   EXPECT_EXIT(CallForeign({u"ours", reinterpret_cast<const void*>(&OursDirectly)}, &OursDirectly), dies, "");
   // A signal sent to the process faulted no instruction.
