@@ -2,9 +2,9 @@
 
 #include <sstream>
 
-#include "ide/CommandLine.h"
+#include "workbench/CommandLine.h"
 #include "ide/Library.h"
-#include "ide/Program.h"
+#include "workbench/Program.h"
 #include "tests/ide/Fixtures.h"
 
 TEST(CommandLine, OptionsAndTheirErrorsAndQorbIdesFailures) {

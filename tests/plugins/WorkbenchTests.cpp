@@ -10,8 +10,8 @@
 #include <sstream>
 
 #include "PluginFolder.h"
-#include "ide/PluginCheck.h"
-#include "ide/Program.h"
+#include "workbench/PluginCheck.h"
+#include "workbench/Program.h"
 #include "plugins/Qorb.Main.VersionInfo.h"
 
 namespace fs = std::filesystem;

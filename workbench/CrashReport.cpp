@@ -1,0 +1,148 @@
+#include "workbench/CrashReport.h"
+
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <mutex>
+#include <string>
+
+#include "ide/ReportText.h"
+#include "workbench/SignalSafeSymbols.h"
+#include "workbench/SignalSafeText.h"
+#include "rtl/FaultHandler.h"
+#include "winapi/Modules.h"
+
+namespace {
+
+// The message-view lines, in a file of memory the handler reads back with
+// pread: nothing to lock, nothing to allocate.
+int journal = -1;
+std::atomic<long> mainThread{0};
+
+// Two buffers, so the handler never reads one being written.
+struct TActivity {
+  char Text[2][512] = {};
+  std::atomic<int> Current{0};
+};
+TActivity activity;
+
+long ThreadId() noexcept { return ::syscall(SYS_gettid); }
+
+const char* SignalName(int sig) noexcept {
+  switch (sig) {
+    case SIGSEGV:
+      return "SIGSEGV";
+    case SIGBUS:
+      return "SIGBUS";
+    case SIGFPE:
+      return "SIGFPE";
+    case SIGILL:
+      return "SIGILL";
+    default:
+      return "signal";
+  }
+}
+
+const char* FaultName(const TFaultRecord& f) noexcept {
+  switch (FaultKindOf(f)) {
+    case TFaultKind::StackOverflow:
+      return "stack overflow";
+    case TFaultKind::Privilege:
+      return "privileged or illegal instruction";
+    case TFaultKind::IntOverflow:
+      return "integer overflow";
+    case TFaultKind::DivByZero:
+      return "division by zero";
+    case TFaultKind::AccessViolation:
+      break;
+  }
+  return "access violation";
+}
+
+void AddCall(TSignalSafeText& out, const TForeignCall& call) noexcept {
+  out.Add(call.What ? call.What : u"foreign code");
+  if (call.Subject && *call.Subject) out.Add(" (").Add(call.Subject).Add(")");
+}
+
+void CopyJournal(TSignalSafeText& out) noexcept {
+  if (journal < 0) return;
+  static char chunk[4096];
+  off_t at = 0;
+  for (;;) {
+    const ssize_t n = ::pread(journal, chunk, sizeof chunk, at);
+    if (n <= 0) break;
+    out.Add(chunk, static_cast<size_t>(n));
+    at += n;
+  }
+}
+
+int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost) {
+  // A second thread faulting meanwhile waits for the first to end it all.
+  static std::atomic<bool> reporting{false};
+  if (reporting.exchange(true)) {
+    for (;;) ::pause();
+  }
+  TSignalSafeText out(STDERR_FILENO);
+  out.Add("qorb-ide: crashed: ").Add(FaultName(fault)).Add(" (").Add(SignalName(fault.Signal)).Add(")");
+  if (fault.Signal == SIGSEGV || fault.Signal == SIGBUS) {
+    const char* verb = fault.Access == TFaultRecord::TAccess::Write     ? "write"
+                       : fault.Access == TFaultRecord::TAccess::Execute ? "execution"
+                                                                        : "read";
+    out.Add(", ").Add(verb).Add(" of address ").Hex(fault.Address);
+  }
+  out.Add("\n  at ").Hex(fault.Pc);
+  static TCodePlace place;
+  if (FindCodePlace(fault.Pc, place)) {
+    out.Add(" in ").Add(place.Module);
+    if (place.Symbol[0]) out.Add(" (").Add(place.Symbol).Add("+0x").Hex(place.Offset, 4).Add(")");
+  } else {
+    out.Add(" in no mapped module (its library may have been unloaded)");
+  }
+  out.Add(ThreadId() == mainThread.load() ? "\n  on the main thread" : "\n  on a thread the IDE did not start");
+  for (const qorb::rtl::TForeignFrame* f = innermost; f; f = f->Outer) {
+    out.Add(f == innermost ? "\n  inside: " : "\n    called from: ");
+    AddCall(out, *f->Call);
+  }
+  const char* doing = activity.Text[activity.Current.load()];
+  if (*doing) out.Add("\n  while the IDE was ").Add(doing);
+  out.Add("\nMessage view so far:\n");
+  CopyJournal(out);
+  out.Flush();
+  return CrashExitStatus;
+}
+
+std::once_flag installed;
+
+}  // namespace
+
+void InstallCrashReport() {
+  std::call_once(installed, [] {
+    mainThread.store(ThreadId());
+    journal = ::memfd_create("qorb-ide-messages", MFD_CLOEXEC);
+    InstallFaultHandler();
+    SetCrashReporter(&Report);
+    SetUnloadedModuleNamer(&qorb::winapi::FindUnloadedModule);
+  });
+}
+
+void SetCrashActivity(std::string_view What) {
+  const int next = 1 - activity.Current.load();
+  const size_t n = std::min(What.size(), sizeof activity.Text[next] - 1);
+  std::memcpy(activity.Text[next], What.data(), n);
+  activity.Text[next][n] = 0;
+  activity.Current.store(next);
+}
+
+void JournalMessageLine(std::string_view Line) {
+  if (journal < 0) return;
+  std::string text = "  ";
+  AppendIndented(text, Line, "    ");
+  text += '\n';
+  // One write a line, so a line is there whole or not at all.
+  (void)!::write(journal, text.data(), text.size());
+}
