@@ -9,24 +9,12 @@
 #include <cstring>
 #include <memory>
 
+#include "winapi/FileDescriptor.h"
+
 namespace {
 
 struct ElfCloser {
   void operator()(Elf* e) const noexcept { elf_end(e); }
-};
-
-class TFileDescriptor {
- public:
-  explicit TFileDescriptor(int fd) : fd_(fd) {}
-  ~TFileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  TFileDescriptor(const TFileDescriptor&) = delete;
-  TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
 };
 
 std::string WhatItIs(const unsigned char* ident, const GElf_Ehdr& eh) {
@@ -99,7 +87,7 @@ bool ReadElfLinkInfo(const std::filesystem::path& File, const std::vector<std::s
     return false;
   }
   // Non-blocking: a pipe named like a library reads as empty, not forever.
-  TFileDescriptor fd(::open(File.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  qorb::winapi::FileDescriptor fd(::open(File.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) {
     Error = std::strerror(errno);
     return false;

@@ -6,22 +6,9 @@
 
 #include <cstring>
 
+#include "winapi/FileDescriptor.h"
+
 namespace {
-
-// Closes on every way out.
-class TFd {
- public:
-  explicit TFd(int fd) noexcept : fd_(fd) {}
-  ~TFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  TFd(const TFd&) = delete;
-  TFd& operator=(const TFd&) = delete;
-  int get() const noexcept { return fd_; }
-
- private:
-  int fd_;
-};
 
 bool ReadAt(int fd, void* out, size_t size, uint64_t offset) noexcept {
   size_t done = 0;
@@ -56,7 +43,7 @@ const char* SkipField(const char* p, const char* end) noexcept {
 // "start-end perms offset dev inode   path": the mapping of address, with
 // the file offset that address has.
 bool FindMapping(uintptr_t address, char* path, size_t cap, uint64_t& fileOffset) noexcept {
-  const TFd maps(::open("/proc/self/maps", O_RDONLY | O_CLOEXEC));
+  const qorb::winapi::FileDescriptor maps(::open("/proc/self/maps", O_RDONLY | O_CLOEXEC));
   if (maps.get() < 0) return false;
   static char buffer[8192];
   size_t kept = 0;
@@ -150,7 +137,7 @@ bool FindCodePlace(uintptr_t Address, TCodePlace& Place) noexcept {
   Place = TCodePlace{};
   uint64_t fileOffset = 0;
   if (!FindMapping(Address, Place.Module, sizeof Place.Module, fileOffset)) return false;
-  const TFd file(::open(Place.Module, O_RDONLY | O_CLOEXEC));
+  const qorb::winapi::FileDescriptor file(::open(Place.Module, O_RDONLY | O_CLOEXEC));
   Elf64_Ehdr eh;
   if (file.get() < 0 || !ReadAt(file.get(), &eh, sizeof eh, 0) || std::memcmp(eh.e_ident, ELFMAG, SELFMAG) != 0 ||
       eh.e_ident[EI_CLASS] != ELFCLASS64)
