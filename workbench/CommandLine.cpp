@@ -1,5 +1,6 @@
 #include "workbench/CommandLine.h"
 
+#include <cmath>
 #include <optional>
 
 const char* const QorbIDEUsage =
@@ -40,13 +41,28 @@ const char* const QorbIDEUsage =
     "                   probe, load (its constructors), InitPlugin, version\n"
     "                   texts, icon, unload; with totals\n"
     "  --follow         write each message-view line to standard error as it\n"
-    "                   is added\n"
+    "                   is added (lines logged during Shutdown are freed by the\n"
+    "                   host unshown, so they never appear)\n"
+    "  --wait-for TEXT  after the last step, keep the IDE's main loop running\n"
+    "                   until a message-view line containing TEXT is added;\n"
+    "                   repeatable, in order (for lines a worker thread logs)\n"
+    "  --timeout SECONDS\n"
+    "                   how long each --wait-for waits (default 10); a wait that\n"
+    "                   runs out is exit status 1, naming the text and the last\n"
+    "                   lines seen\n"
+    "  --hang-timeout SECONDS\n"
+    "                   a call into plug-in code from the IDE's main thread that\n"
+    "                   has not returned by then ends the run with what it was\n"
+    "                   doing and every thread's stack, exit status 70\n"
+    "                   (default 30)\n"
     "  --help           this text\n"
     "\n"
     "Exit status: 0 when everything went cleanly; 1 when a package failed to load\n"
-    "or register, a click, an options page or a picture failed, an add-in raised\n"
-    "an exception, or something was left alive (reasons on standard error); 2\n"
-    "for a bad command line.\n"
+    "or register, a click, an options page, a picture or a --wait-for failed,\n"
+    "an add-in's exception reached the IDE as an error, or something was left\n"
+    "alive, a thread included (reasons on standard error); with --strict also\n"
+    "for any exception that left plug-in code; 2 for a bad command line; 70 for\n"
+    "a crash or a hang.\n"
     "\n"
     "check FILE... reads each file as the host would and runs none of its code:\n"
     "whether the host would load it and, if not, why (in the host's order: name\n"
@@ -66,6 +82,19 @@ const char* const QorbIDEUsage =
     "standard error and exit status 70.\n";
 
 namespace {
+
+// Seconds as a person writes them ("10", "0.5"); nothing for anything else.
+std::optional<std::chrono::milliseconds> Seconds(const std::string& text) {
+  size_t used = 0;
+  double value = 0;
+  try {
+    value = std::stod(text, &used);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+  if (used != text.size() || !std::isfinite(value) || value <= 0 || value > 86400) return std::nullopt;
+  return std::chrono::milliseconds(static_cast<long long>(std::ceil(value * 1000)));
+}
 
 TParsedCommandLine Fail(std::string message) {
   TParsedCommandLine r;
@@ -124,6 +153,19 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
       std::optional<std::string> v = value();
       if (!v || (*v != "light" && *v != "dark" && *v != "off")) return Fail(name + " takes light, dark or off");
       r.Options.Theme = *v;
+      continue;
+    }
+    if (name == "--timeout" || name == "--hang-timeout") {
+      std::optional<std::string> v = value();
+      const std::optional<std::chrono::milliseconds> seconds = v ? Seconds(*v) : std::nullopt;
+      if (!seconds) return Fail(name + " takes a number of seconds above 0");
+      (name == "--timeout" ? r.Options.WaitTimeout : r.Options.HangTimeout) = *seconds;
+      continue;
+    }
+    if (name == "--wait-for") {
+      std::optional<std::string> v = value();
+      if (!v || v->empty()) return Fail(name + " needs a text");
+      r.Options.WaitFor.push_back(*v);
       continue;
     }
     if (name == "--package" || name == "--lang" || name == "--click" || name == "--pictures" || name == "--options" ||

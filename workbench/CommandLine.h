@@ -1,5 +1,6 @@
 #pragma once
 // qorb-ide's command line.
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,6 +18,11 @@ struct TCommandLine {
   bool Strict = false;
   bool Profile = false;
   bool Follow = false;
+  // --wait-for: message-view lines to wait for after the last step, in order.
+  std::vector<std::string> WaitFor;
+  std::chrono::milliseconds WaitTimeout{10000};  // each --wait-for
+  // A call into plug-in code from the main thread that takes longer ends the run.
+  std::chrono::milliseconds HangTimeout{30000};
   // "check FILE...": only read these files, run nothing.
   bool Check = false;
   std::vector<std::filesystem::path> CheckFiles;

@@ -27,7 +27,9 @@ add_test(NAME @NAME@.RunsInTheIDE
 constexpr char kRunInIDE[] = R"qorb(# Runs qorb-ide on the plug-in folder. With --strict a file that did not
 # load, an exception out of the plug-in, an error line in the log or
 # anything the plug-in left behind fails the run; then the output must show
-# what the plug-in does.
+# what the plug-in does. A line that a worker thread of the plug-in logs
+# may come after the last click: add --wait-for "its text" so that the IDE
+# keeps running until it is there (--timeout bounds the wait, default 10 s).
 execute_process(
   COMMAND "${QORB_IDE}" --plugins "${PLUGINS}" --strict --click "Qorb/@CAPTION@"@IDE_ARGS@
   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)

@@ -11,6 +11,7 @@
 #include "ide/MessageGroup.h"
 #include "ide/MessageView.h"
 #include "workbench/MenuTree.h"
+#include "workbench/MessageWaits.h"
 #include "workbench/MessageViewReport.h"
 #include "workbench/PassedOverFiles.h"
 #include "workbench/PluginCheck.h"
@@ -93,6 +94,7 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
       line->GetLineText(text);
       JournalMessageLine(text.ToUtf8());
     };
+  TMessageWaits waits(ide);
 
   const std::filesystem::path package = session.PackageToLoad(
       Options.Package.empty() ? ide.RootDirectory() / DefaultPackageName : Options.Package);
@@ -120,6 +122,14 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
       status = 1;
     }
     ide.MainLoop().RunUntilIdle();
+    for (const std::string& text : Options.WaitFor) {
+      SetCrashActivity("waiting for a message-view line containing \"" + text + "\"");
+      if (const std::string failed = waits.WaitFor(text, Options.WaitTimeout); !failed.empty()) {
+        Err << "qorb-ide: " << failed << '\n';
+        status = 1;
+        break;
+      }
+    }
     SavePresentationPictures(ide, Options.Welcome);
     SaveMessageViewPicture(ide);
     SaveMainMenuPicture(ide);
@@ -129,6 +139,8 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
                                   std::u16string(e.ClassName.view()) + u": " + std::u16string(e.Message.view())));
   }
 
+  // Every wake-up already posted is handled before anything is printed.
+  ide.MainLoop().RunUntilIdle();
   const std::filesystem::path folder = package.parent_path() / "Plugins";
   const std::vector<TLoadedModule> plugins =
       LoadedModulesIn(folder, Options.Quiet ? TModuleTexts::Skip : TModuleTexts::Read);
