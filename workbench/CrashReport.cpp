@@ -1,5 +1,6 @@
 #include "workbench/CrashReport.h"
 
+#include <execinfo.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/syscall.h>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "ide/ReportText.h"
+#include "workbench/PluginThreads.h"
 #include "workbench/SignalSafeSymbols.h"
 #include "workbench/SignalSafeText.h"
 #include "rtl/FaultHandler.h"
@@ -100,10 +102,23 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
   if (FindCodePlace(fault.Pc, place)) {
     out.Add(" in ").Add(place.Module);
     if (place.Symbol[0]) out.Add(" (").Add(place.Symbol).Add("+0x").Hex(place.Offset, 4).Add(")");
+  } else if (const char* gone = UnloadedLibraryAt(fault.Pc)) {
+    out.Add(" in ").Add(gone).Add(", unloaded");
   } else {
     out.Add(" in no mapped module (its library may have been unloaded)");
   }
-  out.Add(ThreadId() == mainThread.load() ? "\n  on the main thread" : "\n  on a thread the IDE did not start");
+  if (ThreadId() == mainThread.load()) {
+    out.Add("\n  on the main thread");
+  } else {
+    void* frames[48];
+    uintptr_t addresses[48];
+    const int depth = ::backtrace(frames, 48);
+    for (int i = 0; i < depth; ++i) addresses[i] = reinterpret_cast<uintptr_t>(frames[i]);
+    if (const char* plugin = PluginOfThread(static_cast<pid_t>(ThreadId()), addresses, depth))
+      out.Add("\n  on a thread started by ").Add(plugin);
+    else
+      out.Add("\n  on a thread the IDE did not start");
+  }
   for (const qorb::rtl::TForeignFrame* f = innermost; f; f = f->Outer) {
     out.Add(f == innermost ? "\n  inside: " : "\n    called from: ");
     AddCall(out, *f->Call);
@@ -113,16 +128,37 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
   out.Add("\nMessage view so far:\n");
   CopyJournal(out);
   out.Flush();
+  RunCrashCleanup();
   return CrashExitStatus;
 }
 
 std::once_flag installed;
 
+std::atomic<void (*)(void*)> cleanup{nullptr};
+std::atomic<void*> cleanupData{nullptr};
+
 }  // namespace
+
+const char* CrashActivity() noexcept { return activity.Text[activity.Current.load()]; }
+
+void WriteMessageJournal(TSignalSafeText& Out) noexcept { CopyJournal(Out); }
+
+void SetCrashCleanup(void (*Cleanup)(void* Data), void* Data) noexcept {
+  cleanup.store(nullptr);
+  cleanupData.store(Data);
+  cleanup.store(Cleanup);
+}
+
+void RunCrashCleanup() noexcept {
+  if (void (*run)(void*) = cleanup.exchange(nullptr)) run(cleanupData.load());
+}
 
 void InstallCrashReport() {
   std::call_once(installed, [] {
     mainThread.store(ThreadId());
+    // The first backtrace loads the unwinder: not in the handler.
+    void* warm[2];
+    ::backtrace(warm, 2);
     journal = ::memfd_create("qorb-ide-messages", MFD_CLOEXEC);
     InstallFaultHandler();
     SetCrashReporter(&Report);

@@ -5,6 +5,8 @@
 // message-view lines written so far. The process then ends with status 70.
 #include <string_view>
 
+class TSignalSafeText;
+
 inline constexpr int CrashExitStatus = 70;
 
 // Installs the runtime's fault handler and this report, once per process.
@@ -15,3 +17,14 @@ void SetCrashActivity(std::string_view What);
 
 // One message-view line, kept where the report can read it back.
 void JournalMessageLine(std::string_view Line);
+
+// For the hang report, with the same async-signal-safe calls: what the IDE
+// is doing, and the message-view lines so far.
+const char* CrashActivity() noexcept;
+void WriteMessageJournal(TSignalSafeText& Out) noexcept;
+
+// What must not outlive the process even when it ends in a report (a
+// temporary folder): Cleanup runs, async-signal-safe, before a crash or hang
+// report ends it. One at a time; null: none.
+void SetCrashCleanup(void (*Cleanup)(void* Data), void* Data) noexcept;
+void RunCrashCleanup() noexcept;

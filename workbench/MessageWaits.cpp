@@ -32,14 +32,15 @@ bool TMessageWaits::Found(const std::string& Text) {
   return false;
 }
 
-std::string TMessageWaits::WaitFor(const std::string& Text, std::chrono::milliseconds Timeout) {
+std::string TMessageWaits::WaitFor(const std::string& Text, std::chrono::milliseconds Timeout,
+                                   const std::function<void()>& RunWork) {
   // What is already posted counts before anything is waited for.
-  ide_.MainLoop().RunUntilIdle();
+  RunWork();
   const auto deadline = std::chrono::steady_clock::now() + Timeout;
   while (!Found(Text)) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return Failure(Text, Timeout);
-    ide_.MainLoop().WaitAndRun(left);
+    if (ide_.MainLoop().WaitForWork(left)) RunWork();
   }
   return {};
 }

@@ -3,6 +3,7 @@
 // on the IDE's main loop for one that contains a text. Each wait starts
 // after the line the previous one found, so texts are met in order.
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,8 +20,10 @@ class TMessageWaits {
 
   // Main thread. Runs the main loop until a line containing Text has been
   // added or Timeout has passed; answers "" when found, else why not with
-  // the last lines seen.
-  std::string WaitFor(const std::string& Text, std::chrono::milliseconds Timeout);
+  // the last lines seen. RunWork runs what has come (the main loop's
+  // RunUntilIdle, or a wrapper that watches it).
+  std::string WaitFor(const std::string& Text, std::chrono::milliseconds Timeout,
+                      const std::function<void()>& RunWork);
 
   static constexpr size_t LinesShownOnFailure = 5;
 

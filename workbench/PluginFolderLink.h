@@ -2,9 +2,11 @@
 // qorb-ide --plugins DIR: the host finds its plug-ins in Plugins/ beside the
 // package, so the IDE lays out a private package folder of links (the
 // package, the libraries beside it, and Plugins -> DIR) and loads the
-// package from there. The folder goes with the object.
+// package from there. The folder goes with the object, and with a crash
+// or hang report when the process ends in one.
 #include <filesystem>
 #include <string>
+#include <vector>
 
 class TPluginFolderLink {
  public:
@@ -22,7 +24,10 @@ class TPluginFolderLink {
   const std::string& Error() const noexcept { return error_; }
 
  private:
+  static void RemoveLinks(void* Self) noexcept;
   std::filesystem::path folder_;
+  // What the folder holds, ready for a signal handler to remove.
+  std::vector<std::string> links_;
   std::filesystem::path package_;
   std::string error_;
 };

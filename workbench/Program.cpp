@@ -1,8 +1,11 @@
 #include "workbench/Program.h"
 
+#include <optional>
 #include <ostream>
 
 #include "workbench/CrashReport.h"
+#include "workbench/HangWatch.h"
+#include "workbench/PluginThreads.h"
 #include "ide/ForeignExceptionLog.h"
 #include "ide/IDE.h"
 #include "workbench/LoadedModules.h"
@@ -42,7 +45,7 @@ const char* Unclickable(const TMenuItem& item) {
   return nullptr;
 }
 
-void Click(TIDE& ide, const std::string& path, std::ostream& err, int& status) {
+void Click(TIDE& ide, THangWatch& watch, const std::string& path, std::ostream& err, int& status) {
   TMenuItem* item = FindMenuItemByPath(ide.MainMenu(), Utf8ToUtf16(path));
   if (!item) {
     err << "qorb-ide: no menu item \"" << path << "\"\n";
@@ -55,6 +58,7 @@ void Click(TIDE& ide, const std::string& path, std::ostream& err, int& status) {
     return;
   }
   SetCrashActivity("clicking \"" + path + "\"");
+  const THangWatch::TStep step(watch);
   const UnicodeString caption = UnicodeString::FromUtf8(path);
   try {
     CallForeign({u"menu click", reinterpret_cast<const void*>(item->OnClick.Code), caption.c_str()},
@@ -86,6 +90,9 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
   }
   InstallCrashReport();
   SetCrashActivity("starting");
+  // Before the IDE, so that they see every unload and outlive its shut-down.
+  TPluginThreads pluginThreads;
+  THangWatch hangWatch(Options.HangTimeout);
   TIDE ide(std::move(ideOptions));
   if (!Options.Theme.empty()) SetIDETheme(ide, Options.Theme);
   if (TMessageView* view = ide.Services().Service<TMessageView>())
@@ -103,15 +110,23 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
     return 1;
   }
   session.Started(ide, Err);
-  SetCrashActivity("loading the package " + package.string());
-  ide.LoadPackage(package);
-  SetCrashActivity("running its main loop after loading the package");
-  ide.MainLoop().RunUntilIdle();
+  {
+    const THangWatch::TStep step(hangWatch);
+    SetCrashActivity("loading the package " + package.string());
+    ide.LoadPackage(package);
+    SetCrashActivity("running its main loop after loading the package");
+    ide.MainLoop().RunUntilIdle();
+  }
   session.Loaded();
 
-  for (const std::string& path : Options.Clicks) Click(ide, path, Err, status);
+  for (const std::string& path : Options.Clicks) Click(ide, hangWatch, path, Err, status);
   std::string optionsPages;
+  auto runWork = [&] {
+    const THangWatch::TStep step(hangWatch);
+    ide.MainLoop().RunUntilIdle();
+  };
   try {
+    std::optional<THangWatch::TStep> step(std::in_place, hangWatch);
     SetCrashActivity("opening the welcome page");
     if (Options.Welcome) OpenWelcomePage(ide);
     SetCrashActivity("opening options pages");
@@ -122,14 +137,16 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
       status = 1;
     }
     ide.MainLoop().RunUntilIdle();
+    step.reset();
     for (const std::string& text : Options.WaitFor) {
       SetCrashActivity("waiting for a message-view line containing \"" + text + "\"");
-      if (const std::string failed = waits.WaitFor(text, Options.WaitTimeout); !failed.empty()) {
+      if (const std::string failed = waits.WaitFor(text, Options.WaitTimeout, runWork); !failed.empty()) {
         Err << "qorb-ide: " << failed << '\n';
         status = 1;
         break;
       }
     }
+    step.emplace(hangWatch);
     SavePresentationPictures(ide, Options.Welcome);
     SaveMessageViewPicture(ide);
     SaveMainMenuPicture(ide);
@@ -140,7 +157,7 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
   }
 
   // Every wake-up already posted is handled before anything is printed.
-  ide.MainLoop().RunUntilIdle();
+  runWork();
   const std::filesystem::path folder = package.parent_path() / "Plugins";
   const std::vector<TLoadedModule> plugins =
       LoadedModulesIn(folder, Options.Quiet ? TModuleTexts::Skip : TModuleTexts::Read);
@@ -166,7 +183,14 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
 
   SetCrashActivity("shutting down");
   session.ShuttingDown();
-  const std::vector<UnicodeString> leftovers = ide.Shutdown();
+  std::vector<UnicodeString> leftovers;
+  {
+    const THangWatch::TStep step(hangWatch);
+    leftovers = ide.Shutdown();
+  }
+  const std::vector<TLeftThread> leftThreads = pluginThreads.Left();
+  if (!Options.Quiet)
+    if (const std::string left = FormatLeftThreads(leftThreads); !left.empty()) Out << '\n' << left << std::flush;
   // After shutting down, so that what Shutdown and unloading raised is there.
   if (!Options.Quiet)
     if (const std::string seen = FormatForeignExceptions(ide.ForeignExceptions().Seen()); !seen.empty())
@@ -177,6 +201,10 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
   }
   for (const UnicodeString& l : leftovers) {
     Err << "qorb-ide: left alive: " << l.ToUtf8() << '\n';
+    status = 1;
+  }
+  for (const TLeftThread& t : leftThreads) {
+    Err << "qorb-ide: left alive: " << DescribeLeftThread(t) << '\n';
     status = 1;
   }
   notLoaded.insert(notLoaded.end(), passedOver.begin(), passedOver.end());

@@ -1,0 +1,33 @@
+#pragma once
+// Every thread's stack, read as a debugger reads it while the threads are
+// held up: each thread is sent a signal whose handler records its return
+// addresses and the foreign call it is inside. The reader makes no call
+// that could wait for a lock another thread holds, so a hung or crashing
+// process can still be read. One reader at a time.
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+
+struct TForeignCall;
+
+struct TThreadStack {
+  static constexpr int MaxFrames = 48;
+  pid_t Thread = 0;
+  bool Read = false;  // false: the thread did not answer
+  int Depth = 0;
+  uintptr_t Frames[MaxFrames] = {};  // innermost first
+  const TForeignCall* Inside = nullptr;  // valid while that thread stays where it was
+};
+
+// Once per process, before any reading.
+void InstallThreadStacks();
+
+// The process's threads, the caller's own included; at most Max of them.
+size_t ReadThreadStacks(TThreadStack* Stacks, size_t Max) noexcept;
+
+// Holds Thread where it is for good (a debugger's suspend): it runs no more
+// of its code. Answers false when it did not answer.
+bool FreezeThread(pid_t Thread) noexcept;
+
+pid_t CurrentThreadId() noexcept;
