@@ -18,6 +18,7 @@
 #include "winapi/Modules.h"
 #include "winapi/Resources.h"
 #include "winapi/Version.h"
+#include "winapi/VersionBlock.h"
 
 namespace fs = std::filesystem;
 
@@ -124,8 +125,24 @@ void ReadVersion(const fs::path& file, TPluginCheck& check) {
                          "." + std::to_string(f->dwFileVersionLS >> 16) + "." +
                          std::to_string(f->dwFileVersionLS & 0xFFFF);
   }
+  const std::span<const uint8_t> bytes(block.data(), qorb::winapi::VersionBlockLength(block));
+  for (const std::u16string& key : qorb::winapi::VersionChildKeys(bytes, u"\\StringFileInfo")) {
+    TStringBlock table{UnicodeString(key).ToUtf8(), false, {}};
+    for (const std::u16string& name : qorb::winapi::VersionChildKeys(bytes, u"\\StringFileInfo\\" + key)) {
+      const std::u16string path = u"\\StringFileInfo\\" + key + u"\\" + name;
+      if (VerQueryValueW(block.data(), path.c_str(), &value, &len))
+        table.Strings.push_back({UnicodeString(name).ToUtf8(), std::u16string(static_cast<const char16_t*>(value))});
+    }
+    check.StringBlocks.push_back(std::move(table));
+  }
   if (!VerQueryValueW(block.data(), u"\\VarFileInfo\\Translation", &value, &len) || len < 4) return;
   const auto* words = static_cast<const uint16_t*>(value);
+  check.HostBlock = Format(u"%.4x%.4x", {words[0], words[1]}).ToUtf8();
+  for (TStringBlock& table : check.StringBlocks)
+    if (EqualsNoCase(table.Key, check.HostBlock)) {
+      table.ReadByHost = true;
+      break;
+    }
   for (const char* key :
        {"ProductName", "FileVersion", "CompanyName", "LegalCopyright", "FileDescription", "Comments"}) {
     const std::u16string wideKey = Utf8ToUtf16(key);
@@ -242,12 +259,21 @@ std::string FormatPluginCheck(const TPluginCheck& c) {
   out += "  as the host shows it:\n";
   for (const auto& [label, value] : shown)
     out += std::string("    ") + label + ":" + (value->IsEmpty() ? "" : " " + value->ToUtf8()) + "\n";
-  if (c.FixedVersion.empty() && c.RawStrings.empty()) {
+  if (c.FixedVersion.empty() && c.StringBlocks.empty() && c.HostBlock.empty()) {
     out += "  version resource: none\n";
   } else {
     out += "  version resource as stored:\n";
     out += "    fixed file version: " + (c.FixedVersion.empty() ? std::string("none") : c.FixedVersion) + "\n";
-    for (const TRawVersionString& s : c.RawStrings) out += "    " + s.Key + ": " + Quoted(s.Value) + "\n";
+    for (const TStringBlock& b : c.StringBlocks) {
+      out += "    string block " + b.Key + (b.ReadByHost ? ", the one the host reads" : ", not read by the host") +
+             (b.Strings.empty() ? ", empty\n" : ":\n");
+      for (const TRawVersionString& s : b.Strings) out += "      " + s.Key + ": " + Quoted(s.Value) + "\n";
+    }
+    if (c.HostBlock.empty())
+      out += "    no Translation entry: the host reads no string block, so its texts are empty\n";
+    else if (c.HostBlockMissing())
+      out += "    the host reads string block " + c.HostBlock +
+             " (the first Translation entry names it), which is missing: its texts are empty\n";
   }
   if (c.IconBytes == 0)
     out += "  icon: no QORBPLUGINICON resource\n";
@@ -257,6 +283,29 @@ std::string FormatPluginCheck(const TPluginCheck& c) {
     out += "  icon: QORBPLUGINICON, " + std::to_string(c.IconBytes) + " bytes, PNG " + std::to_string(c.IconWidth) +
            "x" + std::to_string(c.IconHeight) + "\n";
   return out;
+}
+
+bool TPluginCheck::HostBlockMissing() const {
+  if (HostBlock.empty()) return false;
+  for (const TStringBlock& b : StringBlocks)
+    if (b.ReadByHost) return false;
+  return true;
+}
+
+std::vector<std::string> ResourceMistakes(const TPluginCheck& c) {
+  std::vector<std::string> mistakes;
+  if (c.HostBlockMissing() && !c.StringBlocks.empty()) {
+    std::string held;
+    for (const TStringBlock& b : c.StringBlocks) held += (held.empty() ? "" : ", ") + b.Key;
+    mistakes.push_back("its version texts show empty: the host reads string block " + c.HostBlock +
+                       ", named by the first Translation entry, and the resource holds only " + held);
+  }
+  if (c.HostBlock.empty() && !c.StringBlocks.empty())
+    mistakes.push_back("its version texts show empty: it has no Translation entry to name the string block the "
+                       "host reads");
+  if (c.IconBytes > 0 && c.IconWidth == 0)
+    mistakes.push_back("its icon resource QORBPLUGINICON (" + std::to_string(c.IconBytes) + " bytes) is not a PNG");
+  return mistakes;
 }
 
 int RunPluginCheck(const std::vector<fs::path>& Files, std::ostream& Out, std::ostream& Err) {

@@ -30,5 +30,6 @@ std::vector<std::string> StrictCauses(const TStrictInputs& Inputs) {
   for (const TSkippedFile& f : Inputs.NotLoaded) causes.push_back("not loaded: " + (f.Path.is_absolute() ? f.Path.filename() : f.Path).string() + ": " + f.Reason);
   for (const std::string& e : Inputs.CaughtExceptions) causes.push_back("exception caught: " + e);
   for (const std::string& l : Inputs.ErrorLines) causes.push_back("error logged: " + l);
+  for (const std::string& m : Inputs.ResourceMistakes) causes.push_back("resource mistake: " + m);
   return causes;
 }

@@ -33,6 +33,8 @@ struct TStrictInputs {
   std::vector<std::string> ErrorLines;
   // Exceptions from foreign code that a boundary caught, one line each.
   std::vector<std::string> CaughtExceptions;
+  // "x.dll: what the host shows wrongly", one line each.
+  std::vector<std::string> ResourceMistakes;
 };
 
 // One line per cause; empty when a strict run passes.

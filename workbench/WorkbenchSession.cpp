@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "workbench/PluginCheck.h"
 #include "workbench/FollowMessages.h"
 #include "ide/IDE.h"
 #include "workbench/LoadProfile.h"
@@ -66,7 +67,7 @@ void TWorkbenchSession::ShuttingDown() {
   if (log_) shutdownEntries_ = log_->Entries().size();
 }
 
-int TWorkbenchSession::Finish(const std::filesystem::path& PluginFolder,
+int TWorkbenchSession::Finish(const std::filesystem::path& PluginFolder, const std::vector<TLoadedModule>& Loaded,
                               const std::vector<TSkippedFile>& NotLoaded, std::ostream& Out, std::ostream& Err) {
   if (options_.Profile && log_) {
     const std::vector<TModuleCallEntry> all = log_->Entries();
@@ -80,6 +81,9 @@ int TWorkbenchSession::Finish(const std::filesystem::path& PluginFolder,
   inputs.ErrorLines = errorLines_.Lines();
   if (ide_)
     for (const TForeignExceptionNote& n : ide_->ForeignExceptions().Seen()) inputs.CaughtExceptions.push_back(OneLine(n));
+  for (const TLoadedModule& m : Loaded)
+    for (const std::string& mistake : ResourceMistakes(CheckPluginFile(m.Path)))
+      inputs.ResourceMistakes.push_back(m.Path.filename().string() + ": " + mistake);
   const std::vector<std::string> causes = StrictCauses(inputs);
   for (const std::string& c : causes) Err << "qorb-ide: strict: " << c << '\n';
   return causes.empty() ? 0 : 1;
