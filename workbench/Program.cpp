@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "workbench/CrashReport.h"
+#include "workbench/FaultPlaces.h"
 #include "workbench/HangWatch.h"
 #include "workbench/PluginThreads.h"
 #include "ide/ForeignExceptionLog.h"
@@ -92,6 +93,7 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
   SetCrashActivity("starting");
   // Before the IDE, so that they see every unload and outlive its shut-down.
   TPluginThreads pluginThreads;
+  TFaultPlaces faultPlaces;
   THangWatch hangWatch(Options.HangTimeout);
   TIDE ide(std::move(ideOptions));
   if (!Options.Theme.empty()) SetIDETheme(ide, Options.Theme);
@@ -193,7 +195,9 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
     if (const std::string left = FormatLeftThreads(leftThreads); !left.empty()) Out << '\n' << left << std::flush;
   // After shutting down, so that what Shutdown and unloading raised is there.
   if (!Options.Quiet)
-    if (const std::string seen = FormatForeignExceptions(ide.ForeignExceptions().Seen()); !seen.empty())
+    if (const std::string seen = FormatForeignExceptions(
+            ide.ForeignExceptions().Seen(), [&](const TForeignExceptionNote& n) { return faultPlaces.PlaceOf(n); });
+        !seen.empty())
       Out << '\n' << seen << std::flush;
   for (const UnicodeString& e : ide.Errors()) {
     Err << "qorb-ide: " << e.ToUtf8() << '\n';

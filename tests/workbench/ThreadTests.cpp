@@ -115,3 +115,15 @@ TEST(HangTimeout, EndsAShutdownDeadlockedWithItsWorkerShowingEveryThreadsStack) 
   ASSERT_TRUE(std::regex_search(r.Out, folder, std::regex("\n    (/[^\n]*)/Plugins/Threaded\\.dll\n"))) << Describe(r);
   EXPECT_FALSE(fs::exists(folder[1].str())) << folder[1];
 }
+
+// A contained fault is listed with the place in the plug-in's code, as a
+// crash report names it.
+TEST(Exceptions, NameTheNearestSymbolOfAContainedFault) {
+  ThreadedIde ide;
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  const TChildRun r = ide.Run("fault", {}, {std::string("ASAN_OPTIONS=") + (asan ? asan : "") + ":handle_segv=0"});
+  EXPECT_EQ(r.ExitStatus, 0) << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Out, std::regex("\nExceptions:\n  EAccessViolation: [^\n]*\n    in InitPlugin [^\n]*\n"
+                                                  "    at WriteThrough(\\.[a-z0-9.]+)?\\+0x[0-9A-F]{4} in Threaded\\.dll\n")))
+      << Describe(r);
+}
