@@ -1,5 +1,7 @@
 #include "workbench/PluginThreads.h"
 
+#include <time.h>
+
 #include <atomic>
 #include <cstring>
 
@@ -40,6 +42,22 @@ const char* FileName(const std::string& path) {
   return path.c_str() + (slash == std::string::npos ? 0 : slash + 1);
 }
 
+// Only the C library and the sanitizers' runtimes on its stack: a thread
+// between its creation and its start routine.
+bool IsStarting(const TThreadStack& s) {
+  if (!s.Read) return false;
+  static TCodePlace place;
+  for (int f = 0; f < s.Depth; ++f) {
+    if (!FindCodePlace(s.Frames[f] - 1, place)) return false;
+    const char* name = std::strrchr(place.Module, '/');
+    name = name ? name + 1 : place.Module;
+    if (std::strncmp(name, "libc.so", 7) != 0 && std::strncmp(name, "libasan", 7) != 0 &&
+        std::strncmp(name, "libtsan", 7) != 0 && std::strncmp(name, "libubsan", 8) != 0)
+      return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 TPluginThreads::TPluginThreads() {
@@ -66,7 +84,14 @@ void TPluginThreads::OnUnloading(void* Self, uintptr_t First, uintptr_t Last, co
   const size_t count = ReadThreadStacks(stacks, std::size(stacks));
   const pid_t me = CurrentThreadId();
   for (size_t i = 0; i < count; ++i) {
-    const TThreadStack& s = stacks[i];
+    TThreadStack& s = stacks[i];
+    // A thread made a moment ago may not have reached its start routine:
+    // let it get there before deciding whose it is.
+    for (int tries = 0; s.Thread != me && tries < 100 && IsStarting(s); ++tries) {
+      const timespec nap{0, 1000000};
+      ::nanosleep(&nap, nullptr);
+      ReadThreadStack(s.Thread, s);
+    }
     int outermost = -1;
     for (int f = 0; f < s.Depth; ++f)
       if (s.Frames[f] - 1 >= First && s.Frames[f] - 1 <= Last) outermost = f;

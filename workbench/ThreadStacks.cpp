@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <execinfo.h>
 #include <fcntl.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/syscall.h>
 #include <time.h>
@@ -70,7 +71,12 @@ bool AskThread(pid_t Thread, TAsk Ask, TThreadStack* Into) noexcept {
   request.Thread.store(Thread);
   bool answered = false;
   if (::syscall(SYS_tgkill, ::getpid(), Thread, StackSignal()) == 0)
-    for (int waited = 0; waited < 1000 && !(answered = request.Answered.load()); ++waited) Nap();
+    for (int waited = 0; waited < 1100 && !(answered = request.Answered.load()); ++waited) {
+      if (waited < 100)
+        ::sched_yield();
+      else
+        Nap();
+    }
   request.Thread.store(0);
   return answered;
 }
@@ -132,6 +138,13 @@ size_t ReadThreadStacks(TThreadStack* Stacks, size_t Max) noexcept {
     }
   }
   return count;
+}
+
+bool ReadThreadStack(pid_t Thread, TThreadStack& Stack) noexcept {
+  const std::lock_guard turn(reader);
+  Stack = TThreadStack{};
+  Stack.Thread = Thread;
+  return AskThread(Thread, TAsk::Read, &Stack);
 }
 
 bool FreezeThread(pid_t Thread) noexcept {

@@ -26,6 +26,9 @@ void InstallThreadStacks();
 // The process's threads, the caller's own included; at most Max of them.
 size_t ReadThreadStacks(TThreadStack* Stacks, size_t Max) noexcept;
 
+// One thread's stack, as ReadThreadStacks reads each.
+bool ReadThreadStack(pid_t Thread, TThreadStack& Stack) noexcept;
+
 // Holds Thread where it is for good (a debugger's suspend): it runs no more
 // of its code. Answers false when it did not answer.
 bool FreezeThread(pid_t Thread) noexcept;
