@@ -8,6 +8,7 @@
 #include "ide/IDE.h"
 #include "ide/IDEPaintStyle.h"
 #include "ide/SplashScreenService.h"
+#include "workbench/pictures/TransparentColor.h"
 #include "vcl/Bitmap.h"
 #include "vcl/Canvas.h"
 #include "vcl/PngImage.h"
@@ -80,7 +81,8 @@ void Paint(TIDE& ide, const std::vector<TEntry>& entries, TBitmap& bitmap) {
   canvas.FillRect(TRect{0, 0, width, height});
   int top = kMargin;
   for (const TEntry& e : entries) {
-    if (e.Picture) canvas.StretchDraw(Bounds(kMargin, top, kPicture, kPicture), *e.Picture);
+    if (e.Picture)
+      canvas.StretchDraw(Bounds(kMargin, top, kPicture, kPicture), *WithTransparentColor(*e.Picture, LogoTransparentRgb));
     canvas.Brush()->SetStyle(bsClear);
     canvas.Font()->SetColor(colors.Text);
     canvas.TextOut(kTextLeft, top, e.Title);
