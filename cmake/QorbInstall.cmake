@@ -52,3 +52,11 @@ install(FILES
 
 configure_file(sdk/qorb.pc.in "${CMAKE_BINARY_DIR}/sdk-cmake/qorb.pc" @ONLY)
 install(FILES "${CMAKE_BINARY_DIR}/sdk-cmake/qorb.pc" DESTINATION "${QORB_INSTALL_LIBDIR}/pkgconfig")
+
+# The examples the authors' guide cites, with a project that builds them
+# against this SDK.
+set(QORB_INSTALL_EXAMPLESDIR "share/qorb/examples")
+foreach(example IN ITEMS hello-cpp info-c options-page counter-c)
+  install(DIRECTORY "${CMAKE_SOURCE_DIR}/examples/${example}/" DESTINATION "${QORB_INSTALL_EXAMPLESDIR}/${example}")
+endforeach()
+install(FILES examples/Installed.cmake DESTINATION "${QORB_INSTALL_EXAMPLESDIR}" RENAME CMakeLists.txt)
