@@ -1,6 +1,7 @@
 #pragma once
 // qorb-ide --follow: each line the message view gains, written to a stream
-// the moment it is added, so that nothing is lost when a run ends early.
+// the moment it is added, so that a run that ends early in a crash still
+// shows it. Lines logged during shut-down never reach the view.
 #include <iosfwd>
 
 class TIDE;
