@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <regex>
 
+#include "workbench/PluginThreads.h"
 #include "workbench/SignalSafeSymbols.h"
 
 TFaultPlaces::TFaultPlaces() { AddForeignExceptionObserver(&Observe, this); }
@@ -19,7 +20,16 @@ void TFaultPlaces::Observe(void* Self, const TForeignExceptionNote& Note) {
     auto& self = *static_cast<TFaultPlaces*>(Self);
     const std::lock_guard guard(self.lock_);  // the symbol reader's buffers are shared
     static TCodePlace place;
-    if (!FindCodePlace(std::stoull(found[1].str(), nullptr, 16), place) || !place.Symbol[0]) return;
+    const uintptr_t at = std::stoull(found[1].str(), nullptr, 16);
+    if (!FindCodePlace(at, place)) {
+      if (const char* gone = UnloadedLibraryAt(at)) {
+        const std::string library = gone;
+        self.places_.emplace_back(std::u16string(Note.Message.view()),
+                                  "in " + library.substr(library.rfind('/') + 1) + ", unloaded");
+      }
+      return;
+    }
+    if (!place.Symbol[0]) return;
     const std::string module = place.Module;
     char offset[24];
     std::snprintf(offset, sizeof offset, "+0x%04zX", static_cast<size_t>(place.Offset));

@@ -16,8 +16,9 @@ class TFaultPlaces {
   TFaultPlaces(const TFaultPlaces&) = delete;
   TFaultPlaces& operator=(const TFaultPlaces&) = delete;
 
-  // "at Symbol+0x001C in x.dll" for a fault the runtime raised as Note;
-  // empty for other exceptions or a place without a symbol.
+  // "at Symbol+0x001C in x.dll" for a fault the runtime raised as Note, or
+  // "in x.dll, unloaded" for one in a library already gone; empty for other
+  // exceptions or a place without a symbol.
   std::string PlaceOf(const TForeignExceptionNote& Note) const;
 
  private:
