@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ide/ModuleCallLog.h"
+#include "workbench/ModuleCallLog.h"
 
 struct TPluginCost {
   std::filesystem::path File;

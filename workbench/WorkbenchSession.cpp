@@ -1,14 +1,22 @@
 #include "workbench/WorkbenchSession.h"
 
 #include <ostream>
+#include <thread>
 
 #include "workbench/PluginCheck.h"
 #include "workbench/FollowMessages.h"
 #include "ide/IDE.h"
+#include "workbench/LeftoverNames.h"
 #include "workbench/LoadProfile.h"
 #include "workbench/StrictCauses.h"
 
-TWorkbenchSession::TWorkbenchSession(const TCommandLine& Options) : options_(Options) {}
+TWorkbenchSession::TWorkbenchSession(const TCommandLine& Options) : options_(Options) {
+  // A test may observe module calls itself; then there is no profile.
+  if (!qorb::winapi::CurrentModuleCallObserver()) {
+    ownLog_ = std::make_unique<TModuleCallLog>();
+    log_ = ownLog_.get();
+  }
+}
 
 TWorkbenchSession::~TWorkbenchSession() = default;
 
@@ -22,7 +30,12 @@ std::filesystem::path TWorkbenchSession::PackageToLoad(const std::filesystem::pa
 
 void TWorkbenchSession::Started(TIDE& Ide, std::ostream& Err) {
   ide_ = &Ide;
-  log_ = Ide.ModuleCalls();
+  Ide.SetLeftoverNaming({MenuLeftovers, DanglingMenuItems, WindowOwners, GdiObjectOwners});
+  if (log_)
+    log_->OnUnloaded = [ide = &Ide, mainThread = std::this_thread::get_id()](const std::string& Path) {
+      // The menu is the main thread's; the IDE may be gone before the log.
+      if (std::this_thread::get_id() == mainThread && TIDE::Current() == ide) ide->LibraryUnloaded(Path);
+    };
   if (options_.Strict) errorLines_.Watch(Ide);
   if (options_.Follow) FollowMessages(Ide, Err);
 }

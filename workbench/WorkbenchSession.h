@@ -12,7 +12,7 @@
 
 #include "workbench/CommandLine.h"
 #include "workbench/LoadedModules.h"
-#include "ide/ModuleCallLog.h"
+#include "workbench/ModuleCallLog.h"
 #include "workbench/PluginFolderLink.h"
 #include "workbench/StrictCauses.h"
 
@@ -45,6 +45,8 @@ class TWorkbenchSession {
   const TCommandLine& options_;
   const TIDE* ide_ = nullptr;
   std::unique_ptr<TPluginFolderLink> link_;
+  // First in, last out: unloading is reported to it until the IDE is gone.
+  std::unique_ptr<TModuleCallLog> ownLog_;
   TModuleCallLog* log_ = nullptr;
   TErrorLines errorLines_;  // the IDE's; null when someone else observes module calls
   size_t loadedEntries_ = 0;

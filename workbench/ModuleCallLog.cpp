@@ -1,4 +1,4 @@
-#include "ide/ModuleCallLog.h"
+#include "workbench/ModuleCallLog.h"
 
 #include <algorithm>
 #include <stdexcept>

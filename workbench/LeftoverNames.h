@@ -24,9 +24,6 @@ std::vector<UnicodeString> MenuLeftovers(const TMenuItem& Root, const std::set<c
 // has just been unloaded; one line each, naming the item and the library.
 std::vector<UnicodeString> DanglingMenuItems(const TMenuItem& Root, const std::string& Path);
 
-// Every item under Root, for AtStart.
-std::set<const TMenuItem*> AllMenuItems(const TMenuItem& Root);
-
 // ": 2 made by x.dll, 1 by y.dll" for the live windows or GDI objects whose
 // code lay in unloaded libraries; "" when none of them is a plug-in's.
 std::string WindowOwners();

@@ -1,4 +1,4 @@
-#include "ide/LeftoverNames.h"
+#include "workbench/LeftoverNames.h"
 
 #include <filesystem>
 #include <map>
@@ -25,13 +25,6 @@ std::string Owners(const std::map<std::string, int>& counts, const char* verb) {
   return out;
 }
 
-void Collect(const TMenuItem& item, std::set<const TMenuItem*>& out) {
-  for (int i = 0; i < item.Count(); ++i) {
-    out.insert(item.Items(i));
-    Collect(*item.Items(i), out);
-  }
-}
-
 void Walk(const TMenuItem& item, const std::u16string& path, const std::set<const TMenuItem*>& atStart,
           std::vector<UnicodeString>& out) {
   for (int i = 0; i < item.Count(); ++i) {
@@ -51,12 +44,6 @@ void Walk(const TMenuItem& item, const std::u16string& path, const std::set<cons
 std::string UnloadedCodeNote(const void* Code) {
   const std::string file = FileOf(Code);
   return file.empty() ? std::string() : " (its handler was in " + file + ", unloaded)";
-}
-
-std::set<const TMenuItem*> AllMenuItems(const TMenuItem& Root) {
-  std::set<const TMenuItem*> items;
-  Collect(Root, items);
-  return items;
 }
 
 std::vector<UnicodeString> MenuLeftovers(const TMenuItem& Root, const std::set<const TMenuItem*>& AtStart) {
