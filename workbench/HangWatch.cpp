@@ -113,7 +113,10 @@ void THangWatch::ReportHang(std::chrono::milliseconds Waited) noexcept {
         out.Add(", inside ");
         AddCall(out, *s.Inside);
       }
-      if (!s.Read) out.Add(": its stack could not be read");
+      if (s.Scanned)
+        out.Add(": did not answer; its stack scanned from where it waits in the kernel (some frames may be stale)");
+      else if (!s.Read)
+        out.Add(": its stack could not be read");
       for (int f = 0; f < s.Depth; ++f) AddFrame(out, f, s.Frames[f]);
     }
     out.Add("\nMessage view so far:\n");

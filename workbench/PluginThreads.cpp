@@ -1,5 +1,6 @@
 #include "workbench/PluginThreads.h"
 
+#include <dlfcn.h>
 #include <time.h>
 
 #include <atomic>
@@ -46,11 +47,13 @@ const char* FileName(const std::string& path) {
 // between its creation and its start routine.
 bool IsStarting(const TThreadStack& s) {
   if (!s.Read) return false;
-  static TCodePlace place;
+  // Not in a signal handler: the loader's own answer is cheaper than reading
+  // each module's file.
   for (int f = 0; f < s.Depth; ++f) {
-    if (!FindCodePlace(s.Frames[f] - 1, place)) return false;
-    const char* name = std::strrchr(place.Module, '/');
-    name = name ? name + 1 : place.Module;
+    Dl_info info{};
+    if (!::dladdr(reinterpret_cast<void*>(s.Frames[f] - 1), &info) || !info.dli_fname) return false;
+    const char* name = std::strrchr(info.dli_fname, '/');
+    name = name ? name + 1 : info.dli_fname;
     if (std::strncmp(name, "libc.so", 7) != 0 && std::strncmp(name, "libasan", 7) != 0 &&
         std::strncmp(name, "libtsan", 7) != 0 && std::strncmp(name, "libubsan", 8) != 0)
       return false;
@@ -92,6 +95,8 @@ void TPluginThreads::OnUnloading(void* Self, uintptr_t First, uintptr_t Last, co
       ::nanosleep(&nap, nullptr);
       ReadThreadStack(s.Thread, s);
     }
+    // A stack only scanned may hold stale addresses: it names no owner.
+    if (!s.Read) continue;
     int outermost = -1;
     for (int f = 0; f < s.Depth; ++f)
       if (s.Frames[f] - 1 >= First && s.Frames[f] - 1 <= Last) outermost = f;

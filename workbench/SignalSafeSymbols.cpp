@@ -40,9 +40,10 @@ const char* SkipField(const char* p, const char* end) noexcept {
   return p;
 }
 
-// "start-end perms offset dev inode   path": the mapping of address, with
-// the file offset that address has.
-bool FindMapping(uintptr_t address, char* path, size_t cap, uint64_t& fileOffset) noexcept {
+// Calls OnLine(line, its end) for each line of the mapping list until it
+// answers true; answers whether one did.
+template <class F>
+bool WalkMappings(F&& OnLine) noexcept {
   const qorb::winapi::FileDescriptor maps(::open("/proc/self/maps", O_RDONLY | O_CLOEXEC));
   if (maps.get() < 0) return false;
   static char buffer[8192];
@@ -53,29 +54,39 @@ bool FindMapping(uintptr_t address, char* path, size_t cap, uint64_t& fileOffset
     const char* const end = buffer + kept + static_cast<size_t>(n);
     const char* line = buffer;
     for (const char* nl; (nl = static_cast<const char*>(std::memchr(line, '\n', static_cast<size_t>(end - line))));
-         line = nl + 1) {
-      const char* p = line;
-      const uint64_t start = ParseHex(p, nl);
-      ++p;
-      const uint64_t stop = ParseHex(p, nl);
-      if (address < start || address >= stop) continue;
-      p = SkipField(p, nl);  // perms
-      p = SkipField(p, nl);  // ...now the offset
-      const uint64_t offset = ParseHex(p, nl);
-      p = SkipField(p, nl);  // dev
-      p = SkipField(p, nl);  // inode
-      p = SkipField(p, nl);
-      const size_t length = static_cast<size_t>(nl - p);
-      if (length == 0 || *p != '/' || length >= cap) return false;
-      std::memcpy(path, p, length);
-      path[length] = 0;
-      fileOffset = address - start + offset;
-      return true;
-    }
+         line = nl + 1)
+      if (OnLine(line, nl)) return true;
     kept = static_cast<size_t>(end - line);
     if (kept == sizeof buffer) return false;
     std::memmove(buffer, line, kept);
   }
+}
+
+// "start-end perms offset dev inode   path": the mapping of address, with
+// the file offset that address has.
+bool FindMapping(uintptr_t address, char* path, size_t cap, uint64_t& fileOffset) noexcept {
+  bool found = false;
+  WalkMappings([&](const char* line, const char* nl) {
+    const char* p = line;
+    const uint64_t start = ParseHex(p, nl);
+    ++p;
+    const uint64_t stop = ParseHex(p, nl);
+    if (address < start || address >= stop) return false;
+    p = SkipField(p, nl);  // perms
+    p = SkipField(p, nl);  // ...now the offset
+    const uint64_t offset = ParseHex(p, nl);
+    p = SkipField(p, nl);  // dev
+    p = SkipField(p, nl);  // inode
+    p = SkipField(p, nl);
+    const size_t length = static_cast<size_t>(nl - p);
+    if (length == 0 || *p != '/' || length >= cap) return true;
+    std::memcpy(path, p, length);
+    path[length] = 0;
+    fileOffset = address - start + offset;
+    found = true;
+    return true;
+  });
+  return found;
 }
 
 // The virtual address a file offset is loaded at.
@@ -146,4 +157,18 @@ bool FindCodePlace(uintptr_t Address, TCodePlace& Place) noexcept {
   if (!VirtualAddress(file.get(), eh, fileOffset, vaddr)) return true;
   if (!NearestIn(file.get(), eh, SHT_SYMTAB, vaddr, Place)) NearestIn(file.get(), eh, SHT_DYNSYM, vaddr, Place);
   return true;
+}
+
+void ForEachMapping(TMappingVisitor Visit, void* Data) noexcept {
+  WalkMappings([&](const char* line, const char* nl) {
+    const char* p = line;
+    const uint64_t start = ParseHex(p, nl);
+    ++p;
+    const uint64_t stop = ParseHex(p, nl);
+    p = SkipField(p, nl);
+    char perms[5] = {};
+    for (int i = 0; i < 4 && p + i < nl; ++i) perms[i] = p[i];
+    Visit(Data, start, stop, perms);
+    return false;
+  });
 }

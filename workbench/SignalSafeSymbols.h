@@ -13,3 +13,8 @@ struct TCodePlace {
 
 // Uses static buffers: one caller at a time.
 bool FindCodePlace(uintptr_t Address, TCodePlace& Place) noexcept;
+
+// Each line of the process's mapping list: its range and its permissions
+// ("r-xp"). Uses a static buffer: one caller at a time.
+using TMappingVisitor = void (*)(void* Data, uintptr_t Start, uintptr_t End, const char* Perms);
+void ForEachMapping(TMappingVisitor Visit, void* Data) noexcept;

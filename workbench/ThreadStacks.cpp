@@ -11,10 +11,13 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
+#include <iterator>
 #include <mutex>
 
 #include "rtl/ForeignCallNow.h"
 #include "winapi/FileDescriptor.h"
+#include "workbench/SignalSafeSymbols.h"
 
 namespace {
 
@@ -31,6 +34,18 @@ struct TRequest {
 };
 TRequest request;
 std::mutex reader;  // the reading threads take turns; the handler never takes it
+
+// Threads that did not answer; they are not asked again (a sanitizer's own
+// threads never do).
+pid_t silent[32];
+std::atomic<size_t> silentCount{0};
+
+bool IsSilent(pid_t thread) noexcept {
+  for (size_t i = 0, n = silentCount.load(); i < n; ++i)
+    if (silent[i] == thread) return true;
+  return false;
+}
+
 
 void OnStackSignal(int, siginfo_t*, void*) {
   const int saved = errno;
@@ -65,6 +80,7 @@ void Nap() noexcept {
 
 // Sends Ask to Thread and waits up to a second for its answer.
 bool AskThread(pid_t Thread, TAsk Ask, TThreadStack* Into) noexcept {
+  if (IsSilent(Thread)) return false;
   request.Into = Into;
   request.Ask.store(Ask);
   request.Answered.store(false);
@@ -78,7 +94,96 @@ bool AskThread(pid_t Thread, TAsk Ask, TThreadStack* Into) noexcept {
         Nap();
     }
   request.Thread.store(0);
+  if (!answered)
+    if (const size_t n = silentCount.load(); n < std::size(silent)) {
+      silent[n] = Thread;
+      silentCount.store(n + 1);
+    }
   return answered;
+}
+
+struct TCodeRanges {
+  uintptr_t Start[4096];
+  uintptr_t End[4096];
+  size_t Count = 0;
+  uintptr_t StackEnd = 0;  // of the mapping that holds Sp
+  uintptr_t Sp = 0;
+};
+TCodeRanges code;
+
+void NoteMapping(void* data, uintptr_t start, uintptr_t end, const char* perms) {
+  auto& c = *static_cast<TCodeRanges*>(data);
+  if (c.Sp >= start && c.Sp < end) c.StackEnd = end;
+  if (perms[0] == 'r' && perms[2] == 'x' && c.Count < std::size(c.Start)) {
+    c.Start[c.Count] = start;
+    c.End[c.Count++] = end;
+  }
+}
+
+// After a call instruction in readable code: call rel32, or call through a
+// register or memory operand (FF /2, two to seven bytes long).
+__attribute__((no_sanitize_address, no_sanitize_thread)) bool IsReturnAddress(uintptr_t w) noexcept {
+  for (size_t i = 0; i < code.Count; ++i) {
+    if (w < code.Start[i] + 7 || w >= code.End[i]) continue;
+    const auto* b = reinterpret_cast<const uint8_t*>(w);
+    if (b[-5] == 0xE8) return true;
+    for (int length = 2; length <= 7; ++length)
+      if (b[-length] == 0xFF && (b[-length + 1] & 0x38) == 0x10) return true;
+    return false;
+  }
+  return false;
+}
+
+__attribute__((no_sanitize_address, no_sanitize_thread)) uintptr_t WordAt(uintptr_t address) noexcept {
+  return *reinterpret_cast<const volatile uintptr_t*>(address);
+}
+
+// A thread that does not answer is most likely blocked in the kernel: the
+// kernel tells where (its stack pointer and program counter), and the stack
+// from there holds its return addresses, found as a debugger finds them
+// without unwind information.
+bool ScanStack(pid_t thread, TThreadStack& s) noexcept {
+  char path[64] = "/proc/self/task/";
+  size_t at = std::strlen(path);
+  char digits[16];
+  int n = 0;
+  for (pid_t t = thread; t > 0 && n < 16; t /= 10) digits[n++] = static_cast<char>('0' + t % 10);
+  while (n > 0) path[at++] = digits[--n];
+  std::memcpy(path + at, "/syscall", 9);
+  const qorb::winapi::FileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC));
+  char text[256];
+  const ssize_t got = file.IsOpen() ? ::read(file.get(), text, sizeof text - 1) : -1;
+  if (got <= 0) return false;
+  text[got] = 0;
+  // "nr arg1 ... arg6 sp pc", or "-1 sp pc": the last two are wanted.
+  uintptr_t last[2] = {0, 0};
+  for (const char* p = text; *p;) {
+    while (*p == ' ' || *p == '\n') ++p;
+    if (!*p) break;
+    uintptr_t v = 0;
+    if (p[0] == '0' && p[1] == 'x')
+      for (p += 2; (*p >= '0' && *p <= '9') || (*p >= 'a' && *p <= 'f'); ++p)
+        v = v * 16 + static_cast<uintptr_t>(*p <= '9' ? *p - '0' : *p - 'a' + 10);
+    else
+      while (*p && *p != ' ' && *p != '\n') ++p;
+    last[0] = last[1];
+    last[1] = v;
+  }
+  const uintptr_t sp = last[0], pc = last[1];
+  if (sp == 0 || pc == 0) return false;
+  code.Count = 0;
+  code.Sp = sp;
+  code.StackEnd = 0;
+  ForEachMapping(&NoteMapping, &code);
+  if (code.StackEnd == 0) return false;
+  s.Depth = 0;
+  s.Frames[s.Depth++] = pc + 1;  // read as a return address, it names pc's own function
+  constexpr uintptr_t kMostScanned = 512 * 1024;
+  for (uintptr_t a = sp & ~uintptr_t{7}; a + 8 <= code.StackEnd && a - sp < kMostScanned && s.Depth < TThreadStack::MaxFrames;
+       a += 8)
+    if (const uintptr_t w = WordAt(a); IsReturnAddress(w)) s.Frames[s.Depth++] = w;
+  s.Scanned = true;
+  return true;
 }
 
 struct TDirent64 {
@@ -132,8 +237,8 @@ size_t ReadThreadStacks(TThreadStack* Stacks, size_t Max) noexcept {
         for (int i = 1; i < n; ++i) s.Frames[s.Depth++] = reinterpret_cast<uintptr_t>(frames[i]);
         s.Inside = InnermostForeignCall();
         s.Read = true;
-      } else {
-        AskThread(tid, TAsk::Read, &s);
+      } else if (!AskThread(tid, TAsk::Read, &s)) {
+        ScanStack(tid, s);
       }
     }
   }

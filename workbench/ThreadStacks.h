@@ -15,6 +15,10 @@ struct TThreadStack {
   static constexpr int MaxFrames = 48;
   pid_t Thread = 0;
   bool Read = false;  // false: the thread did not answer
+  // It did not answer (a sanitizer holds signals back while it waits for a
+  // lock): Frames are where it waits in the kernel and the return addresses
+  // found on its stack from there, some of which may be stale.
+  bool Scanned = false;
   int Depth = 0;
   uintptr_t Frames[MaxFrames] = {};  // innermost first
   const TForeignCall* Inside = nullptr;  // valid while that thread stays where it was
@@ -24,6 +28,7 @@ struct TThreadStack {
 void InstallThreadStacks();
 
 // The process's threads, the caller's own included; at most Max of them.
+// A thread that does not answer once is scanned from then on.
 size_t ReadThreadStacks(TThreadStack* Stacks, size_t Max) noexcept;
 
 // One thread's stack, as ReadThreadStacks reads each.
