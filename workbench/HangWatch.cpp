@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "rtl/ForeignCall.h"
 
 #include "workbench/CrashReport.h"
 #include "workbench/PluginThreads.h"
@@ -16,9 +15,9 @@ namespace {
 
 pid_t mainThread = 0;
 
-void AddCall(TSignalSafeText& out, const TForeignCall& call) noexcept {
-  out.Add(call.What ? call.What : u"foreign code");
-  if (call.Subject && *call.Subject) out.Add(" (").Add(call.Subject).Add(")");
+void AddCall(TSignalSafeText& out, const TThreadStack& s) noexcept {
+  out.Add(s.InsideWhat);
+  if (s.InsideSubject[0]) out.Add(" (").Add(s.InsideSubject).Add(")");
 }
 
 const char* FileName(const char* path) noexcept {
@@ -86,9 +85,9 @@ void THangWatch::Watch() {
 void THangWatch::ReportHang(std::chrono::milliseconds Waited) noexcept {
   static TThreadStack stacks[64];
   const size_t count = ReadThreadStacks(stacks, sizeof stacks / sizeof stacks[0]);
-  const TForeignCall* inside = nullptr;
+  const TThreadStack* inside = nullptr;
   for (size_t i = 0; i < count; ++i)
-    if (stacks[i].Thread == mainThread) inside = stacks[i].Inside;
+    if (stacks[i].Thread == mainThread && stacks[i].InsideWhat[0]) inside = &stacks[i];
   {
     TSignalSafeText out(STDERR_FILENO);
     out.Add("qorb-ide: hung: the main thread has not returned from ");
@@ -109,9 +108,9 @@ void THangWatch::ReportHang(std::chrono::milliseconds Waited) noexcept {
         out.Add(" (qorb-ide's hang watch)");
       else if (const char* plugin = PluginOfThread(s.Thread, stacks[i].Frames, s.Depth))
         out.Add(" (started by ").Add(FileName(plugin)).Add(")");
-      if (s.Inside) {
+      if (s.InsideWhat[0]) {
         out.Add(", inside ");
-        AddCall(out, *s.Inside);
+        AddCall(out, s);
       }
       if (s.Scanned)
         out.Add(": did not answer; its stack scanned from where it waits in the kernel (some frames may be stale)");

@@ -65,6 +65,10 @@ bool IsStarting(const TThreadStack& s) {
 
 TPluginThreads::TPluginThreads() {
   InstallThreadStacks();
+  // Threads that never answer (a sanitizer's) are found now, not while an
+  // unload is timed.
+  static TThreadStack first[64];
+  ReadThreadStacks(first, std::size(first));
   qorb::winapi::SetModuleUnloadWatcher(&OnUnloading, this);
 }
 

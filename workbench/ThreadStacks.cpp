@@ -47,6 +47,21 @@ bool IsSilent(pid_t thread) noexcept {
 }
 
 
+template <size_t N>
+void CopyText(char16_t (&to)[N], const char16_t* from) noexcept {
+  size_t n = 0;
+  for (; from && from[n] && n + 1 < N; ++n) to[n] = from[n];
+  to[n] = 0;
+}
+
+// On the thread itself: the texts may live on its stack.
+void NoteInside(TThreadStack& s) noexcept {
+  if (const TForeignCall* call = InnermostForeignCall()) {
+    CopyText(s.InsideWhat, call->What ? call->What : u"foreign code");
+    CopyText(s.InsideSubject, call->Subject);
+  }
+}
+
 void OnStackSignal(int, siginfo_t*, void*) {
   const int saved = errno;
   if (request.Thread.load() != CurrentThreadId()) {
@@ -67,7 +82,7 @@ void OnStackSignal(int, siginfo_t*, void*) {
   const int n = ::backtrace(frames, TThreadStack::MaxFrames + 2);
   s.Depth = 0;
   for (int i = 2; i < n; ++i) s.Frames[s.Depth++] = reinterpret_cast<uintptr_t>(frames[i]);
-  s.Inside = InnermostForeignCall();
+  NoteInside(s);
   s.Read = true;
   request.Answered.store(true);
   errno = saved;
@@ -78,7 +93,7 @@ void Nap() noexcept {
   ::nanosleep(&t, nullptr);
 }
 
-// Sends Ask to Thread and waits up to a second for its answer.
+// Sends Ask to Thread and waits up to about 400 ms for its answer.
 bool AskThread(pid_t Thread, TAsk Ask, TThreadStack* Into) noexcept {
   if (IsSilent(Thread)) return false;
   request.Into = Into;
@@ -87,7 +102,7 @@ bool AskThread(pid_t Thread, TAsk Ask, TThreadStack* Into) noexcept {
   request.Thread.store(Thread);
   bool answered = false;
   if (::syscall(SYS_tgkill, ::getpid(), Thread, StackSignal()) == 0)
-    for (int waited = 0; waited < 1100 && !(answered = request.Answered.load()); ++waited) {
+    for (int waited = 0; waited < 500 && !(answered = request.Answered.load()); ++waited) {
       if (waited < 100)
         ::sched_yield();
       else
@@ -235,7 +250,7 @@ size_t ReadThreadStacks(TThreadStack* Stacks, size_t Max) noexcept {
         void* frames[TThreadStack::MaxFrames + 1];
         const int n = ::backtrace(frames, TThreadStack::MaxFrames + 1);
         for (int i = 1; i < n; ++i) s.Frames[s.Depth++] = reinterpret_cast<uintptr_t>(frames[i]);
-        s.Inside = InnermostForeignCall();
+        NoteInside(s);
         s.Read = true;
       } else if (!AskThread(tid, TAsk::Read, &s)) {
         ScanStack(tid, s);

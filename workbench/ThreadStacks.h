@@ -9,8 +9,6 @@
 #include <cstddef>
 #include <cstdint>
 
-struct TForeignCall;
-
 struct TThreadStack {
   static constexpr int MaxFrames = 48;
   pid_t Thread = 0;
@@ -21,7 +19,10 @@ struct TThreadStack {
   bool Scanned = false;
   int Depth = 0;
   uintptr_t Frames[MaxFrames] = {};  // innermost first
-  const TForeignCall* Inside = nullptr;  // valid while that thread stays where it was
+  // The foreign call it is inside, copied by the thread itself: "Shutdown"
+  // and its subject; empty when it runs only our code.
+  char16_t InsideWhat[48] = {};
+  char16_t InsideSubject[256] = {};
 };
 
 // Once per process, before any reading.
