@@ -64,6 +64,11 @@ TEST(WaitFor, ThatRunsOutNamesItsTextAndTheLastLinesAndFails) {
   EXPECT_NE(r.Err.find("] [Threaded] [Info] worker finished its job"), std::string::npos) << Describe(r);
   // The first wait was met: only the second is named.
   EXPECT_EQ(r.Err.find("--wait-for \"worker finished\""), std::string::npos) << Describe(r);
+  // In order: a line that met one wait does not meet the next.
+  const TChildRun twice = ide.Run("late", {"--wait-for", "worker", "--wait-for", "finished", "--timeout", "0.3"});
+  EXPECT_EQ(twice.ExitStatus, 1) << Describe(twice);
+  EXPECT_NE(twice.Err.find("--wait-for \"finished\": no message-view line contained it"), std::string::npos)
+      << Describe(twice);
 }
 
 // Waiting is not hanging: only calls into the IDE's work are timed.
