@@ -14,13 +14,13 @@ set(QORB_INSTALL_INCLUDEDIR "include/qorb")
 
 # Beside each other in lib/; the IDE, the package and the About library one
 # folder over in bin/.
-set_target_properties(qorbrtl qorbwin qorbvcl qorbtoolsapi qorbide PROPERTIES INSTALL_RPATH "$ORIGIN")
+set_target_properties(qorbrtl qorbwin qorbvcl qorbtoolsapi qorbide qorbworkbench PROPERTIES INSTALL_RPATH "$ORIGIN")
 set_target_properties(qorb-ide Qorb_DelphiMain DelphiMainProc PROPERTIES INSTALL_RPATH "$ORIGIN/../lib")
 
 install(TARGETS qorbrtl qorbwin qorbvcl qorbtoolsapi qorbotahelper_sdk qorbplugin_c EXPORT QorbTargets
   LIBRARY DESTINATION ${QORB_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${QORB_INSTALL_LIBDIR})
-install(TARGETS qorbide LIBRARY DESTINATION ${QORB_INSTALL_LIBDIR})
+install(TARGETS qorbide qorbworkbench LIBRARY DESTINATION ${QORB_INSTALL_LIBDIR})
 install(TARGETS qorb-ide RUNTIME DESTINATION ${QORB_INSTALL_BINDIR})
 install(TARGETS Qorb_DelphiMain DelphiMainProc LIBRARY DESTINATION ${QORB_INSTALL_BINDIR})
 # Loaded by the IDE, which has the runtime libraries loaded already; the
@@ -52,3 +52,11 @@ install(FILES
 
 configure_file(sdk/qorb.pc.in "${CMAKE_BINARY_DIR}/sdk-cmake/qorb.pc" @ONLY)
 install(FILES "${CMAKE_BINARY_DIR}/sdk-cmake/qorb.pc" DESTINATION "${QORB_INSTALL_LIBDIR}/pkgconfig")
+
+# The examples the authors' guide cites, with a project that builds them
+# against this SDK.
+set(QORB_INSTALL_EXAMPLESDIR "share/qorb/examples")
+foreach(example IN ITEMS hello-cpp info-c options-page counter-c)
+  install(DIRECTORY "${CMAKE_SOURCE_DIR}/examples/${example}/" DESTINATION "${QORB_INSTALL_EXAMPLESDIR}/${example}")
+endforeach()
+install(FILES examples/Installed.cmake DESTINATION "${QORB_INSTALL_EXAMPLESDIR}" RENAME CMakeLists.txt)

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "ide/IDEService.h"
-#include "toolsapi/AboutBoxServices.h"
 #include "rtl/OwnMutex.h"
+#include "toolsapi/AboutBoxServices.h"
 
 struct TAboutBoxEntry {
   int32_t Index = -1;

@@ -17,7 +17,8 @@ std::vector<TForeignExceptionNote> TForeignExceptionLog::Seen() const {
   return seen_;
 }
 
-std::string FormatForeignExceptions(const std::vector<TForeignExceptionNote>& Seen) {
+std::string FormatForeignExceptions(const std::vector<TForeignExceptionNote>& Seen,
+                                    const std::function<std::string(const TForeignExceptionNote&)>& Detail) {
   if (Seen.empty()) return {};
   std::string out = "Exceptions:\n";
   for (const TForeignExceptionNote& e : Seen) {
@@ -28,6 +29,8 @@ std::string FormatForeignExceptions(const std::vector<TForeignExceptionNote>& Se
     if (!e.Subject.IsEmpty()) out += " (" + e.Subject.ToUtf8() + ")";
     if (!e.Module.IsEmpty()) out += ", module " + e.Module.ToUtf8();
     out += '\n';
+    if (Detail)
+      if (const std::string more = Detail(e); !more.empty()) out += "    " + more + '\n';
   }
   return out;
 }

@@ -2,6 +2,7 @@
 // The exceptions that left foreign code and were caught by ours, as a
 // debugger lists first-chance exceptions: the runtime tells the IDE of each
 // while the log lives.
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -25,4 +26,6 @@ class TForeignExceptionLog {
 };
 
 // "Exceptions:" and one entry per exception; empty when there is none.
-std::string FormatForeignExceptions(const std::vector<TForeignExceptionNote>& Seen);
+// Detail, when given, adds a line below an entry (none when it answers "").
+std::string FormatForeignExceptions(const std::vector<TForeignExceptionNote>& Seen,
+                                    const std::function<std::string(const TForeignExceptionNote&)>& Detail = {});

@@ -4,11 +4,8 @@
 #include <atomic>
 #include <stdexcept>
 #include <string>
-#include <thread>
 
-#include "ide/LeftoverNames.h"
 #include "ide/MainMenu.h"
-#include "ide/ModuleCallLog.h"
 #include "ide/StandardServices.h"
 #include "vcl/Menus.h"
 #include "winapi/Gdi.h"
@@ -32,6 +29,13 @@ int CountItems(const TMenuItem& item) {
 
 std::u16string Number(long long n) { return Utf8ToUtf16(std::to_string(n)); }
 
+void Collect(const TMenuItem& item, std::set<const TMenuItem*>& out) {
+  for (int i = 0; i < item.Count(); ++i) {
+    out.insert(item.Items(i));
+    Collect(*item.Items(i), out);
+  }
+}
+
 }  // namespace
 
 TIDE* TIDE::Current() noexcept { return current.load(); }
@@ -45,7 +49,6 @@ TIDE::TIDE(TIDEOptions Options)
   if (!current.compare_exchange_strong(expected, this))
     throw std::logic_error("another simulated IDE is still alive");
   try {
-    if (!qorb::winapi::CurrentModuleCallObserver()) moduleCalls_ = std::make_unique<TModuleCallLog>();
     GdiRecordCreators(true);
     gdiObjectsAtStart_ = GdiLiveObjectCount();
     windowsAtStart_ = LiveWindowCount();
@@ -53,14 +56,7 @@ TIDE::TIDE(TIDEOptions Options)
     mainMenu_->SetName(u"MainMenu1");
     BuildStandardMainMenu(*mainMenu_);
     menuItemsAtStart_ = CountItems(*mainMenu_->Items());
-    menuAtStart_ = AllMenuItems(*mainMenu_->Items());
-    if (moduleCalls_)
-      moduleCalls_->OnUnloaded = [this, mainThread = std::this_thread::get_id()](const std::string& Path) {
-        // Only now: the package frees its own menu, with the item, later.
-        // The menu is the main thread's.
-        if (std::this_thread::get_id() != mainThread) return;
-        for (UnicodeString& line : DanglingMenuItems(*mainMenu_->Items(), Path)) danglingItems_.push_back(std::move(line));
-      };
+    Collect(*mainMenu_->Items(), menuAtStart_);
     services_ = Make<TIDEServices>(*this);
     AddStandardServices(*services_);
     loader_ = std::make_unique<TPackageLoader>(services_.get(), [this](const UnicodeString& Text) { ReportError(Text); });
@@ -84,7 +80,6 @@ TIDE::TIDE(TIDEOptions Options)
 
 TIDE::~TIDE() {
   Shutdown();
-  if (moduleCalls_) moduleCalls_->OnUnloaded = {};
   SetMessageBoxHandler(previousMessageBoxHandler_);
   SetModalFormHandler(previousModalFormHandler_);
   mainLoop_.SetErrorHandler({});
@@ -92,8 +87,14 @@ TIDE::~TIDE() {
   services_.reset();
   mainMenu_.reset();
   GdiRecordCreators(false);
-  moduleCalls_.reset();
   current.store(nullptr);
+}
+
+void TIDE::LibraryUnloaded(const std::string& Path) {
+  // Only now: the package frees its own menu, with the item, later.
+  if (naming_.DanglingMenuItems && mainMenu_)
+    for (UnicodeString& line : naming_.DanglingMenuItems(*mainMenu_->Items(), Path))
+      danglingItems_.push_back(std::move(line));
 }
 
 bool TIDE::LoadPackage(const std::filesystem::path& Path) {
@@ -131,15 +132,17 @@ const std::vector<UnicodeString>& TIDE::Shutdown() {
   if (extraItems > 0) {
     leftovers_.push_back(UnicodeString(u"the main menu holds " + Number(extraItems) +
                                        u" item(s) that unloaded packages left behind"));
-    for (UnicodeString& item : MenuLeftovers(*mainMenu_->Items(), menuAtStart_)) leftovers_.push_back(std::move(item));
+    if (naming_.MenuItems)
+      for (UnicodeString& item : naming_.MenuItems(*mainMenu_->Items(), menuAtStart_)) leftovers_.push_back(std::move(item));
   }
   const size_t gdi = GdiLiveObjectCount();
   if (gdi > gdiObjectsAtStart_)
     leftovers_.push_back(UnicodeString(Number(static_cast<long long>(gdi - gdiObjectsAtStart_)) +
-                                       u" GDI object(s) left alive" + Utf8ToUtf16(GdiObjectOwners())));
+                                       u" GDI object(s) left alive" +
+                                       Utf8ToUtf16(naming_.GdiObjectOwners ? naming_.GdiObjectOwners() : "")));
   const int windows = LiveWindowCount();
   if (windows > windowsAtStart_)
     leftovers_.push_back(UnicodeString(Number(windows - windowsAtStart_) + u" window(s) left alive" +
-                                       Utf8ToUtf16(WindowOwners())));
+                                       Utf8ToUtf16(naming_.WindowOwners ? naming_.WindowOwners() : "")));
   return leftovers_;
 }

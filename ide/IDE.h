@@ -3,6 +3,7 @@
 // boxes and the package loader, all open to inspection. One lives at a time
 // (it owns the global service variables while packages are loaded).
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <set>
 #include <vector>
@@ -19,7 +20,21 @@
 
 class TMainMenu;
 class TMenuItem;
-class TModuleCallLog;
+
+// How what unloaded packages and plug-ins left behind is named. The IDE
+// counts leftovers itself; whoever knows which library code belonged to
+// (a debugger, qorb-ide's workbench) names them. Unset parts name nothing.
+struct TLeftoverNaming {
+  // Items under Root that were not there at start, one line each.
+  std::function<std::vector<UnicodeString>(const TMenuItem& Root, const std::set<const TMenuItem*>& AtStart)>
+      MenuItems;
+  // Items under Root whose click handler lay in the library at Path, which
+  // has just been unloaded.
+  std::function<std::vector<UnicodeString>(const TMenuItem& Root, const std::string& Path)> DanglingMenuItems;
+  // ": 1 made by x.dll (unloaded)" for the live windows and GDI objects.
+  std::function<std::string()> WindowOwners;
+  std::function<std::string()> GdiObjectOwners;
+};
 
 struct TIDEOptions {
   UnicodeString UILanguage{u"en"};
@@ -80,9 +95,10 @@ class TIDE {
   const std::vector<UnicodeString>& Shutdown();
   bool IsShutDown() const noexcept { return shutDown_; }
 
-  // What the platform layer reported about module calls while this IDE
-  // lived; null when another observer had been installed before it.
-  TModuleCallLog* ModuleCalls() const noexcept { return moduleCalls_.get(); }
+  void SetLeftoverNaming(TLeftoverNaming Naming) { naming_ = std::move(Naming); }
+  // Main thread: a library's code has left the process; menu items that
+  // would call into it are noted for the leftovers.
+  void LibraryUnloaded(const std::string& Path);
 
   static constexpr uint32_t ErrorBoxType = 0x10;  // MB_OK | MB_ICONERROR
 
@@ -91,8 +107,7 @@ class TIDE {
   UnicodeString language_;
   std::filesystem::path rootDirectory_;
   std::filesystem::path picturesDirectory_;
-  // First in, last out: unloading is reported to it until the very end.
-  std::unique_ptr<TModuleCallLog> moduleCalls_;
+  TLeftoverNaming naming_;
   HWND parentHandle_;
   std::unique_ptr<TMainMenu> mainMenu_;
   int menuItemsAtStart_ = 0;

@@ -11,8 +11,8 @@
 
 #include "ide/IDEService.h"
 #include "rtl/InterfacedObject.h"
-#include "toolsapi/BorlandIDEServices.h"
 #include "rtl/OwnMutex.h"
+#include "toolsapi/BorlandIDEServices.h"
 
 class TIDEServices : public TInterfacedObjectOf<IBorlandIDEServices> {
  public:

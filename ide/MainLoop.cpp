@@ -105,17 +105,21 @@ bool TMainLoop::SourcesPending() {
 }
 
 size_t TMainLoop::WaitAndRun(std::chrono::milliseconds Timeout) {
+  WaitForWork(Timeout);
+  return RunUntilIdle();
+}
+
+bool TMainLoop::WaitForWork(std::chrono::milliseconds Timeout) {
   if (!IsMainThread()) throw std::logic_error("the main loop runs on the main thread only");
   const auto deadline = std::chrono::steady_clock::now() + Timeout;
   for (;;) {
-    if (SourcesPending()) break;
+    if (SourcesPending()) return true;
     std::unique_lock lock(lock_);
     const bool anyPending = std::any_of(sources_.begin(), sources_.end(), [](const Source& s) { return s.Pending != nullptr; });
     const auto now = std::chrono::steady_clock::now();
-    if (now >= deadline) break;
+    if (now >= deadline) return false;
     // Without pending checks only Post and Wake can end the wait early.
     const auto until = anyPending ? std::min(deadline, now + PendingPollInterval) : deadline;
-    if (wakeup_.wait_until(lock, until, [this] { return woken_ || !tasks_.empty(); })) break;
+    if (wakeup_.wait_until(lock, until, [this] { return woken_ || !tasks_.empty(); })) return true;
   }
-  return RunUntilIdle();
 }

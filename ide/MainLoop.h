@@ -48,6 +48,8 @@ class TMainLoop {
   // source's pending work (returns at once when there is some), then runs
   // until idle.
   size_t WaitAndRun(std::chrono::milliseconds Timeout);
+  // The waiting half of WaitAndRun: answers whether work came.
+  bool WaitForWork(std::chrono::milliseconds Timeout);
 
   static constexpr size_t MaxRounds = 10000;
   // How often a wait looks at the sources' pending work.

@@ -5,8 +5,8 @@
 #include <mutex>
 #include <vector>
 
-#include "rtl/UnicodeString.h"
 #include "rtl/OwnMutex.h"
+#include "rtl/UnicodeString.h"
 
 struct TShownMessageBox {
   UnicodeString Caption;

@@ -6,8 +6,8 @@
 
 #include "rtl/ComPtr.h"
 #include "rtl/InterfacedObject.h"
-#include "toolsapi/MessageServices.h"
 #include "rtl/OwnMutex.h"
+#include "toolsapi/MessageServices.h"
 
 class TMessageGroup : public TInterfacedObjectOf<IOTAMessageGroup> {
  public:

@@ -8,8 +8,8 @@
 
 #include "ide/IDEService.h"
 #include "ide/MessageGroup.h"
-#include "toolsapi/MessageServices.h"
 #include "rtl/OwnMutex.h"
+#include "toolsapi/MessageServices.h"
 
 class TMessageView : public TIDEServiceOf<IOTAMessageServices> {
  public:

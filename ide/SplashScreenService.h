@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "ide/IDEService.h"
-#include "toolsapi/SplashScreenServices.h"
 #include "rtl/OwnMutex.h"
+#include "toolsapi/SplashScreenServices.h"
 
 class TBitmap;
 

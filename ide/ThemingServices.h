@@ -7,8 +7,8 @@
 
 #include "ide/IDEService.h"
 #include "ide/IDEStyle.h"
-#include "toolsapi/ThemingServices.h"
 #include "rtl/OwnMutex.h"
+#include "toolsapi/ThemingServices.h"
 
 struct TThemedComponent {
   UnicodeString ClassName;

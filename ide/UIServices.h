@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "ide/IDEService.h"
-#include "toolsapi/UIServices.h"
 #include "rtl/OwnMutex.h"
+#include "toolsapi/UIServices.h"
 
 struct TShownDialog {
   UnicodeString Text;

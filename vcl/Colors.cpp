@@ -2,8 +2,8 @@
 
 #include <mutex>
 
-#include "winapi/SysColors.h"
 #include "rtl/OwnMutex.h"
+#include "winapi/SysColors.h"
 
 namespace {
 

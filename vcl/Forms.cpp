@@ -2,8 +2,8 @@
 
 #include <mutex>
 
-#include "rtl/ScopeExit.h"
 #include "rtl/OwnMutex.h"
+#include "rtl/ScopeExit.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <mutex>
 #include <vector>
 
-#include "vcl/StandardClasses.h"
 #include "rtl/OwnMutex.h"
+#include "vcl/StandardClasses.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "winapi/LastError.h"
 #include "rtl/OwnMutex.h"
+#include "winapi/LastError.h"
 
 namespace {
 

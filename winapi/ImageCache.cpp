@@ -1,5 +1,5 @@
-#include "winapi/ImageCache.h"
 #include "rtl/OwnMutex.h"
+#include "winapi/ImageCache.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,6 +11,8 @@
 #include <list>
 #include <mutex>
 #include <unordered_map>
+
+#include "winapi/FileDescriptor.h"
 
 namespace qorb::winapi {
 namespace {
@@ -36,20 +38,6 @@ struct CacheEntry {
   std::string path;
   FileKey key;
   std::shared_ptr<const FileImage> image;
-};
-
-class Fd {
- public:
-  explicit Fd(int fd) noexcept : fd_(fd) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const noexcept { return fd_; }
-
- private:
-  int fd_;
 };
 
 struct LiveEntry {
@@ -97,7 +85,7 @@ bool ReadRange(int fd, size_t offset, size_t size, uint8_t* into) {
   return true;
 }
 
-DWORD ReadFile(const Fd& fd, const struct stat& st, std::shared_ptr<const FileImage>& out) {
+DWORD ReadFile(const qorb::winapi::FileDescriptor& fd, const struct stat& st, std::shared_ptr<const FileImage>& out) {
   // A folder opens fine but is not a file (Windows answers access denied).
   if (!S_ISREG(st.st_mode)) return ERROR_ACCESS_DENIED;
   ++reads;
@@ -126,7 +114,7 @@ DWORD LoadFileImage(const std::string& path, std::shared_ptr<const FileImage>& o
   out.reset();
   // Opened first and checked through the descriptor: what is read is what
   // was checked. Non-blocking: a pipe named like a library must not stall us.
-  const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  const qorb::winapi::FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat st;
   if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) return ErrorFromErrno(errno);
   const FileKey now = FileKey::Of(st);

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <mutex>
 
-#include "rtl/UnicodeString.h"
 #include "rtl/OwnMutex.h"
+#include "rtl/UnicodeString.h"
 
 namespace {
 

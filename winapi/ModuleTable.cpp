@@ -1,6 +1,6 @@
 #include "rtl/ModuleSpan.h"
-#include "winapi/ModuleTable.h"
 #include "rtl/OwnMutex.h"
+#include "winapi/ModuleTable.h"
 
 #include <dlfcn.h>
 #include <link.h>
@@ -198,7 +198,7 @@ bool ModuleTable::LoadedImage(const std::string& path, std::shared_ptr<const Fil
   return true;
 }
 
-DWORD ModuleTable::Release(HMODULE module, void*& toClose) {
+DWORD ModuleTable::Release(HMODULE module, void*& toClose, ModuleRange* going) {
   toClose = nullptr;
   if (module == 0) return ERROR_INVALID_HANDLE;
   const std::lock_guard lock(mu_);
@@ -210,7 +210,10 @@ DWORD ModuleTable::Release(HMODULE module, void*& toClose) {
     toClose = r.dl;
     if (const auto p = loadedByPath_.find(r.path); p != loadedByPath_.end() && p->second == module)
       loadedByPath_.erase(p);
-    if (r.kind == ModuleKind::Loaded && r.end > module) RememberUnloaded(module, r.end - 1, std::move(r.path));
+    if (r.kind == ModuleKind::Loaded && r.end > module) {
+      if (going) *going = {module, r.end - 1, r.path};
+      RememberUnloaded(module, r.end - 1, std::move(r.path));
+    }
     records_.erase(it);
   }
   return ERROR_SUCCESS;

@@ -15,9 +15,9 @@
 #include <string>
 #include <unordered_map>
 
+#include "rtl/OwnMutex.h"
 #include "winapi/ImageCache.h"
 #include "winapi/WinTypes.h"
-#include "rtl/OwnMutex.h"
 
 namespace qorb::winapi {
 
@@ -39,6 +39,12 @@ struct ModuleRecord {
   unsigned refs = 0;
   bool executable = false;  // the program itself, which dlopen knows by no name
   std::shared_ptr<const FileImage> image;  // read on first need, kept with the module
+};
+
+// A loaded library's code, first to last mapped byte, and its file.
+struct ModuleRange {
+  uintptr_t first = 0, last = 0;
+  std::string path;
 };
 
 class ModuleTable {
@@ -64,7 +70,7 @@ class ModuleTable {
   // Drops a reference. When it was the last of a loaded library, toClose
   // receives its dlopen handle (to be closed outside the lock) and the
   // library's name and range are kept as unloaded.
-  DWORD Release(HMODULE module, void*& toClose);
+  DWORD Release(HMODULE module, void*& toClose, ModuleRange* going = nullptr);
 
   // The image of the module loaded through us from this full path.
   bool LoadedImage(const std::string& path, std::shared_ptr<const FileImage>& out);

@@ -6,12 +6,13 @@
 #include <new>
 #include <string>
 
+#include "rtl/OwnMutex.h"
 #include "rtl/UnicodeString.h"
 #include "winapi/ImageCache.h"
 #include "winapi/LastError.h"
 #include "winapi/ModuleCallObserver.h"
 #include "winapi/ModuleTable.h"
-#include "rtl/OwnMutex.h"
+#include "winapi/ModuleUnloadWatch.h"
 
 using qorb::winapi::FileImage;
 using qorb::winapi::ModuleKind;
@@ -173,13 +174,15 @@ BOOL FreeLibrary(HMODULE module) noexcept {
   qorb::winapi::ModuleCallTimer timer(qorb::winapi::ModuleCall::Free);
   timer.Report().Module = module;
   void* toClose = nullptr;
-  const DWORD err = ModuleTable::Instance().Release(module, toClose);
+  qorb::winapi::ModuleRange going;
+  const DWORD err = ModuleTable::Instance().Release(module, toClose, &going);
   if (err != ERROR_SUCCESS) {
     SetLastError(err);
     return FALSE;
   }
   timer.Report().Succeeded = true;
   if (toClose) {
+    if (going.last) qorb::winapi::NotifyModuleUnloading(going);
     std::lock_guard<TRecursiveMutex> loader(qorb::winapi::LoaderLock());
     dlclose(toClose);
     if (qorb::winapi::CurrentModuleCallObserver())

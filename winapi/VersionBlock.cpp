@@ -70,6 +70,12 @@ class Block {
     return true;
   }
 
+  std::u16string Key(const Node& n) const {
+    std::u16string key;
+    for (size_t i = 0; i < n.keyUnits; ++i) key += static_cast<char16_t>(U16(n.keyAt + 2 * i));
+    return key;
+  }
+
   bool FindChild(const Node& parent, std::u16string_view key, Node& child) const {
     size_t at = parent.childrenAt;
     while (at < parent.end) {
@@ -103,6 +109,27 @@ size_t VersionBlockLength(std::span<const uint8_t> block) noexcept {
   uint16_t length;
   std::memcpy(&length, block.data(), 2);
   return length >= kNodeHeader && length <= block.size() ? length : 0;
+}
+
+std::vector<std::u16string> VersionChildKeys(std::span<const uint8_t> block, std::u16string_view path) {
+  const Block b(block);
+  Block::Node node;
+  if (!b.ReadNode(0, block.size(), node)) return {};
+  for (size_t pos = 0; pos < path.size();) {
+    size_t sep = path.find(u'\\', pos);
+    if (sep == std::u16string_view::npos) sep = path.size();
+    const std::u16string_view key = path.substr(pos, sep - pos);
+    pos = sep + 1;
+    if (key.empty()) continue;
+    Block::Node child;
+    if (!b.FindChild(node, key, child)) return {};
+    node = child;
+  }
+  std::vector<std::u16string> keys;
+  Block::Node child;
+  for (size_t at = node.childrenAt; at < node.end && b.ReadNode(at, node.end, child); at = AlignUp4(child.end))
+    keys.push_back(b.Key(child));
+  return keys;
 }
 
 bool QueryVersionValue(std::span<const uint8_t> block, std::u16string_view path, const void*& value,

@@ -5,7 +5,9 @@
 // tables per translation and "VarFileInfo" the translation table.
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "winapi/WinTypes.h"
 
@@ -18,6 +20,11 @@ namespace qorb::winapi {
 // path is missing or any length on the way points outside its parent.
 bool QueryVersionValue(std::span<const uint8_t> block, std::u16string_view path, const void*& value,
                        UINT& length) noexcept;
+
+// The keys of the nodes directly below the node at path ("\StringFileInfo":
+// its string tables, "040904b0", ...), as stored and in their order; empty
+// when the path is missing or the block is damaged on the way.
+std::vector<std::u16string> VersionChildKeys(std::span<const uint8_t> block, std::u16string_view path);
 
 // The extent of a block as its root node declares it, or 0 when the root
 // does not fit the bytes.

@@ -8,8 +8,8 @@
 #include <thread>
 #include <unordered_map>
 
-#include "winapi/LastError.h"
 #include "rtl/OwnMutex.h"
+#include "winapi/LastError.h"
 
 namespace {
 

@@ -206,7 +206,7 @@ TEST(UncontainedFault, OnAPluginsOwnThreadEndsTheIdeWithAReportNamingThePlugin) 
   EXPECT_TRUE(std::regex_search(r.Err, std::regex("qorb-ide: crashed: access violation \\(SIGSEGV\\), write of address "
                                                   "0000000000000000\n  at [0-9A-F]{16} in [^\n]*/FaultyCpp\\.dll")))
       << Describe(r);
-  EXPECT_NE(r.Err.find("on a thread the IDE did not start"), std::string::npos) << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  on a thread started by [^\n]*/FaultyCpp\\.dll\n"))) << Describe(r);
   EXPECT_NE(r.Err.find("while the IDE was clicking \"Qorb/Faulty thread\""), std::string::npos) << Describe(r);
   EXPECT_NE(r.Err.find("Message view so far:\n"), std::string::npos) << Describe(r);
   // Lines the view had; the one logged in the click was not delivered yet.

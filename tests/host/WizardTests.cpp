@@ -6,7 +6,7 @@
 #include "host/Qorb.Main.PluginInterfaceRegistry.h"
 #include "host/Qorb.Main.Wizard.h"
 #include "ide/IDE.h"
-#include "ide/MenuTree.h"
+#include "workbench/MenuTree.h"
 #include "logging/Qorb.Main.Logging.h"
 #include "plugins/Qorb.Main.LoadedPluginList.h"
 #include "rtl/Exception.h"

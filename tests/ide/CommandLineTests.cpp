@@ -2,9 +2,9 @@
 
 #include <sstream>
 
-#include "ide/CommandLine.h"
+#include "workbench/CommandLine.h"
 #include "ide/Library.h"
-#include "ide/Program.h"
+#include "workbench/Program.h"
 #include "tests/ide/Fixtures.h"
 
 TEST(CommandLine, OptionsAndTheirErrorsAndQorbIdesFailures) {
@@ -32,7 +32,15 @@ TEST(CommandLine, OptionsAndTheirErrorsAndQorbIdesFailures) {
   r = ParseCommandLine({"check", "a.dll", "--strict"});
   EXPECT_TRUE(r.ExitStatus == -1 && r.Options.Check);
   EXPECT_EQ(r.Options.CheckFiles, (std::vector<std::filesystem::path>{"a.dll", "--strict"}));
-  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{{"check"}, {"--plugins"}, {"--strict=1"}})
+  r = ParseCommandLine({"--wait-for", "ready", "--wait-for=done", "--timeout", "2.5", "--hang-timeout=1"});
+  EXPECT_EQ(r.Options.WaitFor, (std::vector<std::string>{"ready", "done"}));
+  EXPECT_TRUE(r.Options.WaitTimeout == std::chrono::milliseconds(2500) &&
+              r.Options.HangTimeout == std::chrono::seconds(1));
+  EXPECT_TRUE(ParseCommandLine({}).Options.WaitTimeout == std::chrono::seconds(10) &&
+              ParseCommandLine({}).Options.HangTimeout == std::chrono::seconds(30));
+  for (const std::vector<std::string>& bad :
+       std::vector<std::vector<std::string>>{{"check"}, {"--plugins"}, {"--strict=1"}, {"--wait-for="}, {"--timeout", "0"},
+                                             {"--timeout", "-1"}, {"--hang-timeout", "5s"}, {"--hang-timeout", "nan"}})
     EXPECT_EQ(ParseCommandLine(bad).ExitStatus, 2) << bad[0];
 
   // qorb-ide's failures go to standard error, with status 1.

@@ -2,7 +2,7 @@
 // whose cost, and what InitPlugin's share is.
 #include <gtest/gtest.h>
 
-#include "ide/LoadProfile.h"
+#include "workbench/LoadProfile.h"
 
 using qorb::winapi::ModuleCall;
 using namespace std::chrono_literals;

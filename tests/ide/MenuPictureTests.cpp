@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ide/MainMenu.h"
-#include "ide/MenuPicture.h"
+#include "workbench/pictures/MenuPicture.h"
 #include "tests/presentation/Rendering.h"
 #include "vcl/Menus.h"
 

@@ -3,7 +3,7 @@
 
 #include "ide/IDE.h"
 #include "ide/Library.h"
-#include "ide/MenuTree.h"
+#include "workbench/MenuTree.h"
 #include "tests/ide/Fixtures.h"
 #include "toolsapi/ToolsAPI.h"
 #include "vcl/PngImage.h"

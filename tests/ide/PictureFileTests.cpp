@@ -8,8 +8,8 @@
 #include "ide/AboutBoxService.h"
 #include "ide/IDE.h"
 #include "ide/MessageView.h"
-#include "ide/MessageViewReport.h"
-#include "ide/PresentationReport.h"
+#include "workbench/MessageViewReport.h"
+#include "workbench/PresentationReport.h"
 
 namespace fs = std::filesystem;
 

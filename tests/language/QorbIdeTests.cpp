@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "ide/Library.h"
-#include "ide/Program.h"
+#include "workbench/Program.h"
 #include "vcl/PngImage.h"
 
 namespace fs = std::filesystem;

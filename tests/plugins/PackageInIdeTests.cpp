@@ -4,8 +4,8 @@
 
 #include "PluginFolder.h"
 #include "ide/IDE.h"
-#include "ide/LoadedModules.h"
-#include "ide/MessageViewReport.h"
+#include "workbench/LoadedModules.h"
+#include "workbench/MessageViewReport.h"
 
 TEST(PackageInIde, PluginsInCReachTheServicesThroughRawLayouts) {
   PluginFolder folder(PluginFolder::Layout::WithPlugins, QORB_PACKAGE_PATH);

@@ -10,8 +10,8 @@
 #include <sstream>
 
 #include "PluginFolder.h"
-#include "ide/PluginCheck.h"
-#include "ide/Program.h"
+#include "workbench/PluginCheck.h"
+#include "workbench/Program.h"
 #include "plugins/Qorb.Main.VersionInfo.h"
 
 namespace fs = std::filesystem;
@@ -124,6 +124,24 @@ TEST(CheckCommand, ShowsTheHostsVersionTextsBesideTheStoredStringsAndTheIcon) {
   EXPECT_NE(beta.find("  version resource: none\n  icon: no QORBPLUGINICON resource\n"), std::string::npos) << beta;
   const std::string badicon = FormatPluginCheck(CheckPluginFile(FixturePath("badicon")));
   EXPECT_NE(badicon.find("bytes, does not decode as PNG\n"), std::string::npos) << badicon;
+  EXPECT_NE(alpha.find("    string block 040904B0, the one the host reads:\n      ProductName: \"Alpha Tool\"\n"),
+            std::string::npos)
+      << alpha;
+  // Stored under another language than the Translation entry names: every
+  // block is shown, and why the host's texts are empty.
+  const TPluginCheck mismatched = CheckPluginFile(FixturePath("mismatched"));
+  EXPECT_TRUE(mismatched.WouldLoad());
+  EXPECT_TRUE(mismatched.Version.ProductName.IsEmpty());
+  EXPECT_NE(FormatPluginCheck(mismatched)
+                .find("    fixed file version: 2.0.0.1\n"
+                      "    string block 040704E4, not read by the host:\n"
+                      "      ProductName: \"Werkzeug\"\n"
+                      "      CompanyName: \"Tessary Systems\"\n"
+                      "    the host reads string block 040904b0 (the first Translation entry names it), which is "
+                      "missing: its texts are empty\n"),
+            std::string::npos)
+      << FormatPluginCheck(mismatched);
+  EXPECT_TRUE(ResourceMistakes(CheckPluginFile(FixturePath("alpha"))).empty());
 }
 
 // A folder outside the IDE, run in place: its plug-ins load, what did not
@@ -168,9 +186,11 @@ TEST(PluginsInPlace, RunsAFolderOutsideTheIdeAndTellsWhatTheLoaderSaid) {
 }
 
 // Each cause fails a strict run alone; without --strict the same runs pass.
-TEST(StrictRun, FailsForAPluginNotLoadedOrPassedOverAnErrorLoggedAndAnExceptionCaught) {
+TEST(StrictRun, FailsForAPluginNotLoadedOrPassedOverAnErrorLoggedAnExceptionCaughtAndResourceMistakes) {
   ScratchDir notLoaded("qorb-strict"), logs("qorb-strict"), clean("qorb-strict"), nested("qorb-strict"),
-      raising("qorb-strict");
+      raising("qorb-strict"), mismatched("qorb-strict"), badicon("qorb-strict");
+  fs::copy_file(FixturePath("mismatched"), mismatched / "mismatched.dll");
+  fs::copy_file(FixturePath("badicon"), badicon / "badicon.dll");
   fs::copy_file(FixturePath("shutdownthrows"), raising / "shutdownthrows.dll");
   fs::copy_file(FixturePath("alpha"), clean / "alpha.dll");
   fs::copy_file(FixturePath("alpha"), notLoaded / "alpha.dll");
@@ -182,7 +202,11 @@ TEST(StrictRun, FailsForAPluginNotLoadedOrPassedOverAnErrorLoggedAndAnExceptionC
        {std::pair{&notLoaded, "qorb-ide: strict: not loaded: noshutdown.dll: exports no Shutdown\n"},
         std::pair{&logs, "] [logserror] [Error] config file not found\n"},
         std::pair{&nested, "qorb-ide: strict: not loaded: sub/alpha.dll: in a sub-folder"},
-        std::pair{&raising, "qorb-ide: strict: exception caught: logic_error: shutdown failed (in Shutdown of "}}) {
+        std::pair{&raising, "qorb-ide: strict: exception caught: logic_error: shutdown failed (in Shutdown of "},
+        std::pair{&mismatched, "qorb-ide: strict: resource mistake: mismatched.dll: its version texts show empty: "
+                               "the host reads string block 040904b0, named by the first Translation entry, and the "
+                               "resource holds only 040704E4\n"},
+        std::pair{&badicon, "qorb-ide: strict: resource mistake: badicon.dll: its icon resource QORBPLUGINICON ("}}) {
     TCommandLine options = InPlace(folder->path);
     EXPECT_EQ(RunIde(options).status, 0) << cause;
     options.Strict = true;

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "ide/OptionsDialog.h"
-#include "ide/Program.h"
+#include "workbench/Program.h"
 #include "ide/UIServices.h"
 #include "sdk/Qorb.Plugin.Contracts.h"
 #include "tests/presentation/SimulatedIde.h"

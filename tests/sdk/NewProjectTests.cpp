@@ -8,7 +8,7 @@
 #include <regex>
 #include <sstream>
 
-#include "ide/NewProject.h"
+#include "workbench/NewProject.h"
 #include "tests/support/TestSupport.h"
 #include "vcl/PngDecode.h"
 

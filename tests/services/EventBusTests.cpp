@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -150,8 +152,19 @@ TEST_F(EventBusTest, TheEventIsAskedOnlyThroughItsQueryInterfaceAndItsFailuresAr
   QorbSubscribe<&TListener::OnPing>(bus.get(), &a, Text(u"OnPing"));
   // Failing while the bus looks for subscribers: the error leaves Publish and nobody is called.
   EXPECT_EQ(Raised([&] { bus->Publish(Make<TOdd<TPing>>(-1, 0)->AsIInterface()); }), "EConvertError: query failed");
-  // It let go of the bus on the way out: another thread gets in.
-  std::thread([&] { EXPECT_EQ(bus->IdentifierCount(), 1u); }).join();
+  // It let go of the bus on the way out: another thread gets in. A lock
+  // never let go of fails here instead of hanging the suite.
+  {
+    std::packaged_task<size_t()> count([b = bus] { return b->IdentifierCount(); });
+    std::future<size_t> counted = count.get_future();
+    std::thread other(std::move(count));
+    if (counted.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+      other.detach();
+      FAIL() << "another thread still waits for the bus after the failed publish";
+    }
+    other.join();
+    EXPECT_EQ(counted.get(), 1u);
+  }
   // Failing when a handler's interface is asked for: reported like a failing handler.
   EXPECT_NO_THROW(bus->Publish(Make<TOdd<TPing>>(-1, 1)->AsIInterface()));
   EXPECT_EQ(QorbBodies(), Lines{u"[EventBus] [Error] TListener.OnPing: EConvertError: query failed"});

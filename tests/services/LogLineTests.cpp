@@ -2,8 +2,8 @@
 // and the "Qorb" group as qorb-ide prints and draws it.
 #include <gtest/gtest.h>
 
-#include "ide/MessageViewPicture.h"
-#include "ide/MessageViewReport.h"
+#include "workbench/pictures/MessageViewPicture.h"
+#include "workbench/MessageViewReport.h"
 #include "ide/UIServices.h"
 #include "otahelper/Qorb.Main.Theming.h"
 #include "tests/services/ServicesFixture.h"

@@ -2,7 +2,7 @@
 
 #include "ide/IDE.h"
 #include "ide/MessageView.h"
-#include "ide/MessageViewReport.h"
+#include "workbench/MessageViewReport.h"
 
 // The package with the example plug-ins, as the IDE loads it: their lines
 // reach the "Qorb" group, and unloading takes every one of them away again

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,13 @@ TEST(Version, RawTextsFoundByKeysInAnyCase) {
        {u"\\StringFileInfo\\040904b0\\LegalCopyright", u"\\StringFileInfo\\04090000\\ProductName",
         u"\\StringFileInfo\\040904b0\\ProductNam"})
     EXPECT_EQ(TextAt(block, missing), u"<none>");
+  // The string tables and their keys as stored, in order, found in any case.
+  const std::span<const uint8_t> bytes(block.data(), qorb::winapi::VersionBlockLength(block));
+  using Keys = std::vector<std::u16string>;
+  EXPECT_EQ(qorb::winapi::VersionChildKeys(bytes, u"\\StringFileInfo"), (Keys{u"040904B0", u"040704E4"}));
+  EXPECT_EQ(qorb::winapi::VersionChildKeys(bytes, u"\\stringfileinfo\\040704e4"),
+            (Keys{u"ProductName", u"CompanyName", u"FileVersion", u"LegalCopyright", u"FileDescription"}));
+  EXPECT_TRUE(qorb::winapi::VersionChildKeys(bytes, u"\\StringFileInfo\\04090000").empty());
 }
 
 TEST(Version, EveryShortBufferGetsACutBlockThatQueriesStayInside) {
@@ -66,6 +74,8 @@ TEST(Version, EveryShortBufferGetsACutBlockThatQueriesStayInside) {
       EXPECT_TRUE(at >= block.data() && at + length <= block.data() + cut) << cut;
     }
     TextAt(block, u"\\StringFileInfo\\040904b0\\ProductName");  // read to its zero, under ASan's eye
+    for (const std::u16string& key : qorb::winapi::VersionChildKeys(block, u"\\StringFileInfo"))
+      qorb::winapi::VersionChildKeys(block, u"\\StringFileInfo\\" + key);
   }
 }
 

@@ -1,0 +1,137 @@
+// qorb-ide with a plug-in that runs a worker thread, each run a process of
+// its own: a line the worker logs late is waited for, not raced; a thread
+// left running is named by its plug-in and fails the run; a Shutdown that
+// deadlocks with its worker ends in a report of every thread's stack.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "tests/support/ChildProcess.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ThreadedIde {
+ public:
+  ThreadedIde() {
+    fs::create_directory(plugins_.path);
+    fs::create_symlink(fs::path(QORB_THREAD_FIXTURE_DIR) / "Threaded.dll", plugins_.path / "Threaded.dll");
+  }
+
+  TChildRun Run(const std::string& mode, const std::vector<std::string>& args = {},
+                const std::vector<std::string>& env = {}) const {
+    std::vector<std::string> argv{QORB_IDE_PATH, "--package", QORB_PACKAGE_PATH, "--plugins", plugins_.path.string()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<std::string> environment{"QORB_THREADS=" + mode};
+    environment.insert(environment.end(), env.begin(), env.end());
+    return RunChild(argv, environment);
+  }
+
+ private:
+  ScratchDir plugins_{"qorb-threaded"};
+};
+
+std::string Describe(const TChildRun& r) {
+  return "exit " + std::to_string(r.ExitStatus) + " signal " + std::to_string(r.Signal) + "\n--- out\n" + r.Out +
+         "--- err\n" + r.Err;
+}
+
+}  // namespace
+
+TEST(WaitFor, SeesTheLineAWorkerLogsLateEveryTime) {
+  ThreadedIde ide;
+  for (int run = 0; run < 20; ++run) {
+    const TChildRun r = ide.Run("late", {"--wait-for", "worker finished", "--strict"});
+    ASSERT_EQ(r.ExitStatus, 0) << "run " << run << ": " << Describe(r);
+    ASSERT_NE(r.Out.find("[Threaded] [Info] worker finished its job"), std::string::npos) << Describe(r);
+  }
+}
+
+TEST(WaitFor, ThatRunsOutNamesItsTextAndTheLastLinesAndFails) {
+  ThreadedIde ide;
+  const TChildRun r =
+      ide.Run("late", {"--wait-for", "worker finished", "--wait-for", "never said", "--timeout", "0.3"});
+  EXPECT_EQ(r.ExitStatus, 1) << Describe(r);
+  EXPECT_NE(r.Err.find("qorb-ide: --wait-for \"never said\": no message-view line contained it within 0.3 s; "
+                       "the last lines were:\n"),
+            std::string::npos)
+      << Describe(r);
+  EXPECT_NE(r.Err.find("] [Threaded] [Info] worker finished its job"), std::string::npos) << Describe(r);
+  // The first wait was met: only the second is named.
+  EXPECT_EQ(r.Err.find("--wait-for \"worker finished\""), std::string::npos) << Describe(r);
+  // In order: a line that met one wait does not meet the next.
+  const TChildRun twice = ide.Run("late", {"--wait-for", "worker", "--wait-for", "finished", "--timeout", "0.3"});
+  EXPECT_EQ(twice.ExitStatus, 1) << Describe(twice);
+  EXPECT_NE(twice.Err.find("--wait-for \"finished\": no message-view line contained it"), std::string::npos)
+      << Describe(twice);
+}
+
+// Waiting is not hanging: only calls into the IDE's work are timed.
+TEST(WaitFor, IsNoHangHoweverLongItWaits) {
+  ThreadedIde ide;
+  const TChildRun r = ide.Run("late", {"--wait-for", "worker finished", "--hang-timeout", "1"}, {"QORB_LATE_MS=2500"});
+  EXPECT_EQ(r.ExitStatus, 0) << Describe(r);
+  EXPECT_NE(r.Out.find("[Threaded] [Info] worker finished its job"), std::string::npos) << Describe(r);
+}
+
+TEST(LeftThread, IsNamedByItsPluginAndItsStartRoutineAndFailsTheRunEveryTime) {
+  ThreadedIde ide;
+  for (int run = 0; run < 10; ++run) {
+    const TChildRun r = ide.Run("left");
+    ASSERT_EQ(r.ExitStatus, 1) << "run " << run << ": " << Describe(r);
+    ASSERT_NE(r.Err.find("qorb-ide: left alive: a thread of Threaded.dll (in EndlessWorker) still ran when "
+                         "Threaded.dll was unloaded; it was held there\n"),
+              std::string::npos)
+        << Describe(r);
+    ASSERT_TRUE(std::regex_search(r.Out, std::regex("\nLeft alive:\n  thread [0-9]+ of Threaded\\.dll, in EndlessWorker: "
+                                                    "still running when the library was unloaded\n    /.*/Threaded\\.dll\n")))
+        << Describe(r);
+  }
+  // A plug-in that joins its worker leaves nothing.
+  const TChildRun clean = ide.Run("late", {"--strict"});
+  EXPECT_EQ(clean.ExitStatus, 0) << Describe(clean);
+  EXPECT_EQ(clean.Out.find("Left alive:"), std::string::npos) << Describe(clean);
+}
+
+TEST(HangTimeout, EndsAShutdownDeadlockedWithItsWorkerShowingEveryThreadsStack) {
+  ThreadedIde ide;
+  const TChildRun r = ide.Run("deadlock", {"--hang-timeout", "1"});
+  EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("^qorb-ide: hung: the main thread has not returned from Shutdown "
+                                                  "\\(/.*/Plugins/Threaded\\.dll\\) for [0-9.]+ s \\(--hang-timeout\\)\n"
+                                                  "  while the IDE was shutting down\nThreads:\n")))
+      << Describe(r);
+  // The main thread joins in the plug-in's Shutdown; the plug-in's worker
+  // waits in GetPluginInfos, called from its start routine.
+  const std::regex mainThread("thread [0-9]+ \\(the main thread\\), inside Shutdown [^\n]*\n(    #[^\n]*\n)*?"
+                              "    #[0-9]+ [0-9A-F]+ in Threaded\\.dll \\(Shutdown\\+");
+  EXPECT_TRUE(std::regex_search(r.Err, mainThread)) << Describe(r);
+  // (Under a sanitizer that holds signals back the stack is scanned, and a
+  // stale address may come between.)
+  const std::regex worker("thread [0-9]+ \\(started by Threaded\\.dll\\)[^\n]*\n(    #[^\n]*\n)*?"
+                          "    #[0-9]+ [0-9A-F]+ in Qorb_DelphiMain\\.bpl \\([^)]*GetPluginInfos[^)]*\\)\n"
+                          "(    #[^\n]*\n)*?"
+                          "    #[0-9]+ [0-9A-F]+ in Threaded\\.dll \\(AskingWorker\\+");
+  EXPECT_TRUE(std::regex_search(r.Err, worker)) << Describe(r);
+  // The temporary package folder of --plugins went with the run.
+  std::smatch folder;
+  ASSERT_TRUE(std::regex_search(r.Out, folder, std::regex("\n    (/[^\n]*)/Plugins/Threaded\\.dll\n"))) << Describe(r);
+  EXPECT_FALSE(fs::exists(folder[1].str())) << folder[1];
+}
+
+// A contained fault is listed with the place in the plug-in's code, as a
+// crash report names it.
+TEST(Exceptions, NameTheNearestSymbolOfAContainedFault) {
+  ThreadedIde ide;
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  const TChildRun r = ide.Run("fault", {}, {std::string("ASAN_OPTIONS=") + (asan ? asan : "") + ":handle_segv=0"});
+  EXPECT_EQ(r.ExitStatus, 0) << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Out, std::regex("\nExceptions:\n  EAccessViolation: [^\n]*\n    in InitPlugin [^\n]*\n"
+                                                  "    at WriteThrough(\\.[a-z0-9.]+)?\\+0x[0-9A-F]{4} in Threaded\\.dll\n")))
+      << Describe(r);
+}

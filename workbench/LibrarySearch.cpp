@@ -1,0 +1,151 @@
+#include "workbench/LibrarySearch.h"
+
+#include <link.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+
+#include "workbench/ElfLinkInfo.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Names of the libraries in the process now: file names and sonames.
+int CollectLoaded(dl_phdr_info* info, size_t, void* data) {
+  if (info->dlpi_name && *info->dlpi_name)
+    static_cast<std::set<std::string>*>(data)->insert(fs::path(info->dlpi_name).filename().string());
+  return 0;
+}
+
+std::set<std::string> LoadedNames() {
+  std::set<std::string> names;
+  dl_iterate_phdr(&CollectLoaded, &names);
+  // The loader also matches a library's soname, which may differ from the file.
+  std::set<std::string> sonames;
+  for (const std::string& n : names)
+    if (const size_t so = n.find(".so."); so != std::string::npos) sonames.insert(n.substr(0, so + 3));
+  names.insert(sonames.begin(), sonames.end());
+  return names;
+}
+
+// "libfoo.so.1 (libc6,x86-64) => /lib/x86_64-linux-gnu/libfoo.so.1"
+std::map<std::string, std::string> ReadLoaderCache() {
+  std::map<std::string, std::string> cache;
+  for (const char* program : {"/sbin/ldconfig", "/usr/sbin/ldconfig"}) {
+    if (::access(program, X_OK) != 0) continue;
+    const std::string command = std::string(program) + " -p 2>/dev/null";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), &::pclose);
+    if (!pipe) continue;
+    char line[4096];
+    while (std::fgets(line, sizeof line, pipe.get())) {
+      const std::string text(line);
+      const size_t arrow = text.find(" => ");
+      const size_t paren = text.find(" (");
+      if (arrow == std::string::npos || paren == std::string::npos || paren > arrow) continue;
+      if (text.find("x86-64", paren) > arrow) continue;
+      std::string name = text.substr(0, paren);
+      name.erase(0, name.find_first_not_of(" \t"));
+      std::string path = text.substr(arrow + 4);
+      while (!path.empty() && (path.back() == '\n' || path.back() == ' ')) path.pop_back();
+      cache.emplace(std::move(name), std::move(path));
+    }
+    break;
+  }
+  return cache;
+}
+
+const std::map<std::string, std::string>& LoaderCache() {
+  static const std::map<std::string, std::string> cache = ReadLoaderCache();
+  return cache;
+}
+
+// A file the loader would take: a 64-bit x86-64 shared object.
+bool Usable(const fs::path& candidate) {
+  std::error_code ec;
+  if (!fs::is_regular_file(candidate, ec)) return false;
+  TElfLinkInfo info;
+  std::string error;
+  return ReadElfLinkInfo(candidate, {}, info, error) && info.NotALibrary.empty();
+}
+
+struct Found {
+  fs::path path;
+  bool trusted = false;  // from the cache, the standard folders or the process
+};
+
+std::optional<Found> Search(const std::string& name, const fs::path& file, const TElfLinkInfo& info,
+                            const std::set<std::string>& loaded, std::vector<std::string>& searched) {
+  if (name.find('/') != std::string::npos) {
+    fs::path p = fs::path(name).is_absolute() ? fs::path(name) : fs::current_path() / name;
+    searched.push_back(p.parent_path().string());
+    if (Usable(p)) return Found{p, false};
+    return std::nullopt;
+  }
+  if (loaded.count(name)) return Found{{}, true};
+  const fs::path origin = file.parent_path();
+  auto tryFolders = [&](const std::vector<std::string>& folders, bool trusted) -> std::optional<Found> {
+    for (const std::string& folder : folders) {
+      searched.push_back(folder);
+      const fs::path candidate = fs::path(folder) / name;
+      if (Usable(candidate)) return Found{candidate, trusted};
+    }
+    return std::nullopt;
+  };
+  if (info.RunPath.empty() && !info.RPath.empty())
+    if (auto f = tryFolders(ExpandSearchPath(info.RPath, origin), false)) return f;
+  if (const char* env = std::getenv("LD_LIBRARY_PATH"))
+    if (auto f = tryFolders(ExpandSearchPath(env, origin), false)) return f;
+  if (!info.RunPath.empty())
+    if (auto f = tryFolders(ExpandSearchPath(info.RunPath, origin), false)) return f;
+  searched.push_back("ld.so.cache");
+  if (const auto it = LoaderCache().find(name); it != LoaderCache().end() && Usable(it->second))
+    return Found{it->second, true};
+  return tryFolders({"/lib/x86_64-linux-gnu", "/usr/lib/x86_64-linux-gnu", "/lib64", "/usr/lib64", "/lib", "/usr/lib"},
+                    true);
+}
+
+}  // namespace
+
+std::vector<std::string> ExpandSearchPath(const std::string& List, const fs::path& Origin) {
+  std::vector<std::string> folders;
+  std::stringstream in(List);
+  std::string item;
+  while (std::getline(in, item, ':')) {
+    for (const char* token : {"${ORIGIN}", "$ORIGIN"}) {
+      for (size_t at = item.find(token); at != std::string::npos; at = item.find(token, at))
+        item.replace(at, std::strlen(token), Origin.string());
+    }
+    // An empty entry is the current folder, as for the loader.
+    folders.push_back(item.empty() ? fs::current_path().string() : item);
+  }
+  return folders;
+}
+
+std::optional<TMissingLibrary> FindMissingLibrary(const fs::path& File) {
+  const std::set<std::string> loaded = LoadedNames();
+  std::set<std::string> seen;
+  std::vector<fs::path> pending{File};
+  while (!pending.empty()) {
+    const fs::path file = pending.back();
+    pending.pop_back();
+    TElfLinkInfo info;
+    std::string error;
+    if (!ReadElfLinkInfo(file, {}, info, error) || !info.NotALibrary.empty()) continue;
+    for (const std::string& name : info.Needed) {
+      if (!seen.insert(name).second) continue;
+      std::vector<std::string> searched;
+      const std::optional<Found> found = Search(name, file, info, loaded, searched);
+      if (!found) return TMissingLibrary{name, file, std::move(searched)};
+      if (!found->trusted) pending.push_back(found->path);
+    }
+  }
+  return std::nullopt;
+}

@@ -1,0 +1,125 @@
+#include "workbench/LoadedModules.h"
+
+#include <link.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "workbench/LibrarySearch.h"
+#include "workbench/NotAFile.h"
+#include "plugins/Qorb.Main.VersionInfo.h"
+#include "rtl/UnicodeString.h"
+#include "winapi/FileMask.h"
+#include "winapi/LastError.h"
+#include "winapi/Modules.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int CollectPath(dl_phdr_info* info, size_t, void* data) {
+  if (info->dlpi_name && *info->dlpi_name) static_cast<std::vector<fs::path>*>(data)->emplace_back(info->dlpi_name);
+  return 0;
+}
+
+// The folders the loader searched for what it did not find.
+std::string NotFoundDetail(const fs::path& File) {
+  const std::optional<TMissingLibrary> missing = FindMissingLibrary(fs::absolute(File));
+  if (!missing) return {};
+  std::string text = " (searched for " + missing->Name + ":";
+  for (const std::string& s : missing->Searched) text += " " + s;
+  return text + ")";
+}
+
+// Why the host would have passed over File: what its exports say, read
+// without mapping it.
+std::string SkipReason(const fs::path& File, const TLoadOutcome& Outcome) {
+  const std::u16string name = File.u16string();
+  const HMODULE probe = LoadLibraryExW(name.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+  if (!probe) {
+    // The system's texts may name the file as "%1".
+    std::string text = Utf16ToUtf8(SysErrorMessage(GetLastError()));
+    if (const size_t at = text.find("%1"); at != std::string::npos) text.replace(at, 2, File.filename().string());
+    return "not a library this IDE can load: " + text;
+  }
+  const bool init = GetProcAddress(probe, "InitPlugin") != nullptr;
+  const bool shutdown = GetProcAddress(probe, "Shutdown") != nullptr;
+  FreeLibrary(probe);
+  if (!init && !shutdown) return "exports neither InitPlugin nor Shutdown";
+  if (!init) return "exports no InitPlugin";
+  if (!shutdown) return "exports no Shutdown";
+  if (const std::optional<TLoadResult> loaded = Outcome ? Outcome(File) : std::nullopt) {
+    if (!loaded->LoaderError.empty()) return "the loader refused it: " + loaded->LoaderError + NotFoundDetail(File);
+    if (!loaded->InitPluginRaised.empty()) return "did not stay loaded: its InitPlugin raised " + loaded->InitPluginRaised;
+    return "did not stay loaded: its InitPlugin raised";
+  }
+  return "did not stay loaded: a library it needs is missing, or its InitPlugin raised";
+}
+
+}  // namespace
+
+std::vector<TLoadedModule> LoadedModulesIn(const fs::path& Folder, TModuleTexts Texts) {
+  std::vector<fs::path> mapped;
+  dl_iterate_phdr(&CollectPath, &mapped);
+  std::error_code ec;
+  const fs::path folder = fs::weakly_canonical(Folder, ec);
+  std::vector<TLoadedModule> modules;
+  // Most modules share a few folders: each is resolved once.
+  std::unordered_map<std::string, bool> inFolder;
+  for (const fs::path& path : mapped) {
+    // The folder as the host named it: a plug-in may be a link to a file
+    // kept elsewhere.
+    const auto [at, added] = inFolder.try_emplace(path.parent_path().string(), false);
+    if (added) at->second = fs::weakly_canonical(path.parent_path(), ec) == folder;
+    if (!at->second) continue;
+    TLoadedModule m;
+    m.Path = path;
+    if (Texts == TModuleTexts::Read) {
+      const TQorbVersionInfo info = GetQorbVersionInfo(UnicodeString(path.u16string()));
+      m.ProductName = info.ProductName.view();
+      m.Version = info.Version.view();
+      m.Company = info.Company.view();
+    }
+    modules.push_back(std::move(m));
+  }
+  return modules;
+}
+
+std::string FormatLoadedModules(const std::vector<TLoadedModule>& Modules) {
+  if (Modules.empty()) return {};
+  std::string out = "Plug-ins:\n";
+  for (const TLoadedModule& m : Modules) {
+    out += "  " + (m.ProductName.empty() ? m.Path.filename().string() : Utf16ToUtf8(m.ProductName));
+    if (!m.Version.empty()) out += "  " + Utf16ToUtf8(m.Version);
+    if (!m.Company.empty()) out += "  " + Utf16ToUtf8(m.Company);
+    out += "\n    " + m.Path.string() + "\n";
+  }
+  return out;
+}
+
+std::vector<TSkippedFile> SkippedFilesIn(const fs::path& Folder, const std::vector<TLoadedModule>& Loaded,
+                                         const TLoadOutcome& Outcome) {
+  std::error_code ec;
+  std::unordered_set<std::string> loaded;
+  for (const TLoadedModule& m : Loaded) loaded.insert(m.Path.filename().string());
+  std::vector<TSkippedFile> skipped;
+  for (fs::directory_iterator it(Folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::u16string name = it->path().filename().u16string();
+    if (!MatchesDllMask(name)) continue;
+    if (it->is_directory(ec)) continue;  // a sub-folder, not a plug-in
+    if (loaded.count(it->path().filename().string())) continue;
+    std::string notAFile = NotAFileReason(it->path());
+    skipped.push_back({it->path(), notAFile.empty() ? SkipReason(it->path(), Outcome) : std::move(notAFile)});
+  }
+  return skipped;
+}
+
+std::string FormatSkippedFiles(const std::vector<TSkippedFile>& Files) {
+  if (Files.empty()) return {};
+  std::string out = "Not loaded:\n";
+  for (const TSkippedFile& f : Files) out += "  " + f.Path.filename().string() + ": " + f.Reason + "\n";
+  return out;
+}

@@ -1,0 +1,162 @@
+#include "workbench/PluginThreads.h"
+
+#include <dlfcn.h>
+#include <time.h>
+
+#include <atomic>
+#include <cstring>
+
+#include "winapi/ModuleUnloadWatch.h"
+#include "workbench/SignalSafeSymbols.h"
+#include "workbench/ThreadStacks.h"
+
+namespace {
+
+// Fixed tables, filled outside any signal handler and read inside one:
+// an entry is complete before the count that shows it.
+struct TRange {
+  uintptr_t First = 0, Last = 0;
+  char Path[512] = {};
+};
+TRange unloaded[512];
+std::atomic<size_t> unloadedCount{0};
+
+struct TOwner {
+  pid_t Thread = 0;
+  char Path[512] = {};
+};
+TOwner owners[64];
+std::atomic<size_t> ownerCount{0};
+
+void Copy(char (&to)[512], const char* from) noexcept {
+  std::strncpy(to, from, sizeof to - 1);
+  to[sizeof to - 1] = 0;
+}
+
+bool EndsWith(const char* text, const char* end) noexcept {
+  const size_t n = std::strlen(text), m = std::strlen(end);
+  return n >= m && std::strcmp(text + n - m, end) == 0;
+}
+
+const char* FileName(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return path.c_str() + (slash == std::string::npos ? 0 : slash + 1);
+}
+
+// Only the C library and the sanitizers' runtimes on its stack: a thread
+// between its creation and its start routine.
+bool IsStarting(const TThreadStack& s) {
+  if (!s.Read) return false;
+  // Not in a signal handler: the loader's own answer is cheaper than reading
+  // each module's file.
+  for (int f = 0; f < s.Depth; ++f) {
+    Dl_info info{};
+    if (!::dladdr(reinterpret_cast<void*>(s.Frames[f] - 1), &info) || !info.dli_fname) return false;
+    const char* name = std::strrchr(info.dli_fname, '/');
+    name = name ? name + 1 : info.dli_fname;
+    if (std::strncmp(name, "libc.so", 7) != 0 && std::strncmp(name, "libasan", 7) != 0 &&
+        std::strncmp(name, "libtsan", 7) != 0 && std::strncmp(name, "libubsan", 8) != 0)
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TPluginThreads::TPluginThreads() {
+  InstallThreadStacks();
+  // Threads that never answer (a sanitizer's) are found now, not while an
+  // unload is timed.
+  static TThreadStack first[64];
+  ReadThreadStacks(first, std::size(first));
+  qorb::winapi::SetModuleUnloadWatcher(&OnUnloading, this);
+}
+
+TPluginThreads::~TPluginThreads() { qorb::winapi::SetModuleUnloadWatcher(nullptr, nullptr); }
+
+std::vector<TLeftThread> TPluginThreads::Left() const {
+  const std::lock_guard guard(lock_);
+  return left_;
+}
+
+void TPluginThreads::OnUnloading(void* Self, uintptr_t First, uintptr_t Last, const char* Path) noexcept {
+  auto& self = *static_cast<TPluginThreads*>(Self);
+  if (const size_t n = unloadedCount.load(); n < std::size(unloaded)) {
+    unloaded[n].First = First;
+    unloaded[n].Last = Last;
+    Copy(unloaded[n].Path, Path);
+    unloadedCount.store(n + 1);
+  }
+  static TThreadStack stacks[64];
+  const size_t count = ReadThreadStacks(stacks, std::size(stacks));
+  const pid_t me = CurrentThreadId();
+  for (size_t i = 0; i < count; ++i) {
+    TThreadStack& s = stacks[i];
+    // A thread made a moment ago may not have reached its start routine:
+    // let it get there before deciding whose it is.
+    for (int tries = 0; s.Thread != me && tries < 100 && IsStarting(s); ++tries) {
+      const timespec nap{0, 1000000};
+      ::nanosleep(&nap, nullptr);
+      ReadThreadStack(s.Thread, s);
+    }
+    // A stack only scanned may hold stale addresses: it names no owner.
+    if (!s.Read) continue;
+    int outermost = -1;
+    for (int f = 0; f < s.Depth; ++f)
+      if (s.Frames[f] - 1 >= First && s.Frames[f] - 1 <= Last) outermost = f;
+    if (s.Thread == me || outermost < 0) continue;
+    FreezeThread(s.Thread);
+    try {
+      TLeftThread left{s.Thread, Path, {}};
+      static TCodePlace place;
+      if (FindCodePlace(s.Frames[outermost] - 1, place)) left.StartRoutine = place.Symbol;
+      if (const size_t n = ownerCount.load(); n < std::size(owners)) {
+        owners[n].Thread = s.Thread;
+        Copy(owners[n].Path, Path);
+        ownerCount.store(n + 1);
+      }
+      const std::lock_guard guard(self.lock_);
+      self.left_.push_back(std::move(left));
+    } catch (...) {
+      // Out of memory while naming it: it stays held, only unnamed.
+    }
+  }
+}
+
+std::string DescribeLeftThread(const TLeftThread& Left) {
+  std::string text = "a thread of " + std::string(FileName(Left.Library));
+  if (!Left.StartRoutine.empty()) text += " (in " + Left.StartRoutine + ")";
+  return text + " still ran when " + FileName(Left.Library) + " was unloaded; it was held there";
+}
+
+std::string FormatLeftThreads(const std::vector<TLeftThread>& Left) {
+  if (Left.empty()) return {};
+  std::string text = "Left alive:\n";
+  for (const TLeftThread& t : Left) {
+    text += "  thread " + std::to_string(t.Thread) + " of " + FileName(t.Library);
+    if (!t.StartRoutine.empty()) text += ", in " + t.StartRoutine;
+    text += ": still running when the library was unloaded\n    " + t.Library + "\n";
+  }
+  return text;
+}
+
+const char* PluginOfThread(pid_t Thread, const uintptr_t* Frames, int Depth) noexcept {
+  for (size_t i = 0, n = ownerCount.load(); i < n; ++i)
+    if (owners[i].Thread == Thread) return owners[i].Path;
+  static TCodePlace place;
+  for (int f = Depth - 1; f >= 0; --f) {
+    if (FindCodePlace(Frames[f] - 1, place)) {
+      if (EndsWith(place.Module, ".dll")) return place.Module;
+    } else if (const char* gone = UnloadedLibraryAt(Frames[f] - 1)) {
+      return gone;
+    }
+  }
+  return nullptr;
+}
+
+const char* UnloadedLibraryAt(uintptr_t Address) noexcept {
+  // The latest unload wins: a range may have been mapped again since.
+  for (size_t i = unloadedCount.load(); i-- > 0;)
+    if (Address >= unloaded[i].First && Address <= unloaded[i].Last) return unloaded[i].Path;
+  return nullptr;
+}

@@ -1,0 +1,273 @@
+#include "workbench/ThreadStacks.h"
+
+#include <dirent.h>
+#include <execinfo.h>
+#include <fcntl.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/syscall.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <iterator>
+#include <mutex>
+
+#include "rtl/ForeignCallNow.h"
+#include "winapi/FileDescriptor.h"
+#include "workbench/SignalSafeSymbols.h"
+
+namespace {
+
+// Above the real-time signals the C library and the sanitizers keep.
+int StackSignal() noexcept { return SIGRTMIN + 6; }
+
+enum class TAsk { Read, Freeze };
+
+struct TRequest {
+  std::atomic<pid_t> Thread{0};
+  std::atomic<TAsk> Ask{TAsk::Read};
+  std::atomic<bool> Answered{false};
+  TThreadStack* Into = nullptr;
+};
+TRequest request;
+std::mutex reader;  // the reading threads take turns; the handler never takes it
+
+// Threads that did not answer; they are not asked again (a sanitizer's own
+// threads never do).
+pid_t silent[32];
+std::atomic<size_t> silentCount{0};
+
+bool IsSilent(pid_t thread) noexcept {
+  for (size_t i = 0, n = silentCount.load(); i < n; ++i)
+    if (silent[i] == thread) return true;
+  return false;
+}
+
+
+template <size_t N>
+void CopyText(char16_t (&to)[N], const char16_t* from) noexcept {
+  size_t n = 0;
+  for (; from && from[n] && n + 1 < N; ++n) to[n] = from[n];
+  to[n] = 0;
+}
+
+// On the thread itself: the texts may live on its stack.
+void NoteInside(TThreadStack& s) noexcept {
+  if (const TForeignCall* call = InnermostForeignCall()) {
+    CopyText(s.InsideWhat, call->What ? call->What : u"foreign code");
+    CopyText(s.InsideSubject, call->Subject);
+  }
+}
+
+void OnStackSignal(int, siginfo_t*, void*) {
+  const int saved = errno;
+  if (request.Thread.load() != CurrentThreadId()) {
+    errno = saved;
+    return;  // a late answer to a request that was given up
+  }
+  if (request.Ask.load() == TAsk::Freeze) {
+    request.Answered.store(true);
+    sigset_t none;
+    sigfillset(&none);
+    sigdelset(&none, SIGKILL);
+    sigdelset(&none, SIGSTOP);
+    for (;;) ::sigsuspend(&none);
+  }
+  TThreadStack& s = *request.Into;
+  // Its own frame and the signal trampoline are not the thread's.
+  void* frames[TThreadStack::MaxFrames + 2];
+  const int n = ::backtrace(frames, TThreadStack::MaxFrames + 2);
+  s.Depth = 0;
+  for (int i = 2; i < n; ++i) s.Frames[s.Depth++] = reinterpret_cast<uintptr_t>(frames[i]);
+  NoteInside(s);
+  s.Read = true;
+  request.Answered.store(true);
+  errno = saved;
+}
+
+void Nap() noexcept {
+  const timespec t{0, 1000000};
+  ::nanosleep(&t, nullptr);
+}
+
+// Sends Ask to Thread and waits up to about 400 ms for its answer.
+bool AskThread(pid_t Thread, TAsk Ask, TThreadStack* Into) noexcept {
+  if (IsSilent(Thread)) return false;
+  request.Into = Into;
+  request.Ask.store(Ask);
+  request.Answered.store(false);
+  request.Thread.store(Thread);
+  bool answered = false;
+  if (::syscall(SYS_tgkill, ::getpid(), Thread, StackSignal()) == 0)
+    for (int waited = 0; waited < 500 && !(answered = request.Answered.load()); ++waited) {
+      if (waited < 100)
+        ::sched_yield();
+      else
+        Nap();
+    }
+  request.Thread.store(0);
+  if (!answered)
+    if (const size_t n = silentCount.load(); n < std::size(silent)) {
+      silent[n] = Thread;
+      silentCount.store(n + 1);
+    }
+  return answered;
+}
+
+struct TCodeRanges {
+  uintptr_t Start[4096];
+  uintptr_t End[4096];
+  size_t Count = 0;
+  uintptr_t StackEnd = 0;  // of the mapping that holds Sp
+  uintptr_t Sp = 0;
+};
+TCodeRanges code;
+
+void NoteMapping(void* data, uintptr_t start, uintptr_t end, const char* perms) {
+  auto& c = *static_cast<TCodeRanges*>(data);
+  if (c.Sp >= start && c.Sp < end) c.StackEnd = end;
+  if (perms[0] == 'r' && perms[2] == 'x' && c.Count < std::size(c.Start)) {
+    c.Start[c.Count] = start;
+    c.End[c.Count++] = end;
+  }
+}
+
+// After a call instruction in readable code: call rel32, or call through a
+// register or memory operand (FF /2, two to seven bytes long).
+__attribute__((no_sanitize_address, no_sanitize_thread)) bool IsReturnAddress(uintptr_t w) noexcept {
+  for (size_t i = 0; i < code.Count; ++i) {
+    if (w < code.Start[i] + 7 || w >= code.End[i]) continue;
+    const auto* b = reinterpret_cast<const uint8_t*>(w);
+    if (b[-5] == 0xE8) return true;
+    for (int length = 2; length <= 7; ++length)
+      if (b[-length] == 0xFF && (b[-length + 1] & 0x38) == 0x10) return true;
+    return false;
+  }
+  return false;
+}
+
+__attribute__((no_sanitize_address, no_sanitize_thread)) uintptr_t WordAt(uintptr_t address) noexcept {
+  return *reinterpret_cast<const volatile uintptr_t*>(address);
+}
+
+// A thread that does not answer is most likely blocked in the kernel: the
+// kernel tells where (its stack pointer and program counter), and the stack
+// from there holds its return addresses, found as a debugger finds them
+// without unwind information.
+bool ScanStack(pid_t thread, TThreadStack& s) noexcept {
+  char path[64] = "/proc/self/task/";
+  size_t at = std::strlen(path);
+  char digits[16];
+  int n = 0;
+  for (pid_t t = thread; t > 0 && n < 16; t /= 10) digits[n++] = static_cast<char>('0' + t % 10);
+  while (n > 0) path[at++] = digits[--n];
+  std::memcpy(path + at, "/syscall", 9);
+  const qorb::winapi::FileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC));
+  char text[256];
+  const ssize_t got = file.IsOpen() ? ::read(file.get(), text, sizeof text - 1) : -1;
+  if (got <= 0) return false;
+  text[got] = 0;
+  // "nr arg1 ... arg6 sp pc", or "-1 sp pc": the last two are wanted.
+  uintptr_t last[2] = {0, 0};
+  for (const char* p = text; *p;) {
+    while (*p == ' ' || *p == '\n') ++p;
+    if (!*p) break;
+    uintptr_t v = 0;
+    if (p[0] == '0' && p[1] == 'x')
+      for (p += 2; (*p >= '0' && *p <= '9') || (*p >= 'a' && *p <= 'f'); ++p)
+        v = v * 16 + static_cast<uintptr_t>(*p <= '9' ? *p - '0' : *p - 'a' + 10);
+    else
+      while (*p && *p != ' ' && *p != '\n') ++p;
+    last[0] = last[1];
+    last[1] = v;
+  }
+  const uintptr_t sp = last[0], pc = last[1];
+  if (sp == 0 || pc == 0) return false;
+  code.Count = 0;
+  code.Sp = sp;
+  code.StackEnd = 0;
+  ForEachMapping(&NoteMapping, &code);
+  if (code.StackEnd == 0) return false;
+  s.Depth = 0;
+  s.Frames[s.Depth++] = pc + 1;  // read as a return address, it names pc's own function
+  constexpr uintptr_t kMostScanned = 512 * 1024;
+  for (uintptr_t a = sp & ~uintptr_t{7}; a + 8 <= code.StackEnd && a - sp < kMostScanned && s.Depth < TThreadStack::MaxFrames;
+       a += 8)
+    if (const uintptr_t w = WordAt(a); IsReturnAddress(w)) s.Frames[s.Depth++] = w;
+  s.Scanned = true;
+  return true;
+}
+
+struct TDirent64 {
+  uint64_t Inode;
+  int64_t Offset;
+  unsigned short Length;
+  unsigned char Type;
+  char Name[1];
+};
+
+}  // namespace
+
+pid_t CurrentThreadId() noexcept { return static_cast<pid_t>(::syscall(SYS_gettid)); }
+
+void InstallThreadStacks() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    // The first backtrace loads the unwinder; the handler must not be the first.
+    void* warm[4];
+    ::backtrace(warm, 4);
+    struct sigaction sa {};
+    sa.sa_sigaction = &OnStackSignal;
+    sa.sa_flags = SA_SIGINFO | SA_RESTART;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(StackSignal(), &sa, nullptr);
+  });
+}
+
+size_t ReadThreadStacks(TThreadStack* Stacks, size_t Max) noexcept {
+  const std::lock_guard turn(reader);
+  const qorb::winapi::FileDescriptor tasks(::open("/proc/self/task", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!tasks.IsOpen()) return 0;
+  const pid_t self = CurrentThreadId();
+  size_t count = 0;
+  alignas(8) static char entries[8192];
+  for (;;) {
+    const long got = ::syscall(SYS_getdents64, tasks.get(), entries, sizeof entries);
+    if (got <= 0) break;
+    for (long at = 0; at < got;) {
+      const auto* e = reinterpret_cast<const TDirent64*>(entries + at);
+      at += e->Length;
+      pid_t tid = 0;
+      for (const char* c = e->Name; *c >= '0' && *c <= '9'; ++c) tid = tid * 10 + (*c - '0');
+      if (tid == 0 || count == Max) continue;
+      TThreadStack& s = Stacks[count++];
+      s = TThreadStack{};
+      s.Thread = tid;
+      if (tid == self) {
+        void* frames[TThreadStack::MaxFrames + 1];
+        const int n = ::backtrace(frames, TThreadStack::MaxFrames + 1);
+        for (int i = 1; i < n; ++i) s.Frames[s.Depth++] = reinterpret_cast<uintptr_t>(frames[i]);
+        NoteInside(s);
+        s.Read = true;
+      } else if (!AskThread(tid, TAsk::Read, &s)) {
+        ScanStack(tid, s);
+      }
+    }
+  }
+  return count;
+}
+
+bool ReadThreadStack(pid_t Thread, TThreadStack& Stack) noexcept {
+  const std::lock_guard turn(reader);
+  Stack = TThreadStack{};
+  Stack.Thread = Thread;
+  return AskThread(Thread, TAsk::Read, &Stack);
+}
+
+bool FreezeThread(pid_t Thread) noexcept {
+  const std::lock_guard turn(reader);
+  return AskThread(Thread, TAsk::Freeze, nullptr);
+}

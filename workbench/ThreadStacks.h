@@ -1,0 +1,42 @@
+#pragma once
+// Every thread's stack, read as a debugger reads it while the threads are
+// held up: each thread is sent a signal whose handler records its return
+// addresses and the foreign call it is inside. The reader makes no call
+// that could wait for a lock another thread holds, so a hung or crashing
+// process can still be read. One reader at a time.
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+
+struct TThreadStack {
+  static constexpr int MaxFrames = 48;
+  pid_t Thread = 0;
+  bool Read = false;  // false: the thread did not answer
+  // It did not answer (a sanitizer holds signals back while it waits for a
+  // lock): Frames are where it waits in the kernel and the return addresses
+  // found on its stack from there, some of which may be stale.
+  bool Scanned = false;
+  int Depth = 0;
+  uintptr_t Frames[MaxFrames] = {};  // innermost first
+  // The foreign call it is inside, copied by the thread itself: "Shutdown"
+  // and its subject; empty when it runs only our code.
+  char16_t InsideWhat[48] = {};
+  char16_t InsideSubject[256] = {};
+};
+
+// Once per process, before any reading.
+void InstallThreadStacks();
+
+// The process's threads, the caller's own included; at most Max of them.
+// A thread that does not answer once is scanned from then on.
+size_t ReadThreadStacks(TThreadStack* Stacks, size_t Max) noexcept;
+
+// One thread's stack, as ReadThreadStacks reads each.
+bool ReadThreadStack(pid_t Thread, TThreadStack& Stack) noexcept;
+
+// Holds Thread where it is for good (a debugger's suspend): it runs no more
+// of its code. Answers false when it did not answer.
+bool FreezeThread(pid_t Thread) noexcept;
+
+pid_t CurrentThreadId() noexcept;
