@@ -129,7 +129,11 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
     else
       out.Add("\n  on a thread the IDE did not start");
   }
-  if (innermost && !innermost->Call) out.Add("\n  in our own code, called back from foreign code");
+  if (innermost && !innermost->Call) {
+    bool calledBack = false;
+    for (const qorb::rtl::TForeignFrame* f = innermost; f; f = f->Outer) calledBack |= f->Call != nullptr;
+    out.Add(calledBack ? "\n  in our own code, called back from foreign code" : "\n  in our own code");
+  }
   // A runaway recursion repeats one call thousands of times: once, counted.
   const TForeignCall* last = nullptr;
   uint64_t repeats = 0;
