@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <vector>
 
+#include "rtl/ForeignCallNow.h"
 #include "tests/services/EventTypes.h"
 
 namespace {
@@ -28,7 +32,67 @@ class TCounter : public TObject {
   }
 };
 
+// While it is asked, and while its handler runs, another thread asks the
+// bus something under the bus's lock and must get in: a publish holds no
+// lock of the bus across foreign code. Everything foreign it runs, it runs
+// inside a call into foreign code.
+class TWatchedPing : public TPing {
+ public:
+  explicit TWatchedPing(TQorbEventBus* bus) : bus_(bus) {}
+  HRESULT QueryInterface(const GUID& iid, void** obj) override {
+    Check();
+    return TPing::QueryInterface(iid, obj);
+  }
+  void Check() {
+    if (!InnermostForeignCall()) ++outsideACall;
+    std::mutex lock;
+    std::condition_variable done;
+    bool answered = false;
+    std::thread other([&] {
+      bus_->IdentifierCount();
+      const std::lock_guard guard(lock);
+      answered = true;
+      done.notify_one();
+    });
+    {
+      std::unique_lock guard(lock);
+      if (!done.wait_for(guard, std::chrono::seconds(10), [&] { return answered; })) ++blocked;
+    }
+    // Joined in any case: once the publish lets go of the lock, it ends.
+    waiting.push_back(std::move(other));
+  }
+  int outsideACall = 0, blocked = 0;
+  std::vector<std::thread> waiting;
+
+ private:
+  TQorbEventBus* bus_;
+};
+
+class TPingWatcher : public TObject {
+ public:
+  TWatchedPing* Event = nullptr;
+  int Calls = 0;
+  void OnPing(IPingEvent*) {
+    ++Calls;
+    Event->Check();
+  }
+};
+
 }  // namespace
+
+TEST(EventBusThreaded, APublishHoldsNoLockOfTheBusAcrossTheEventOrItsHandlers) {
+  ComPtr<TQorbEventBus> bus = Make<TQorbEventBus>();
+  TPingWatcher watcher;
+  QorbSubscribe<&TPingWatcher::OnPing>(bus.get(), &watcher, UnicodeString(u"OnPing"));
+  ComPtr<TWatchedPing> event = Make<TWatchedPing>(bus.get());
+  watcher.Event = event.get();
+  bus->Publish(event->AsIInterface());
+  for (std::thread& t : event->waiting) t.join();
+  EXPECT_EQ(watcher.Calls, 1);
+  EXPECT_EQ(event->waiting.size(), 3u);  // the match, the handler's query, the handler
+  EXPECT_EQ(event->blocked, 0);
+  EXPECT_EQ(event->outsideACall, 0);
+}
 
 TEST(EventBusThreaded, PublishSubscribeAndUnsubscribeFromManyThreadsAtOnce) {
   constexpr int kThreads = 6, kRounds = 300, kPublishes = 5, kNested = (kThreads * kRounds + 15) / 16;
