@@ -69,6 +69,7 @@ THangWatch::TStep::~TStep() {
 }
 
 void THangWatch::Watch() {
+  const TOwnThread own;
   // Often enough that a hang is ended close to its timeout.
   const auto look = std::max(std::chrono::milliseconds(10), std::min(timeout_ / 20, std::chrono::milliseconds(250)));
   std::unique_lock guard(lock_);

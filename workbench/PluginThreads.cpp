@@ -87,8 +87,10 @@ void TPluginThreads::OnUnloading(void* Self, uintptr_t First, uintptr_t Last, co
     Copy(unloaded[n].Path, Path);
     unloadedCount.store(n + 1);
   }
+  // Neither the unloading thread nor the workbench's own can be a plug-in's
+  // thread left running: only the others are asked.
   static TThreadStack stacks[64];
-  const size_t count = ReadThreadStacks(stacks, std::size(stacks));
+  const size_t count = ReadOtherThreadStacks(stacks, std::size(stacks));
   const pid_t me = CurrentThreadId();
   for (size_t i = 0; i < count; ++i) {
     TThreadStack& s = stacks[i];

@@ -227,7 +227,17 @@ void InstallThreadStacks() {
   });
 }
 
-size_t ReadThreadStacks(TThreadStack* Stacks, size_t Max) noexcept {
+namespace {
+
+std::atomic<pid_t> ownThreads[4];
+
+bool IsOwnThread(pid_t tid) noexcept {
+  for (const auto& own : ownThreads)
+    if (own.load(std::memory_order_relaxed) == tid) return true;
+  return false;
+}
+
+size_t ReadStacks(TThreadStack* Stacks, size_t Max, bool Others) noexcept {
   const std::lock_guard turn(reader);
   const qorb::winapi::FileDescriptor tasks(::open("/proc/self/task", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!tasks.IsOpen()) return 0;
@@ -243,6 +253,7 @@ size_t ReadThreadStacks(TThreadStack* Stacks, size_t Max) noexcept {
       pid_t tid = 0;
       for (const char* c = e->Name; *c >= '0' && *c <= '9'; ++c) tid = tid * 10 + (*c - '0');
       if (tid == 0 || count == Max) continue;
+      if (Others && (tid == self || IsOwnThread(tid))) continue;
       TThreadStack& s = Stacks[count++];
       s = TThreadStack{};
       s.Thread = tid;
@@ -258,6 +269,27 @@ size_t ReadThreadStacks(TThreadStack* Stacks, size_t Max) noexcept {
     }
   }
   return count;
+}
+
+}  // namespace
+
+size_t ReadThreadStacks(TThreadStack* Stacks, size_t Max) noexcept { return ReadStacks(Stacks, Max, false); }
+
+size_t ReadOtherThreadStacks(TThreadStack* Stacks, size_t Max) noexcept { return ReadStacks(Stacks, Max, true); }
+
+TOwnThread::TOwnThread() noexcept : thread_(CurrentThreadId()) {
+  for (auto& own : ownThreads) {
+    pid_t none = 0;
+    if (own.compare_exchange_strong(none, thread_)) return;
+  }
+}
+
+// Its number may be a plug-in thread's later.
+TOwnThread::~TOwnThread() {
+  for (auto& own : ownThreads) {
+    pid_t mine = thread_;
+    if (own.compare_exchange_strong(mine, 0)) return;
+  }
 }
 
 bool ReadThreadStack(pid_t Thread, TThreadStack& Stack) noexcept {

@@ -31,6 +31,22 @@ void InstallThreadStacks();
 // The process's threads, the caller's own included; at most Max of them.
 // A thread that does not answer once is scanned from then on.
 size_t ReadThreadStacks(TThreadStack* Stacks, size_t Max) noexcept;
+// As ReadThreadStacks, without the caller and the workbench's own threads:
+// those that may run a plug-in's code. Asking a thread costs a signal and
+// its answer, and an unload asks every time.
+size_t ReadOtherThreadStacks(TThreadStack* Stacks, size_t Max) noexcept;
+// The calling thread is the workbench's own while this lives: it never
+// runs plug-in code.
+class TOwnThread {
+ public:
+  TOwnThread() noexcept;
+  ~TOwnThread();
+  TOwnThread(const TOwnThread&) = delete;
+  TOwnThread& operator=(const TOwnThread&) = delete;
+
+ private:
+  pid_t thread_;
+};
 
 // One thread's stack, as ReadThreadStacks reads each.
 bool ReadThreadStack(pid_t Thread, TThreadStack& Stack) noexcept;
