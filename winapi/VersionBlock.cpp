@@ -102,6 +102,24 @@ class Block {
 
 constexpr char16_t kEmptyText[] = u"";
 
+// Walks a path of keys separated by backslashes from NODE, one key at a
+// time, telling Step each key found. False when a key is not there.
+template <class TStep>
+bool WalkPath(const Block& b, Block::Node& node, std::u16string_view path, TStep&& Step) {
+  for (size_t pos = 0; pos < path.size();) {
+    size_t sep = path.find(u'\\', pos);
+    if (sep == std::u16string_view::npos) sep = path.size();
+    const std::u16string_view key = path.substr(pos, sep - pos);
+    pos = sep + 1;
+    if (key.empty()) continue;
+    Block::Node child;
+    if (!b.FindChild(node, key, child)) return false;
+    Step(key);
+    node = child;
+  }
+  return true;
+}
+
 }  // namespace
 
 size_t VersionBlockLength(std::span<const uint8_t> block) noexcept {
@@ -115,16 +133,7 @@ std::vector<std::u16string> VersionChildKeys(std::span<const uint8_t> block, std
   const Block b(block);
   Block::Node node;
   if (!b.ReadNode(0, block.size(), node)) return {};
-  for (size_t pos = 0; pos < path.size();) {
-    size_t sep = path.find(u'\\', pos);
-    if (sep == std::u16string_view::npos) sep = path.size();
-    const std::u16string_view key = path.substr(pos, sep - pos);
-    pos = sep + 1;
-    if (key.empty()) continue;
-    Block::Node child;
-    if (!b.FindChild(node, key, child)) return {};
-    node = child;
-  }
+  if (!WalkPath(b, node, path, [](std::u16string_view) {})) return {};
   std::vector<std::u16string> keys;
   Block::Node child;
   for (size_t at = node.childrenAt; at < node.end && b.ReadNode(at, node.end, child); at = AlignUp4(child.end))
@@ -142,19 +151,11 @@ bool QueryVersionValue(std::span<const uint8_t> block, std::u16string_view path,
 
   bool atRoot = true;
   bool inStringTable = false;
-  size_t pos = 0;
-  while (pos < path.size()) {
-    size_t sep = path.find(u'\\', pos);
-    if (sep == std::u16string_view::npos) sep = path.size();
-    const std::u16string_view key = path.substr(pos, sep - pos);
-    pos = sep + 1;
-    if (key.empty()) continue;
-    Block::Node child;
-    if (!b.FindChild(node, key, child)) return false;
+  const bool found = WalkPath(b, node, path, [&](std::u16string_view key) {
     if (atRoot) inStringTable = SameTextW(key, u"StringFileInfo");
-    node = child;
     atRoot = false;
-  }
+  });
+  if (!found) return false;
 
   if (atRoot) {
     if (node.valueBytes < sizeof(VS_FIXEDFILEINFO)) return false;
