@@ -1,6 +1,6 @@
 #include "eventbus/Qorb.Main.EventBus.Impl.h"
 
-#include <array>
+#include <memory>
 #include <mutex>
 #include <utility>
 
@@ -58,52 +58,26 @@ void ReportFailure(const TQorbSubscription& s) noexcept {
   }
 }
 
-// A list made before a publish's foreign call; the first few items are kept
-// in place so that a publish to a handful of identifiers does not allocate.
-template <class T, size_t N>
-class TSnapshot {
+// The event's answer for each identifier of a table, made before the
+// publish's foreign call, so that nothing is allocated inside it.
+class TAnswers {
  public:
-  void Append(const T& item) {
-    if (inPlace_ < N)
-      first_[inPlace_++] = item;
-    else
-      more_.push_back(item);
+  explicit TAnswers(size_t count) {
+    if (count > sizeof inPlace_) more_ = std::make_unique<uint8_t[]>(count);
   }
-  size_t Size() const noexcept { return inPlace_ + more_.size(); }
-  const T& operator[](size_t i) const noexcept { return i < N ? first_[i] : more_[i - N]; }
-  void Set(size_t i, const T& item) noexcept { (i < N ? first_[i] : more_[i - N]) = item; }
-  template <class F>
-  void ForEach(F&& f) const {
-    for (size_t i = 0; i < inPlace_; ++i) f(first_[i]);
-    for (const T& item : more_) f(item);
-  }
+  uint8_t& operator[](size_t i) noexcept { return more_ ? more_[i] : inPlace_[i]; }
 
  private:
-  std::array<T, N> first_;  // only the first inPlace_ are ever read
-  size_t inPlace_ = 0;
-  std::vector<T> more_;
+  uint8_t inPlace_[64] = {};
+  std::unique_ptr<uint8_t[]> more_;  // zeroed
 };
 
 }  // namespace
 
-// What a publish reads: every identifier ever subscribed for, in the map's
-// order, with its subscriptions at the time. Never changed once made:
-// subscribing and unsubscribing put a new one in its place, and a publish
-// keeps the one it took for as long as it runs.
-struct TQorbEventBus::TTable {
-  std::vector<GUID> Guids;
-  std::vector<std::vector<TSubscriptionRef>> Lists;
-};
-
-void TQorbEventBus::Changed(std::shared_ptr<const TTable>& AOld) {
-  auto table = std::make_shared<TTable>();
-  table->Guids.reserve(FSubscriptions.size());
-  table->Lists.reserve(FSubscriptions.size());
-  for (const auto& [guid, list] : FSubscriptions) {
-    table->Guids.push_back(guid);
-    table->Lists.push_back(list);
-  }
-  AOld = std::exchange(FTable, std::move(table));
+size_t TQorbEventBus::TTable::IndexOf(const GUID& AGuid) const noexcept {
+  for (size_t i = 0; i < Guids.size(); ++i)
+    if (Guids[i] == AGuid) return i;
+  return Guids.size();
 }
 
 void TQorbEventBus::SubscribeHandler(const GUID& AEventGuid, const TQorbEventHandler& AHandler,
@@ -114,11 +88,17 @@ void TQorbEventBus::SubscribeHandler(const GUID& AEventGuid, const TQorbEventHan
       TQorbSubscription{AHandler.Data, AHandler, UnicodeString(AHandlerName.view()), AEventGuid});
   std::shared_ptr<const TTable> old;  // let go of after the lock
   TLock lock(FLock);
-  std::vector<TSubscriptionRef>& list = FSubscriptions[AEventGuid];
-  for (const TSubscriptionRef& s : list)
-    if (SameHandler(s->Handler, AHandler)) return;  // the first name stays
-  list.push_back(std::move(subscription));
-  Changed(old);
+  const size_t at = FTable->IndexOf(AEventGuid);
+  if (at < FTable->Guids.size())
+    for (const TSubscriptionRef& s : FTable->Lists[at])
+      if (SameHandler(s->Handler, AHandler)) return;  // the first name stays
+  auto table = std::make_shared<TTable>(*FTable);
+  if (at == table->Guids.size()) {
+    table->Guids.push_back(AEventGuid);
+    table->Lists.emplace_back();
+  }
+  table->Lists[at].push_back(std::move(subscription));
+  old = std::exchange(FTable, std::move(table));
 }
 
 void TQorbEventBus::Unsubscribe(TObject* ASubscriber) {
@@ -127,10 +107,11 @@ void TQorbEventBus::Unsubscribe(TObject* ASubscriber) {
   const void* subscriber = ASubscriber;
   std::shared_ptr<const TTable> old;
   TLock lock(FLock);
+  auto table = std::make_shared<TTable>(*FTable);
   // Emptied lists stay: matching keeps asking for their identifiers.
-  for (auto& entry : FSubscriptions)
-    std::erase_if(entry.second, [subscriber](const TSubscriptionRef& s) { return s->Subscriber == subscriber; });
-  Changed(old);
+  for (auto& list : table->Lists)
+    std::erase_if(list, [subscriber](const TSubscriptionRef& s) { return s->Subscriber == subscriber; });
+  old = std::exchange(FTable, std::move(table));
 }
 
 void TQorbEventBus::Publish(IInterface* AEvent) {
@@ -143,10 +124,9 @@ void TQorbEventBus::Publish(IInterface* AEvent) {
     TLock lock(FLock);
     table = FTable;
   }
-  if (!table) return;
   const size_t identifiers = table->Guids.size();
-  TSnapshot<uint8_t, 64> supported;
-  for (size_t i = 0; i < identifiers; ++i) supported.Append(0);
+  if (identifiers == 0) return;
+  TAnswers supported(identifiers);
   // One foreign call asks the event for every identifier and then calls
   // the handlers of those it supports, each with the event's answer for its
   // identifier asked anew and let go of after it. Nothing of ours is made
@@ -165,7 +145,7 @@ void TQorbEventBus::Publish(IInterface* AEvent) {
           for (size_t i = 0; i < identifiers; ++i) {
             if (!QueryEvent(AEvent, table->Guids[i], &intf)) continue;
             ReleaseEvent(std::exchange(intf, nullptr));
-            supported.Set(i, 1);
+            supported[i] = 1;
           }
           matched = true;
           call.What = u"event handler";
@@ -195,14 +175,13 @@ void TQorbEventBus::Publish(IInterface* AEvent) {
 
 size_t TQorbEventBus::IdentifierCount() const {
   TLock lock(FLock);
-  return FSubscriptions.size();
+  return FTable->Guids.size();
 }
 
 std::vector<TQorbSubscription> TQorbEventBus::SubscriptionsFor(const GUID& AEventGuid) const {
   TLock lock(FLock);
   std::vector<TQorbSubscription> copies;
-  auto it = FSubscriptions.find(AEventGuid);
-  if (it != FSubscriptions.end())
-    for (const TSubscriptionRef& s : it->second) copies.push_back(*s);
+  if (const size_t at = FTable->IndexOf(AEventGuid); at < FTable->Guids.size())
+    for (const TSubscriptionRef& s : FTable->Lists[at]) copies.push_back(*s);
   return copies;
 }

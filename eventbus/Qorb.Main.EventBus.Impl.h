@@ -4,7 +4,6 @@
 // under the lock and calls the matching ones outside it, on the publishing
 // thread; a failing handler is logged and the others still run.
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "eventbus/Qorb.Plugin.EventBus.h"
@@ -39,13 +38,15 @@ class TQorbEventBus : public TInterfacedObjectOf<IQorbEventBus> {
   // with the list instead of copying it.
   using TSubscriptionRef = std::shared_ptr<const TQorbSubscription>;
 
-  using TSubscriptionMap = std::unordered_map<GUID, std::vector<TSubscriptionRef>, GuidHash>;
-  struct TTable;
-  // Under FLock: a new table for publishes from now on; the one it replaces
-  // goes to AOld, to be let go of outside the lock.
-  void Changed(std::shared_ptr<const TTable>& AOld);
-
+  // Every identifier ever subscribed for, with its subscriptions. Never
+  // changed once made: subscribing and unsubscribing put a new one in its
+  // place under the lock, and a publish keeps the one it took for as long as
+  // it runs.
+  struct TTable {
+    std::vector<GUID> Guids;  // in the order they were first subscribed for
+    std::vector<std::vector<TSubscriptionRef>> Lists;
+    size_t IndexOf(const GUID& AGuid) const noexcept;
+  };
   mutable TCriticalSection FLock;
-  TSubscriptionMap FSubscriptions;
-  std::shared_ptr<const TTable> FTable;
+  std::shared_ptr<const TTable> FTable = std::make_shared<const TTable>();
 };

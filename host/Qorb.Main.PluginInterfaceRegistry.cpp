@@ -9,7 +9,6 @@
 TPluginInterfaceRegistry* PluginInterfaceRegistry = nullptr;
 
 void TPluginInterfaceRegistry::Add(IInterface* AIntf) {
-  const TOwnFrame ours;
   if (!AIntf) return;
   // A new array: a lookup that copied the old one keeps working on it.
   // Both arrays are let go of after the monitor, also when an AddRef fails.
@@ -22,7 +21,6 @@ void TPluginInterfaceRegistry::Add(IInterface* AIntf) {
 }
 
 void TPluginInterfaceRegistry::Remove(IInterface* AIntf) {
-  const TOwnFrame ours;
   if (!AIntf) return;
   DynArray<TForeignRef> old, kept;
   TLock lock(FMonitor);
@@ -38,6 +36,7 @@ void TPluginInterfaceRegistry::Remove(IInterface* AIntf) {
 }
 
 void TPluginInterfaceRegistry::GetMyInterface(IInterface** Result, const GUID* IntfGuid) {
+  // The lookup callback: plug-ins call it directly.
   const TOwnFrame ours;
   const GUID wanted = *IntfGuid;
   if (IInterface* old = *Result) {

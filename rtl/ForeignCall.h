@@ -27,8 +27,7 @@
 //  - what() and the class name of an exception that left foreign code, and
 //    its destructor.
 // Where foreign code calls ours, an own frame is pushed: the lookup
-// callback, the main-functions, plug-in information and event-bus services,
-// and the runtime's class names.
+// callback, the main-functions, plug-in information and event-bus services.
 #include <cstdint>
 #include <string>
 #include <type_traits>

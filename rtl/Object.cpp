@@ -9,7 +9,6 @@
 #include <string>
 #include <typeinfo>
 
-#include "rtl/ForeignCall.h"
 #include "rtl/OwnMutex.h"
 
 namespace {
@@ -26,10 +25,9 @@ std::string Demangle(const char* mangled) {
 }  // namespace
 
 const char16_t* ClassNameOf(const std::type_info& type) {
-  // Plug-ins ask too; a fault under the lock must never be taken for theirs.
-  const TOwnFrame ours;
   // Keyed by the mangled name copied into the map, so types of unloaded
   // modules leave no dangling key behind.
+  // One of ours: plug-ins ask too, and a fault under it is never theirs.
   static TMutex lock;
   static std::map<std::string, std::u16string> names;
   const std::lock_guard guard(lock);

@@ -1,4 +1,3 @@
-#include "rtl/OwnMutex.h"
 #include "winapi/ImageCache.h"
 
 #include <fcntl.h>
@@ -12,6 +11,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "rtl/OwnMutex.h"
 #include "winapi/FileDescriptor.h"
 
 namespace qorb::winapi {
