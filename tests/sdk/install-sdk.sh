@@ -20,7 +20,7 @@ for f in bin/qorb-ide bin/Qorb_DelphiMain.bpl bin/DelphiMainProc.dll bin/Plugins
 done
 # The options-page base goes into plug-ins, which are unloaded: nothing in
 # it may be a unique symbol (it would keep the plug-in mapped).
-if nm -C "$prefix/lib/libqorbotahelper.a" | grep -q ' u '; then
+if [[ $(nm -C "$prefix/lib/libqorbotahelper.a") == *' u '* ]]; then
   echo "libqorbotahelper.a has unique symbols"; exit 1
 fi
 for f in qorb-ide Qorb_DelphiMain.bpl DelphiMainProc.dll; do
