@@ -1,3 +1,15 @@
+if(WIN32)
+  # No MinGW packages of the drawing, PNG or ELF libraries: Windows gives
+  # GDI and WIC instead. GoogleTest is built from Debian's sources.
+  find_package(Threads REQUIRED)
+  if(QORB_TESTS)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    include(GoogleTest)
+  endif()
+  return()
+endif()
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SPNG REQUIRED IMPORTED_TARGET spng)
 pkg_check_modules(LIBELF REQUIRED IMPORTED_TARGET libelf)

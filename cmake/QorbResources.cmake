@@ -4,6 +4,17 @@
 # target's ELF section .rsrc, where the resource and version functions find
 # it. Files named in the script (RCDATA "logo.png") are found next to the
 # script and are picked up as dependencies automatically.
+if(WIN32)
+  # On Windows the script is compiled by windres into the PE file itself.
+  enable_language(RC)
+  function(qorb_target_resources target rc)
+    get_filename_component(rc_abs "${rc}" ABSOLUTE)
+    get_filename_component(rc_dir "${rc_abs}" DIRECTORY)
+    target_sources(${target} PRIVATE "${rc_abs}")
+    set_property(SOURCE "${rc_abs}" TARGET_DIRECTORY ${target} APPEND PROPERTY INCLUDE_DIRECTORIES "${rc_dir}")
+  endfunction()
+  return()
+endif()
 find_program(QORB_LLVM_RC NAMES llvm-rc llvm-rc-14 REQUIRED)
 # The .res image goes in through an assembler file.
 get_property(qorb_languages GLOBAL PROPERTY ENABLED_LANGUAGES)

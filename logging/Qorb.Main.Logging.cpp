@@ -30,10 +30,7 @@ TDateTime LocalNow() {
   timespec ts{};
   clock_gettime(CLOCK_REALTIME, &ts);
   if (ts.tv_sec != cache.Second) {
-    tm local{};
-    localtime_r(&ts.tv_sec, &local);
-    cache.Start = EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
-                  EncodeTime(local.tm_hour, local.tm_min, local.tm_sec, 0);
+    cache.Start = LocalDateTimeAt(ts.tv_sec);
     cache.Second = ts.tv_sec;
   }
   return cache.Start + EncodeTime(0, 0, 0, static_cast<int>(ts.tv_nsec / 1000000));

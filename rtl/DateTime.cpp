@@ -4,6 +4,8 @@
 #include <ctime>
 #include <string>
 
+#include "rtl/LocalTime.h"
+
 namespace {
 constexpr int64_t kMSecsPerDay = 86400000;
 // Days from 0001-01-01 to 1899-12-30 (day numbers counted from zero).
@@ -40,10 +42,13 @@ void Two(std::u16string& out, int v) {
 TDateTime Now() {
   timespec ts{};
   clock_gettime(CLOCK_REALTIME, &ts);
-  tm local{};
-  localtime_r(&ts.tv_sec, &local);
+  return LocalDateTimeAt(ts.tv_sec) + EncodeTime(0, 0, 0, static_cast<int>(ts.tv_nsec / 1000000));
+}
+
+TDateTime LocalDateTimeAt(int64_t SecondsSinceEpoch) {
+  const tm local = LocalTimeAt(static_cast<time_t>(SecondsSinceEpoch));
   return EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
-         EncodeTime(local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(ts.tv_nsec / 1000000));
+         EncodeTime(local.tm_hour, local.tm_min, local.tm_sec, 0);
 }
 
 TDateTime EncodeDate(int year, int month, int day) {

@@ -9,6 +9,8 @@
 using TDateTime = double;
 
 TDateTime Now();
+// The local date and time at a whole second since 1970-01-01 UTC.
+TDateTime LocalDateTimeAt(int64_t SecondsSinceEpoch);
 TDateTime EncodeDate(int year, int month, int day);
 TDateTime EncodeTime(int hour, int min, int sec, int msec);
 // Time of day rounded to whole milliseconds.

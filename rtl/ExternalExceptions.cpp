@@ -44,7 +44,7 @@ using TKind = TFaultKind;
 TFaultKind FaultKindOf(const TFaultRecord& f) noexcept {
   if (f.StackOverflow) return TKind::StackOverflow;
   if (f.PrivilegedInstruction || f.Signal == SIGILL) return TKind::Privilege;
-  if (f.Signal == SIGFPE) return f.Code == FPE_INTOVF ? TKind::IntOverflow : TKind::DivByZero;
+  if (f.Signal == SIGFPE) return f.IntegerOverflow ? TKind::IntOverflow : TKind::DivByZero;
   return TKind::AccessViolation;
 }
 

@@ -45,12 +45,13 @@ class EForeignException : public Exception {
 // What the processor reported, as the signal handler saw it.
 struct TFaultRecord {
   int Signal = 0;
-  int Code = 0;  // si_code
+  int Code = 0;  // si_code, or the exception code on Windows
   uintptr_t Pc = 0;
   uintptr_t Address = 0;  // the data address, for access faults
   enum class TAccess : uint8_t { Read, Write, Execute } Access = TAccess::Read;
   bool StackOverflow = false;
   bool PrivilegedInstruction = false;
+  bool IntegerOverflow = false;  // an arithmetic fault that is not a division
   // Sent by kill, raise or tgkill, not raised by an instruction: no
   // address is known, the sender is.
   bool Sent = false;

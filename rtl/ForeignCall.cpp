@@ -1,12 +1,10 @@
 #include "rtl/ForeignCall.h"
 
-#include <dlfcn.h>
-#include <signal.h>
-
 #include <atomic>
 #include <mutex>
 #include <vector>
 
+#include "rtl/AddressInfo.h"
 #include "rtl/Exception.h"
 #include "rtl/FaultHandler.h"
 #include "rtl/ForeignFrames.h"
@@ -30,14 +28,10 @@ std::vector<TObserver>& Observers() {
 // that sees it again lets it pass as it is, already noted.
 thread_local std::exception_ptr lastRaised;
 
-std::string ModulePath(const void* code) {
-  Dl_info info{};
-  if (!code || !::dladdr(code, &info) || !info.dli_fname) return {};
-  return info.dli_fname;
-}
+std::string ModulePath(const void* code) { return code ? ModulePathOf(code) : std::string(); }
 
 std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
+  const size_t slash = path.find_last_of(PathSeparators);
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
@@ -117,6 +111,7 @@ void RunForeign(const TForeignCall& Call, void (*Run)(void*), void* Context) {
   std::exception_ptr escaped;
   if (QORB_SET_JUMP(containment.Jump) != 0) {
     ForeignTop = frame.Outer;
+    AfterContainedFault(ContainedFault);
     RaiseFaultOf(Call, ContainedFault);
   }
   // No object with a destructor is made between here and the foreign code:
@@ -146,15 +141,11 @@ void SetUnloadedModuleNamer(TUnloadedModuleNamer Namer) { unloadedModuleNamer.st
 const void* SlotCodeOfLiveModule(const void* Object, size_t Slot) {
   if (!Object) return nullptr;
   void* const* table = *static_cast<void* const* const*>(Object);
-  Dl_info info{};
   std::string gone;
   TUnloadedModuleNamer namer = unloadedModuleNamer.load();
-  if (!::dladdr(table, &info) && namer && namer(table, gone)) {
-    TFaultRecord fault;
-    fault.Signal = SIGSEGV;
-    fault.Code = SEGV_MAPERR;
-    fault.Pc = reinterpret_cast<uintptr_t>(table);
-    fault.Address = reinterpret_cast<uintptr_t>(table + Slot);
+  if (ModulePathOf(table).empty() && namer && namer(table, gone)) {
+    const TFaultRecord fault =
+        UnmappedAccess(reinterpret_cast<uintptr_t>(table), reinterpret_cast<uintptr_t>(table + Slot));
     std::rethrow_exception(FaultException(fault, {UnicodeString::FromUtf8(FileNameOf(gone)), true}));
   }
   return table[Slot];

@@ -33,6 +33,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "rtl/ThreadLocal.h"
 #include "rtl/UnicodeString.h"
 
 // What is being run, for exception notes and crash reports. The texts are
@@ -55,7 +56,7 @@ struct TForeignFrame {
 };
 // This thread's innermost frame. Initial-exec: the signal handler reads it,
 // and must not allocate.
-extern constinit thread_local TForeignFrame* ForeignTop __attribute__((tls_model("initial-exec")));
+extern constinit thread_local TForeignFrame* ForeignTop QORB_HANDLER_TLS;
 void RunForeign(const TForeignCall& Call, void (*Run)(void*), void* Context);
 }  // namespace qorb::rtl
 

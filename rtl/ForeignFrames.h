@@ -5,6 +5,7 @@
 
 #include "rtl/ExternalExceptions.h"
 #include "rtl/ForeignCall.h"
+#include "rtl/ThreadLocal.h"
 
 namespace qorb::rtl {
 
@@ -29,10 +30,15 @@ struct TContainment {
 };
 // The fault the handler contained last on this thread, written before it
 // jumps and read at once where it lands.
-extern constinit thread_local TFaultRecord ContainedFault __attribute__((tls_model("initial-exec")));
+extern constinit thread_local TFaultRecord ContainedFault QORB_HANDLER_TLS;
 
 // Whether this thread has its alternate stack and the handler is installed.
-extern constinit thread_local bool ThreadReady __attribute__((tls_model("initial-exec")));
+extern constinit thread_local bool ThreadReady QORB_HANDLER_TLS;
 void MakeThreadReady();
+
+// Back at the boundary after the handler contained a fault: what the
+// platform needs put right before the thread goes on (a stack's guard
+// page used up by an overflow).
+void AfterContainedFault(const TFaultRecord& Fault) noexcept;
 
 }  // namespace qorb::rtl

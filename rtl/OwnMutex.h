@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <mutex>
 
+#include "rtl/ThreadLocal.h"
+
 namespace qorb::rtl {
-extern constinit thread_local uint32_t OwnLocksHeld __attribute__((tls_model("initial-exec")));
+extern constinit thread_local uint32_t OwnLocksHeld QORB_HANDLER_TLS;
 }  // namespace qorb::rtl
 
 template <class TLockable>

@@ -2,8 +2,6 @@
 
 #include <atomic>
 
-#include "winapi/ModuleTable.h"
-
 namespace qorb::winapi {
 namespace {
 std::atomic<ModuleCallObserver*> observer{nullptr};
@@ -22,12 +20,6 @@ ModuleCallTimer::~ModuleCallTimer() {
   if (!observer_) return;
   report_.Elapsed = std::chrono::steady_clock::now() - report_.Start;
   observer_->OnModuleCall(report_);
-}
-
-bool IsModuleMappedAt(HMODULE Base) noexcept {
-  HMODULE base = 0;
-  const void* linkMap = nullptr;
-  return DlModuleAt(reinterpret_cast<const void*>(Base), base, linkMap) && base == Base;
 }
 
 }  // namespace qorb::winapi

@@ -17,6 +17,7 @@
 
 #include "rtl/OwnMutex.h"
 #include "winapi/ImageCache.h"
+#include "winapi/ModuleUnloadWatch.h"
 #include "winapi/WinTypes.h"
 
 namespace qorb::winapi {
@@ -39,12 +40,6 @@ struct ModuleRecord {
   unsigned refs = 0;
   bool executable = false;  // the program itself, which dlopen knows by no name
   std::shared_ptr<const FileImage> image;  // read on first need, kept with the module
-};
-
-// A loaded library's code, first to last mapped byte, and its file.
-struct ModuleRange {
-  uintptr_t first = 0, last = 0;
-  std::string path;
 };
 
 class ModuleTable {

@@ -2,8 +2,6 @@
 
 #include <mutex>
 
-#include "winapi/ModuleTable.h"
-
 namespace qorb::winapi {
 
 namespace {

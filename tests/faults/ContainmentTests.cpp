@@ -2,7 +2,6 @@
 // the runtime's exceptions at the call, leave nothing behind, are noted once
 // however deeply calls nest, and never hide a fault in our own code, nor in
 // what our code calls when foreign code called it.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -16,28 +15,22 @@
 #include "rtl/ForeignCall.h"
 #include "rtl/OwnMutex.h"
 #include "tests/support/Raised.h"
+#include "tests/support/TestLibrary.h"
 
 namespace {
 
 using TFaultFn = int (*)();
 
-class ForeignLibrary {
+class ForeignLibrary : public TTestLibrary {
  public:
-  explicit ForeignLibrary(const char* path = QORB_FAULT_LIB, bool unload = true)
-      : handle_(::dlopen(path, RTLD_NOW | RTLD_LOCAL)), unload_(unload) {}
-  ~ForeignLibrary() {
-    if (handle_ && unload_) ::dlclose(handle_);
-  }
+  explicit ForeignLibrary(const char* path = QORB_FAULT_LIB, bool unload = true) : TTestLibrary(path, unload) {}
   TFaultFn Fault() const { return Get<TFaultFn>("fault_lib_now"); }
-  template <class F>
-  F Get(const char* name) const {
-    return reinterpret_cast<F>(::dlsym(handle_, name));
-  }
-
- private:
-  void* handle_;
-  bool unload_;
 };
+
+// Ends the process in any way but a clean exit.
+bool Dies(int status) { return status != 0; }
+
+std::string Quoted(const char* name) { return std::regex_replace(name, std::regex("\\."), "\\."); }
 
 struct Notes {
   std::vector<TForeignExceptionNote> seen;
@@ -55,7 +48,7 @@ const char* const kAddress = "[0-9A-F]{16}";
 TEST(Containment, EachFaultBecomesTheRuntimesExceptionAndTheThreadCarriesOn) {
   const ForeignLibrary lib;
   ASSERT_TRUE(lib.Fault());
-  const std::string where = std::string("Access violation at address ") + kAddress + " in module 'faultlib.so'\\. ";
+  const std::string where = std::string("Access violation at address ") + kAddress + " in module '" + Quoted(QORB_FAULT_LIB_NAME) + "'\\. ";
   const struct {
     const char* fault;
     std::string expected;  // a regular expression
@@ -69,26 +62,27 @@ TEST(Containment, EachFaultBecomesTheRuntimesExceptionAndTheThreadCarriesOn) {
   };
   Notes notes;
   for (const auto& c : cases) {
-    ::setenv("QORB_FAULT", c.fault, 1);
+    SetTestEnv("QORB_FAULT", c.fault);
     // Twice: nothing of the first is left to trip the second.
     for (int i = 0; i < 2; ++i) EXPECT_TRUE(std::regex_match(CallFault(lib.Fault()), std::regex(c.expected))) << c.fault;
   }
-  ::unsetenv("QORB_FAULT");
+  UnsetTestEnv("QORB_FAULT");
   EXPECT_EQ(CallFault(lib.Fault()), "");
   ASSERT_EQ(notes.seen.size(), 2 * std::size(cases));
   EXPECT_EQ(notes.seen[0].What, u"fault_lib_now");
-  EXPECT_TRUE(notes.seen[0].Module.ToUtf8().ends_with("/faultlib.so")) << notes.seen[0].Module.ToUtf8();
+  const std::string module = notes.seen[0].Module.ToUtf8();
+  EXPECT_TRUE(std::regex_match(module, std::regex(".*[/\\\\]" + Quoted(QORB_FAULT_LIB_NAME)))) << module;
 }
 
 TEST(Containment, NestedCallsNoteAnExceptionOnceAndTheOuterCallSeesTheSame) {
   const ForeignLibrary lib;
   Notes notes;
-  ::setenv("QORB_FAULT", "div-zero", 1);
+  SetTestEnv("QORB_FAULT", "div-zero");
   const TFaultFn fault = lib.Fault();
   const std::string raised = Raised([&] {
     CallForeign({u"outer"}, [&] { CallForeign({u"inner", reinterpret_cast<const void*>(fault)}, fault); });
   });
-  ::unsetenv("QORB_FAULT");
+  UnsetTestEnv("QORB_FAULT");
   EXPECT_EQ(raised, "EDivByZero: Division by zero");
   ASSERT_EQ(notes.seen.size(), 1u);
   EXPECT_EQ(notes.seen[0].What, u"inner");
@@ -100,7 +94,7 @@ TEST(Containment, NestedCallsNoteAnExceptionOnceAndTheOuterCallSeesTheSame) {
 
 TEST(Containment, ThreadsFaultAtTheSameTimeEachInItsOwnCall) {
   const ForeignLibrary lib;
-  ::setenv("QORB_FAULT", "null-write", 1);
+  SetTestEnv("QORB_FAULT", "null-write");
   const TFaultFn fault = lib.Fault();
   std::atomic<int> contained{0};
   std::vector<std::thread> threads;
@@ -110,7 +104,7 @@ TEST(Containment, ThreadsFaultAtTheSameTimeEachInItsOwnCall) {
         if (CallFault(fault).starts_with("EAccessViolation: ")) ++contained;
     });
   for (std::thread& t : threads) t.join();
-  ::unsetenv("QORB_FAULT");
+  UnsetTestEnv("QORB_FAULT");
   EXPECT_EQ(contained.load(), 200);
 }
 
@@ -120,7 +114,7 @@ TEST(ContainmentDeathTest, AFaultInOurOwnCodeStillEndsTheProcess) {
   // Below the lowest address the kernel ever maps.
   static volatile uintptr_t unmapped = 0x1000;
   EXPECT_EXIT(CallForeign({u"our own"}, [] { *reinterpret_cast<volatile int*>(unmapped) = 1; }),
-              [](int status) { return !WIFEXITED(status) || WEXITSTATUS(status) != 0; }, "");
+              Dies, "");
 }
 
 // Foreign code calls back into ours, which holds a lock and calls foreign
@@ -153,7 +147,7 @@ TEST(Containment, OurCodeCalledBackFromForeignCodeIsContainedOnlyAcrossABoundary
   const ForeignLibrary lib;
   const auto callBack = lib.Get<TCallBack>("fault_lib_call");
   calledBackFault = lib.Fault();
-  ::setenv("QORB_FAULT", "null-write", 1);
+  SetTestEnv("QORB_FAULT", "null-write");
   const std::string raised = Raised([&] {
     CallForeign({u"outer", reinterpret_cast<const void*>(callBack)}, [&] { callBack(&OursThroughABoundary); });
   });
@@ -165,7 +159,7 @@ TEST(Containment, OurCodeCalledBackFromForeignCodeIsContainedOnlyAcrossABoundary
     const std::lock_guard guard(ownLock);
     EXPECT_TRUE(CallFault(calledBackFault).starts_with("EAccessViolation: "));
   }
-  ::unsetenv("QORB_FAULT");
+  UnsetTestEnv("QORB_FAULT");
 }
 
 TEST(ContainmentDeathTest, AFaultUnderOurFramesOrInACallOfOurOwnCodeEndsTheProcess) {
@@ -173,19 +167,18 @@ TEST(ContainmentDeathTest, AFaultUnderOurFramesOrInACallOfOurOwnCodeEndsTheProce
   const ForeignLibrary lib;
   const auto callBack = lib.Get<TCallBack>("fault_lib_call");
   calledBackFault = lib.Fault();
-  ::setenv("QORB_FAULT", "null-write", 1);
-  auto dies = [](int status) { return !WIFEXITED(status) || WEXITSTATUS(status) != 0; };
+  SetTestEnv("QORB_FAULT", "null-write");
   // The faulting instruction is foreign, but our frames lie between.
-  EXPECT_EXIT(CallForeign({u"outer", reinterpret_cast<const void*>(callBack)}, [&] { callBack(&OursDirectly); }), dies,
+  EXPECT_EXIT(CallForeign({u"outer", reinterpret_cast<const void*>(callBack)}, [&] { callBack(&OursDirectly); }), Dies,
               "");
   EXPECT_EXIT(CallForeign({u"outer", reinterpret_cast<const void*>(callBack)}, [&] { callBack(&OursHoldingALock); }),
-              dies, "");
+              Dies, "");
   // The call entered our own code, which called the foreign library.
-  EXPECT_EXIT(CallForeign({u"ours", reinterpret_cast<const void*>(&OursDirectly)}, &OursDirectly), dies, "");
+  EXPECT_EXIT(CallForeign({u"ours", reinterpret_cast<const void*>(&OursDirectly)}, &OursDirectly), Dies, "");
   // A signal sent to the process faulted no instruction.
-  ::setenv("QORB_FAULT", "raise", 1);
-  EXPECT_EXIT(CallFault(lib.Fault()), dies, "");
-  ::unsetenv("QORB_FAULT");
+  SetTestEnv("QORB_FAULT", "raise");
+  EXPECT_EXIT(CallFault(lib.Fault()), Dies, "");
+  UnsetTestEnv("QORB_FAULT");
 }
 
 // An exception's what(), class name and destructor are the foreign
@@ -195,7 +188,7 @@ TEST(Containment, AnExceptionWhoseOwnCodeFaultsIsContainedAndTheOriginalGoesOnly
   // and the leak check must still find where it was made.
   const ForeignLibrary lib(QORB_FAULT_THROW_LIB, false);
   Notes notes;
-  const std::string where = std::string("Access violation at address ") + kAddress + " in module 'faultthrow\\.so'\\. ";
+  const std::string where = std::string("Access violation at address ") + kAddress + " in module '" + Quoted(QORB_FAULT_THROW_LIB_NAME) + "'\\. ";
   for (const char* thrower : {"fault_throw_bad_what", "fault_throw_bad_class_name"}) {
     const auto f = lib.Get<void (*)()>(thrower);
     const std::string raised = Raised([&] { CallForeign({u"thrower", reinterpret_cast<const void*>(f)}, f); });

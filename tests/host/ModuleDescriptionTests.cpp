@@ -29,7 +29,7 @@ class ModuleDescription : public ::testing::Test {
 }  // namespace
 
 TEST_F(ModuleDescription, VersionTextsFollowTheFirstTranslationTrimmedWithTheFixedVersion) {
-  const TQorbVersionInfo v = GetQorbVersionInfo(U(QORB_FIXTURE_VERSION));
+  const TQorbVersionInfo v = GetQorbVersionInfo(U(QORB_FIXTURE_VERSIONED));
   EXPECT_EQ(v.ProductName, u"Padded Product");  // blanks and a tab cut away
   EXPECT_EQ(v.Company, u"Qorb Fixtures");
   // Only in the second translation's table: never looked at.

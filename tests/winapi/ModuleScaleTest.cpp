@@ -27,7 +27,7 @@ TEST(ModuleScale, LoadingAndQuestioningCostsNoMoreWithManyLoadedAndUnloadedOnesA
   std::vector<Loaded> libs(kLibraries);
   for (int i = 0; i < kLibraries; ++i) {
     libs[i].path = (dir.path / ("copy" + std::to_string(i) + ".so")).string();
-    fs::copy_file(QORB_FIXTURE_VERSION, libs[i].path);
+    fs::copy_file(QORB_FIXTURE_VERSIONED, libs[i].path);
   }
 
   // Walks made by the first hundred loads against the second hundred, each

@@ -64,7 +64,7 @@ TEST(Resources, FoundByNameInAnyCaseOrByOrdinalAlsoInTheExecutable) {
 }
 
 TEST(Resources, MissingResourcesSayWhatIsMissingAndHandlesAreChecked) {
-  const ScopedLibrary lib(QORB_FIXTURE_CTOR), other(QORB_FIXTURE_VERSION), bare(QORB_FIXTURE_NORES);
+  const ScopedLibrary lib(QORB_FIXTURE_CTOR), other(QORB_FIXTURE_VERSIONED), bare(QORB_FIXTURE_NORES);
   ASSERT_TRUE(lib.h && other.h && bare.h);
   EXPECT_EQ(BytesOf(lib, u"QorbGreetings"), Err(ERROR_RESOURCE_NAME_NOT_FOUND));
   EXPECT_EQ(BytesOf(lib, MAKEINTRESOURCEW(43)), Err(ERROR_RESOURCE_NAME_NOT_FOUND));

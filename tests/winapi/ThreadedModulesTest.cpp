@@ -11,7 +11,7 @@
 #include "winapi/Version.h"
 
 TEST(ThreadedModules, ConcurrentLoadsProbesAndQueriesKeepCountsRight) {
-  const std::u16string ctor = W(QORB_FIXTURE_CTOR), version = W(QORB_FIXTURE_VERSION);
+  const std::u16string ctor = W(QORB_FIXTURE_CTOR), version = W(QORB_FIXTURE_VERSIONED);
   std::atomic<int> failures{0};
   auto work = [&] {
     for (int i = 0; i < 100; ++i) {

@@ -36,7 +36,7 @@ std::u16string TextAt(const std::vector<uint8_t>& block, const char16_t* path, U
 // first) is tested with the host; here: the raw texts, found as Windows
 // finds them.
 TEST(Version, RawTextsFoundByKeysInAnyCase) {
-  const std::vector<uint8_t> block = VersionBlockOf(W(QORB_FIXTURE_VERSION));
+  const std::vector<uint8_t> block = VersionBlockOf(W(QORB_FIXTURE_VERSIONED));
   ASSERT_FALSE(block.empty()) << GetLastError();
   UINT chars = 0;  // counting the zero
   EXPECT_EQ(TextAt(block, u"\\StringFileInfo\\040904b0\\ProductName", &chars), u"  Padded Product \t");
@@ -58,7 +58,7 @@ TEST(Version, RawTextsFoundByKeysInAnyCase) {
 }
 
 TEST(Version, EveryShortBufferGetsACutBlockThatQueriesStayInside) {
-  const std::u16string path = W(QORB_FIXTURE_VERSION);
+  const std::u16string path = W(QORB_FIXTURE_VERSIONED);
   const DWORD size = GetFileVersionInfoSizeW(path.c_str(), nullptr);
   ASSERT_GT(size, 200u);
   uint8_t tiny[4];
@@ -81,7 +81,7 @@ TEST(Version, EveryShortBufferGetsACutBlockThatQueriesStayInside) {
 
 TEST(Version, ProbeVersionAndResourcesShareOneReadOfTheFileUntilItChanges) {
   ScratchDir dir;
-  fs::copy_file(QORB_FIXTURE_VERSION, dir / "plugin.dll");
+  fs::copy_file(QORB_FIXTURE_VERSIONED, dir / "plugin.dll");
   const std::u16string path = W((dir / "plugin.dll").string());
   const size_t before = qorb::winapi::FileImageReads();
 
@@ -103,7 +103,7 @@ TEST(Version, ProbeVersionAndResourcesShareOneReadOfTheFileUntilItChanges) {
 
 // A real block damaged: lengths that lie are not followed.
 TEST(VersionBlock, LengthsThatLieAreNotFollowed) {
-  const std::vector<uint8_t> block = VersionBlockOf(W(QORB_FIXTURE_VERSION));
+  const std::vector<uint8_t> block = VersionBlockOf(W(QORB_FIXTURE_VERSIONED));
   auto find = [](const std::vector<uint8_t>& bytes, std::u16string_view path) {
     const void* value = nullptr;
     UINT length = 0;

@@ -1,4 +1,4 @@
-#include "rtl/ModuleSpan.h"
+#include "rtl/linux/ModuleSpan.h"
 
 #include <unistd.h>
 

@@ -19,7 +19,7 @@
 #include <string_view>
 
 #include "rtl/ForeignFrames.h"
-#include "rtl/ModuleSpan.h"
+#include "rtl/linux/ModuleSpan.h"
 #include "rtl/OwnMutex.h"
 
 namespace {
@@ -41,8 +41,8 @@ constexpr size_t kMaxOwnModules = 64;
 TRange ownModules[kMaxOwnModules];
 TMutex ownModulesLock;  // writers only
 
-thread_local uintptr_t stackLow __attribute__((tls_model("initial-exec"))) = 0;
-thread_local bool threadPrepared __attribute__((tls_model("initial-exec"))) = false;
+thread_local uintptr_t stackLow QORB_HANDLER_TLS = 0;
+thread_local bool threadPrepared QORB_HANDLER_TLS = false;
 void InstallOnce();
 
 // The alternate stack this runtime gave a thread, given back when it ends.
@@ -159,6 +159,7 @@ TFaultRecord Describe(int sig, const siginfo_t* info, const ucontext_t* uc) {
     return f;
   }
   f.Address = reinterpret_cast<uintptr_t>(info->si_addr);
+  f.IntegerOverflow = sig == SIGFPE && info->si_code == FPE_INTOVF;
   if (sig == SIGSEGV || sig == SIGBUS) {
     const auto error = static_cast<uint64_t>(regs[REG_ERR]);
     if (error & 0x10)
@@ -272,6 +273,9 @@ void MarkOwnModules() {
 }
 
 void InstallFaultHandler() { InstallOnce(); }
+
+// The alternate stack took the overflow; the guard page is untouched.
+void qorb::rtl::AfterContainedFault(const TFaultRecord&) noexcept {}
 
 void qorb::rtl::MakeThreadReady() {
   InstallOnce();

@@ -1,0 +1,7 @@
+#include "rtl/LocalTime.h"
+
+tm LocalTimeAt(time_t Seconds) noexcept {
+  tm local{};
+  ::localtime_s(&local, &Seconds);
+  return local;
+}

@@ -1,0 +1,129 @@
+// What both platforms must answer alike: the same fixtures, built as ELF
+// with our stand-ins on Linux and as PE against the system on Windows (run
+// under Wine). Where the two disagreed, the stand-in was put right.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "rtl/UnicodeString.h"
+#include "winapi/ModuleCallObserver.h"
+#include "winapi/Windows.h"
+
+namespace {
+
+std::u16string W(const char* utf8) { return Utf8ToUtf16(utf8); }
+
+std::vector<uint8_t> VersionBlockOf(const char* path) {
+  const std::u16string file = W(path);
+  std::vector<uint8_t> block(GetFileVersionInfoSizeW(file.c_str(), nullptr));
+  if (block.empty() || !GetFileVersionInfoW(file.c_str(), 0, DWORD(block.size()), block.data())) block.clear();
+  return block;
+}
+
+// The text at path as stored, up to its zero, and its length in units
+// counting the zero; "<none>" when the query fails.
+std::u16string TextAt(const std::vector<uint8_t>& block, const char16_t* path, UINT* length = nullptr) {
+  void* value = nullptr;
+  UINT n = 0;
+  if (!VerQueryValueW(block.data(), path, &value, &n)) return u"<none>";
+  if (length) *length = n;
+  return static_cast<const char16_t*>(value);
+}
+
+// The error a call that should fail left, or 0 when it did not fail.
+template <class F>
+DWORD ErrorOf(F f) {
+  SetLastError(0);
+  return f() ? 0 : GetLastError();
+}
+
+TEST(PlatformAgreement, VersionTextsAsStoredFoundByKeysInAnyCase) {
+  const std::vector<uint8_t> block = VersionBlockOf(QORB_FIXTURE_VERSIONED);
+  ASSERT_FALSE(block.empty()) << GetLastError();
+  UINT chars = 0;
+  EXPECT_EQ(TextAt(block, u"\\StringFileInfo\\040904b0\\ProductName", &chars), u"  Padded Product \t");
+  EXPECT_EQ(chars, 19u);
+  EXPECT_EQ(TextAt(block, u"\\STRINGFILEINFO\\040904B0\\productname"), u"  Padded Product \t");
+  EXPECT_EQ(TextAt(block, u"\\StringFileInfo\\040904b0\\Comments"), u"");
+  EXPECT_EQ(TextAt(block, u"\\StringFileInfo\\040704e4\\LegalCopyright"), u"Nur auf Deutsch");
+  for (const char16_t* missing :
+       {u"\\StringFileInfo\\040904b0\\LegalCopyright", u"\\StringFileInfo\\04090000\\ProductName",
+        u"\\StringFileInfo\\040904b0\\ProductNam", u"\\StringFileInfo\\040904b0\\ProductName\\More"})
+    EXPECT_EQ(TextAt(block, missing), u"<none>") << Utf16ToUtf8(missing);
+
+  // The translations, in the order stored: the first names the block a
+  // reader takes.
+  void* value = nullptr;
+  UINT bytes = 0;
+  ASSERT_TRUE(VerQueryValueW(block.data(), u"\\VarFileInfo\\Translation", &value, &bytes));
+  ASSERT_EQ(bytes, 8u);
+  WORD translations[4];
+  std::memcpy(translations, value, sizeof translations);
+  EXPECT_EQ(translations[0], 0x409);
+  EXPECT_EQ(translations[1], 1200);
+  EXPECT_EQ(translations[2], 0x407);
+  EXPECT_EQ(translations[3], 1252);
+
+  // The fixed part.
+  ASSERT_TRUE(VerQueryValueW(block.data(), u"\\", &value, &bytes));
+  ASSERT_EQ(bytes, sizeof(VS_FIXEDFILEINFO));
+  VS_FIXEDFILEINFO fixed;
+  std::memcpy(&fixed, value, sizeof fixed);
+  EXPECT_EQ(fixed.dwSignature, VS_FFI_SIGNATURE);
+  EXPECT_EQ(fixed.dwFileVersionMS, 0x00020000u);
+  EXPECT_EQ(fixed.dwFileVersionLS, 0x00010007u);
+  EXPECT_EQ(fixed.dwProductVersionMS, 0x00030001u);
+  EXPECT_EQ(fixed.dwProductVersionLS, 0u);
+}
+
+TEST(PlatformAgreement, ALibraryWithoutVersionHasNoBlock) {
+  const std::u16string file = W(QORB_FIXTURE_NORES);
+  DWORD handle = 1;
+  SetLastError(0);
+  EXPECT_EQ(GetFileVersionInfoSizeW(file.c_str(), &handle), 0u);
+  EXPECT_EQ(GetLastError(), ERROR_RESOURCE_DATA_NOT_FOUND);
+  EXPECT_EQ(handle, 0u);
+  char buffer[64];
+  EXPECT_EQ(ErrorOf([&] { return GetFileVersionInfoW(file.c_str(), 0, sizeof buffer, buffer); }),
+            ERROR_RESOURCE_DATA_NOT_FOUND);
+}
+
+TEST(PlatformAgreement, FilesThatAreNoLibraryAreRefusedByTheProbeAndTheLoad) {
+  const struct {
+    const char* path;
+    DWORD error;
+  } cases[] = {
+      {QORB_FIXTURE_TEXT, ERROR_BAD_EXE_FORMAT},
+      {QORB_FIXTURE_EMPTY, ERROR_BAD_EXE_FORMAT},
+      {QORB_FIXTURE_TRUNCATED, ERROR_BAD_EXE_FORMAT},
+      {QORB_FIXTURE_OTHER_MACHINE, ERROR_BAD_EXE_FORMAT},
+  };
+  for (const auto& c : cases) {
+    const std::u16string file = W(c.path);
+    EXPECT_EQ(ErrorOf([&] { return LoadLibraryExW(file.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES); }), c.error)
+        << c.path;
+    EXPECT_EQ(ErrorOf([&] { return LoadLibraryW(file.c_str()); }), c.error) << c.path;
+  }
+  const std::u16string missing = W(QORB_FIXTURE_NORES) + u".missing";
+  EXPECT_EQ(ErrorOf([&] { return LoadLibraryW(missing.c_str()); }), ERROR_MOD_NOT_FOUND);
+}
+
+TEST(PlatformAgreement, AProbedLibraryNamesItsExportsOnlyAndGoesWithItsFree) {
+  const std::u16string file = W(QORB_FIXTURE_NORES);
+  const HMODULE probe = LoadLibraryExW(file.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+  ASSERT_NE(probe, 0u) << GetLastError();
+  EXPECT_NE(GetProcAddress(probe, "FixturePlain"), nullptr);
+  EXPECT_EQ(ErrorOf([&] { return GetProcAddress(probe, "InitPlugin"); }), ERROR_PROC_NOT_FOUND);
+  EXPECT_EQ(ErrorOf([&] { return GetProcAddress(probe, "fixtureplain"); }), ERROR_PROC_NOT_FOUND);
+  char16_t name[1024];
+  const DWORD length = GetModuleFileNameW(probe, name, 1024);
+  ASSERT_GT(length, 0u);
+  const std::string path = Utf16ToUtf8(std::u16string_view(name, length));
+  EXPECT_TRUE(path.ends_with("nores.so") || path.ends_with("nores.dll")) << path;
+  EXPECT_TRUE(FreeLibrary(probe));
+  EXPECT_FALSE(qorb::winapi::IsModuleMappedAt(probe));
+}
+
+}  // namespace

@@ -1,0 +1,146 @@
+#include "winapi/Modules.h"
+
+#include <algorithm>
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "rtl/OwnMutex.h"
+#include "rtl/UnicodeString.h"
+#include "winapi/LastError.h"
+#include "winapi/ModuleCallObserver.h"
+#include "winapi/ModuleUnloadWatch.h"
+#include "winapi/windows/Win32.h"
+
+namespace {
+
+// Loads made through us, per module: the last FreeLibrary of them is the
+// one that can unmap the module, and the unload watcher hears of it first.
+// Libraries that went, by range, so that a call into code that is gone can
+// name its file.
+struct TModules {
+  TMutex Lock;
+  std::map<HMODULE, int> Loads;
+  std::vector<qorb::winapi::ModuleRange> Unloaded;
+};
+TModules& Modules() {
+  static TModules modules;
+  return modules;
+}
+
+bool IsAbsolute(std::u16string_view path) {
+  return (path.size() > 2 && path[1] == u':') || path.starts_with(u"\\\\") || path.starts_with(u"//");
+}
+
+}  // namespace
+
+HMODULE LoadLibraryW(LPCWSTR fileName) noexcept { return LoadLibraryExW(fileName, nullptr, 0); }
+
+HMODULE LoadLibraryExW(LPCWSTR fileName, HANDLE file, DWORD flags) noexcept {
+  if (!fileName || file) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  try {
+    const bool probe = flags & DONT_RESOLVE_DLL_REFERENCES;
+    const std::string path = Utf16ToUtf8(std::u16string_view(fileName));
+    qorb::winapi::ModuleCallTimer timer(probe ? qorb::winapi::ModuleCall::Probe : qorb::winapi::ModuleCall::Load);
+    // A plug-in's own dependencies are looked for beside it first.
+    constexpr DWORD kAlteredSearchPath = 0x00000008;
+    const DWORD effective = !probe && IsAbsolute(fileName) ? flags | kAlteredSearchPath : flags;
+    const HMODULE module = qorb::win32::LoadModule(fileName, effective);
+    if (module) {
+      const std::lock_guard lock(Modules().Lock);
+      ++Modules().Loads[module];
+    }
+    timer.Report().Path = path;
+    timer.Report().Module = module;
+    timer.Report().Succeeded = module != 0;
+    return module;
+  } catch (...) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return 0;
+  }
+}
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName) noexcept {
+  return reinterpret_cast<FARPROC>(qorb::win32::ProcAddress(module, procName));
+}
+
+BOOL FreeLibrary(HMODULE module) noexcept {
+  qorb::winapi::ModuleCallTimer timer(qorb::winapi::ModuleCall::Free);
+  timer.Report().Module = module;
+  try {
+    qorb::winapi::ModuleRange going;
+    bool last = false;
+    {
+      const std::lock_guard lock(Modules().Lock);
+      const auto it = Modules().Loads.find(module);
+      if (it != Modules().Loads.end() && --it->second == 0) {
+        Modules().Loads.erase(it);
+        last = true;
+      }
+    }
+    if (last && qorb::win32::ModuleHolding(reinterpret_cast<const void*>(module)) == module) {
+      going = {module, qorb::win32::ImageEnd(module) - 1, Utf16ToUtf8(qorb::win32::ModuleFileName(module))};
+      qorb::winapi::NotifyModuleUnloading(going);
+    }
+    if (!qorb::win32::FreeLibrary(module)) return FALSE;
+    timer.Report().Succeeded = true;
+    if (going.last && qorb::win32::ModuleHolding(reinterpret_cast<const void*>(module)) != module) {
+      timer.Report().Unloaded = true;
+      const std::lock_guard lock(Modules().Lock);
+      Modules().Unloaded.push_back(std::move(going));
+    }
+    return TRUE;
+  } catch (...) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return FALSE;
+  }
+}
+
+DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) noexcept {
+  try {
+    const std::u16string name = qorb::win32::ModuleFileName(module);
+    if (name.empty()) return 0;
+    if (!fileName || size == 0) {
+      SetLastError(ERROR_INSUFFICIENT_BUFFER);
+      return 0;
+    }
+    if (name.size() < size) {
+      std::copy(name.begin(), name.end(), fileName);
+      fileName[name.size()] = 0;
+      return static_cast<DWORD>(name.size());
+    }
+    std::copy_n(name.begin(), size - 1, fileName);
+    fileName[size - 1] = 0;
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+  } catch (...) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return 0;
+  }
+}
+
+namespace qorb::winapi {
+
+HMODULE ModuleFromAddress(const void* address) noexcept { return qorb::win32::ModuleHolding(address); }
+
+bool FindUnloadedModule(const void* address, std::string& path) {
+  const auto at = reinterpret_cast<uintptr_t>(address);
+  const std::lock_guard lock(Modules().Lock);
+  // The latest first: a later library may have taken the same addresses.
+  for (auto it = Modules().Unloaded.rbegin(); it != Modules().Unloaded.rend(); ++it) {
+    if (at < it->first || at > it->last) continue;
+    path = it->path;
+    return true;
+  }
+  return false;
+}
+
+// The system's loader keeps its own lists; nothing of ours walks them.
+size_t LoaderWalks() noexcept { return 0; }
+
+}  // namespace qorb::winapi
