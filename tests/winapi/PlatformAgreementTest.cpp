@@ -3,8 +3,10 @@
 // under Wine). Where the two disagreed, the stand-in was put right.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "rtl/UnicodeString.h"
@@ -124,6 +126,90 @@ TEST(PlatformAgreement, AProbedLibraryNamesItsExportsOnlyAndGoesWithItsFree) {
   EXPECT_TRUE(path.ends_with("nores.so") || path.ends_with("nores.dll")) << path;
   EXPECT_TRUE(FreeLibrary(probe));
   EXPECT_FALSE(qorb::winapi::IsModuleMappedAt(probe));
+}
+
+// Records what reaches a hidden window; a message 99 posts message 100.
+struct TReceiver {
+  HWND Wnd = nullptr;
+  std::vector<std::pair<UINT, WPARAM>> Seen;
+  void Handle(TMessage& m) {
+    Seen.emplace_back(m.Msg, m.WParam);
+    if (m.Msg == WM_USER && m.WParam == 99) PostMessageW(Wnd, WM_USER, 100, 0);
+  }
+};
+
+TEST(PlatformAgreement, PostedMessagesArriveInEachPostersOrderAndOnlyForLiveWindows) {
+  EXPECT_FALSE(WaitForMessage(0));  // no window: nothing can ever come
+  TReceiver receiver;
+  receiver.Wnd = AllocateHWnd(BindMethod<&TReceiver::Handle>(&receiver));
+  ASSERT_NE(receiver.Wnd, nullptr);
+  EXPECT_TRUE(IsWindow(receiver.Wnd));
+  EXPECT_FALSE(WaitForMessage(10));
+
+  constexpr WPARAM kEach = 200;
+  std::vector<std::thread> posters;
+  for (UINT t = 0; t < 2; ++t)
+    posters.emplace_back([&, t] {
+      for (WPARAM i = 0; i < kEach; ++i) EXPECT_TRUE(PostMessageW(receiver.Wnd, WM_USER + 1 + t, i, 0));
+    });
+  for (std::thread& p : posters) p.join();
+  EXPECT_TRUE(PostMessageW(receiver.Wnd, WM_USER, 99, 0));
+  EXPECT_TRUE(WaitForMessage(1000));
+  EXPECT_EQ(PendingMessageCount(), int(2 * kEach + 1));
+
+  // What was waiting goes now; what a handler posts waits for the next call.
+  EXPECT_EQ(ProcessMessages(), int(2 * kEach + 1));
+  WPARAM next[2] = {0, 0};
+  for (const auto& [msg, w] : receiver.Seen) {
+    if (msg == WM_USER) continue;
+    EXPECT_EQ(w, next[msg - WM_USER - 1]++);
+  }
+  EXPECT_EQ(next[0], kEach);
+  EXPECT_EQ(next[1], kEach);
+  EXPECT_EQ(receiver.Seen.back(), (std::pair<UINT, WPARAM>{WM_USER, 99}));
+  EXPECT_EQ(PendingMessageCount(), 1);
+  EXPECT_EQ(ProcessMessages(), 1);
+  EXPECT_EQ(receiver.Seen.back(), (std::pair<UINT, WPARAM>{WM_USER, 100}));
+
+  // Gone with its window: what waited for it, and every later post.
+  EXPECT_TRUE(PostMessageW(receiver.Wnd, WM_USER, 1, 0));
+  const int live = LiveWindowCount();
+  DeallocateHWnd(receiver.Wnd);
+  EXPECT_EQ(LiveWindowCount(), live - 1);
+  EXPECT_FALSE(IsWindow(receiver.Wnd));
+  EXPECT_EQ(ProcessMessages(), 0);
+  EXPECT_EQ(ErrorOf([&] { return PostMessageW(receiver.Wnd, WM_USER, 2, 0); }), ERROR_INVALID_WINDOW_HANDLE);
+}
+
+TEST(PlatformAgreement, BitmapsAreTopDownRowsOfZeroPixelsOnWholeWords) {
+  const size_t before = GdiLiveObjectCount();
+  for (const WORD bits : {WORD{24}, WORD{32}}) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 3;
+    info.bmiHeader.biHeight = -2;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = bits;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    ASSERT_NE(bitmap, nullptr) << bits;
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(GdiLiveObjectCount(), before + 1);
+    BITMAP bm{};
+    EXPECT_EQ(GetObjectW(bitmap, 0, nullptr), int(sizeof(BITMAP)));
+    ASSERT_EQ(GetObjectW(bitmap, sizeof bm, &bm), int(sizeof(BITMAP)));
+    EXPECT_EQ(bm.bmWidth, 3);
+    EXPECT_EQ(bm.bmHeight, 2);
+    EXPECT_EQ(bm.bmWidthBytes, 12);
+    EXPECT_EQ(bm.bmBitsPixel, bits);
+    EXPECT_EQ(bm.bmBits, pixels);
+    const auto* p = static_cast<const uint8_t*>(pixels);
+    EXPECT_EQ(std::count(p, p + 24, 0), 24);
+    EXPECT_TRUE(DeleteObject(bitmap));
+    EXPECT_FALSE(DeleteObject(bitmap));
+    EXPECT_EQ(GdiLiveObjectCount(), before);
+  }
 }
 
 }  // namespace

@@ -34,3 +34,38 @@ bool FileVersionInfo(const char16_t* Path, uint32_t Handle, uint32_t Length, voi
 bool QueryVersionValue(const void* Block, const char16_t* SubBlock, void** Buffer, unsigned* Length) noexcept;
 
 }  // namespace qorb::win32
+
+namespace qorb::win32 {
+
+// Message-only windows of one class of ours; each carries Data for the
+// window procedure, which hands sent messages to Deliver.
+using TDeliver = intptr_t (*)(void* Data, unsigned Msg, uintptr_t WParam, intptr_t LParam);
+void* CreateMessageWindow(TDeliver Deliver, void* Data) noexcept;
+bool DestroyWindow(void* Window) noexcept;
+bool IsWindow(void* Window) noexcept;
+bool PostToWindow(void* Window, unsigned Msg, uintptr_t WParam, intptr_t LParam) noexcept;
+intptr_t DefaultWindowProc(void* Window, unsigned Msg, uintptr_t WParam, intptr_t LParam) noexcept;
+bool PostToThread(uint32_t Thread, unsigned Msg, uintptr_t WParam, intptr_t LParam) noexcept;
+uint32_t CurrentThreadId() noexcept;
+
+struct TPosted {
+  void* Window;
+  unsigned Msg;
+  uintptr_t WParam;
+  intptr_t LParam;
+};
+// Takes the oldest posted message of the calling thread; false when none.
+bool TakePosted(TPosted& Message) noexcept;
+// Hands a message that is not for one of our windows to its window.
+void Dispatch(const TPosted& Message) noexcept;
+// Waits until a posted message is waiting, seen or not; true when one is.
+bool WaitForPosted(uint32_t TimeoutMs) noexcept;
+
+// Bitmaps: the system's records share our layout.
+void* CreateDIBSection(const void* Info, unsigned Usage, void** Bits) noexcept;
+bool DeleteObject(void* Object) noexcept;
+int ObjectInfo(void* Object, int Size, void* Out) noexcept;
+// Return addresses of the calling thread's stack, innermost first.
+unsigned CaptureStack(unsigned Skip, unsigned Count, void** Frames) noexcept;
+
+}  // namespace qorb::win32
