@@ -20,6 +20,7 @@
 
 #include "rtl/ForeignFrames.h"
 #include "rtl/linux/ModuleSpan.h"
+#include "rtl/OwnModules.h"
 #include "rtl/OwnMutex.h"
 
 namespace {
@@ -30,16 +31,6 @@ constexpr int kSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL};
 constexpr size_t kSignalCount = sizeof kSignals / sizeof kSignals[0];
 struct sigaction previousActions[kSignalCount];
 std::atomic<TCrashReporter> crashReporter{nullptr};
-
-// Address ranges of our own modules, read lock-free by the handler. A slot
-// with End 0 is free.
-struct TRange {
-  std::atomic<uintptr_t> Start{0};
-  std::atomic<uintptr_t> End{0};
-};
-constexpr size_t kMaxOwnModules = 64;
-TRange ownModules[kMaxOwnModules];
-TMutex ownModulesLock;  // writers only
 
 thread_local uintptr_t stackLow QORB_HANDLER_TLS = 0;
 thread_local bool threadPrepared QORB_HANDLER_TLS = false;
@@ -75,28 +66,9 @@ class TAltStack {
 };
 thread_local TAltStack altStack;
 
-bool IsOwnCode(uintptr_t pc) {
-  for (const TRange& r : ownModules) {
-    const uintptr_t end = r.End.load(std::memory_order_acquire);
-    if (end && pc >= r.Start.load(std::memory_order_relaxed) && pc < end) return true;
-  }
-  return false;
-}
-
 TModuleSpan SpanOf(const dl_phdr_info& info) { return LoadedSpan(info.dlpi_addr, info.dlpi_phdr, info.dlpi_phnum); }
 
-void AddOwn(TModuleSpan span) {
-  if (!span.End) return;
-  for (TRange& r : ownModules)
-    if (r.End.load(std::memory_order_relaxed) == span.End && r.Start.load(std::memory_order_relaxed) == span.Start)
-      return;
-  for (TRange& r : ownModules) {
-    if (r.End.load(std::memory_order_relaxed) != 0) continue;
-    r.Start.store(span.Start, std::memory_order_relaxed);
-    r.End.store(span.End, std::memory_order_release);
-    return;
-  }
-}
+void AddOwn(TModuleSpan span) { qorb::rtl::AddOwnRange(span.Start, span.End); }
 
 // The span of the mapped module that holds address.
 TModuleSpan SpanHolding(const void* address) {
@@ -196,22 +168,11 @@ void EndProcess(int sig, siginfo_t* info, void* context, const TFaultRecord& fau
   if (info->si_code <= 0) ::raise(sig);
 }
 
-// Contained only when every frame between the innermost call into foreign
-// code and the faulting instruction is foreign: the innermost frame is such
-// a call (not our code called back from it), the code it entered is not
-// ours, neither is the faulting instruction, and no lock of ours was taken
-// since the call began. A signal someone sent is no fault of the code it
-// interrupted.
-bool Containable(const qorb::rtl::TForeignFrame* frame, const TFaultRecord& fault) {
-  return !fault.Sent && frame && frame->Call && frame->Containment && frame->LocksAtEntry == qorb::rtl::OwnLocksHeld &&
-         !IsOwnCode(fault.Pc) && !IsOwnCode(reinterpret_cast<uintptr_t>(frame->Call->Code));
-}
-
 void OnFault(int sig, siginfo_t* info, void* context) {
   auto* uc = static_cast<ucontext_t*>(context);
   const TFaultRecord fault = Describe(sig, info, uc);
   qorb::rtl::TForeignFrame* frame = ForeignTop;
-  if (Containable(frame, fault)) {
+  if (qorb::rtl::Containable(frame, fault)) {
     qorb::rtl::ContainedFault = fault;
     ::pthread_sigmask(SIG_SETMASK, &uc->uc_sigmask, nullptr);
 #if defined(__SANITIZE_ADDRESS__)
@@ -244,22 +205,12 @@ void PrepareThreadForFaults() {
 }
 
 void MarkOwnModule(const void* Address) {
-  const std::lock_guard lock(ownModulesLock);
+  const std::lock_guard lock(qorb::rtl::OwnModulesLock());
   AddOwn(SpanHolding(Address));
 }
 
-void UnmarkOwnModule(const void* Address) {
-  const std::lock_guard lock(ownModulesLock);
-  const auto a = reinterpret_cast<uintptr_t>(Address);
-  for (TRange& r : ownModules) {
-    if (a < r.Start.load(std::memory_order_relaxed) || a >= r.End.load(std::memory_order_relaxed)) continue;
-    r.End.store(0, std::memory_order_release);
-    r.Start.store(0, std::memory_order_relaxed);
-  }
-}
-
 void MarkOwnModules() {
-  const std::lock_guard lock(ownModulesLock);
+  const std::lock_guard lock(qorb::rtl::OwnModulesLock());
   bool first = true;
   ::dl_iterate_phdr(
       [](dl_phdr_info* info, size_t, void* data) {

@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "rtl/ForeignFrames.h"
+#include "rtl/OwnModules.h"
 #include "rtl/OwnMutex.h"
 
 namespace {
@@ -19,16 +20,6 @@ using qorb::rtl::ForeignTop;
 
 std::atomic<TCrashReporter> crashReporter{nullptr};
 LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
-
-// Address ranges of our own modules, read lock-free by the handler. A slot
-// with End 0 is free.
-struct TRange {
-  std::atomic<uintptr_t> Start{0};
-  std::atomic<uintptr_t> End{0};
-};
-constexpr size_t kMaxOwnModules = 64;
-TRange ownModules[kMaxOwnModules];
-TMutex ownModulesLock;  // writers only
 
 thread_local uintptr_t stackLow QORB_HANDLER_TLS = 0;
 thread_local bool threadPrepared QORB_HANDLER_TLS = false;
@@ -55,26 +46,7 @@ HMODULE ModuleHolding(const void* address) {
   return module;
 }
 
-bool IsOwnCode(uintptr_t pc) {
-  for (const TRange& r : ownModules) {
-    const uintptr_t end = r.End.load(std::memory_order_acquire);
-    if (end && pc >= r.Start.load(std::memory_order_relaxed) && pc < end) return true;
-  }
-  return false;
-}
-
-void AddOwn(TSpan span) {
-  if (!span.End) return;
-  for (TRange& r : ownModules)
-    if (r.End.load(std::memory_order_relaxed) == span.End && r.Start.load(std::memory_order_relaxed) == span.Start)
-      return;
-  for (TRange& r : ownModules) {
-    if (r.End.load(std::memory_order_relaxed) != 0) continue;
-    r.Start.store(span.Start, std::memory_order_relaxed);
-    r.End.store(span.End, std::memory_order_release);
-    return;
-  }
-}
+void AddOwn(TSpan span) { qorb::rtl::AddOwnRange(span.Start, span.End); }
 
 bool IsRuntimeLibrary(HMODULE module) {
   wchar_t path[MAX_PATH * 2];
@@ -150,16 +122,6 @@ TFaultRecord Describe(const EXCEPTION_POINTERS* e) {
   return f;
 }
 
-// Contained only when every frame between the innermost call into foreign
-// code and the faulting instruction is foreign: the innermost frame is such
-// a call (not our code called back from it), the code it entered is not
-// ours, neither is the faulting instruction, and no lock of ours was taken
-// since the call began.
-bool Containable(const qorb::rtl::TForeignFrame* frame, const TFaultRecord& fault) {
-  return frame && frame->Call && frame->Containment && frame->LocksAtEntry == qorb::rtl::OwnLocksHeld &&
-         !IsOwnCode(fault.Pc) && !IsOwnCode(reinterpret_cast<uintptr_t>(frame->Call->Code));
-}
-
 // First to see every exception on the thread that raised it. A contained
 // fault jumps back to its boundary from here, without unwinding: the
 // foreign frames have no handlers of ours to run.
@@ -167,7 +129,7 @@ LONG CALLBACK OnException(EXCEPTION_POINTERS* e) {
   if (!IsFault(e->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
   const TFaultRecord fault = Describe(e);
   qorb::rtl::TForeignFrame* frame = ForeignTop;
-  if (!Containable(frame, fault)) return EXCEPTION_CONTINUE_SEARCH;
+  if (!qorb::rtl::Containable(frame, fault)) return EXCEPTION_CONTINUE_SEARCH;
   qorb::rtl::ContainedFault = fault;
   QORB_LONG_JUMP(frame->Containment->Jump);
 }
@@ -205,22 +167,12 @@ void PrepareThreadForFaults() {
 }
 
 void MarkOwnModule(const void* Address) {
-  const std::lock_guard lock(ownModulesLock);
+  const std::lock_guard lock(qorb::rtl::OwnModulesLock());
   AddOwn(SpanOfModule(ModuleHolding(Address)));
 }
 
-void UnmarkOwnModule(const void* Address) {
-  const std::lock_guard lock(ownModulesLock);
-  const auto a = reinterpret_cast<uintptr_t>(Address);
-  for (TRange& r : ownModules) {
-    if (a < r.Start.load(std::memory_order_relaxed) || a >= r.End.load(std::memory_order_relaxed)) continue;
-    r.End.store(0, std::memory_order_release);
-    r.Start.store(0, std::memory_order_relaxed);
-  }
-}
-
 void MarkOwnModules() {
-  const std::lock_guard lock(ownModulesLock);
+  const std::lock_guard lock(qorb::rtl::OwnModulesLock());
   AddOwn(SpanOfModule(::GetModuleHandleW(nullptr)));
   HMODULE modules[1024];
   DWORD needed = 0;

@@ -10,29 +10,13 @@
 #include <vector>
 
 #include "rtl/UnicodeString.h"
+#include "VersionQueries.h"
 #include "winapi/ModuleCallObserver.h"
 #include "winapi/Windows.h"
 
 namespace {
 
 std::u16string W(const char* utf8) { return Utf8ToUtf16(utf8); }
-
-std::vector<uint8_t> VersionBlockOf(const char* path) {
-  const std::u16string file = W(path);
-  std::vector<uint8_t> block(GetFileVersionInfoSizeW(file.c_str(), nullptr));
-  if (block.empty() || !GetFileVersionInfoW(file.c_str(), 0, DWORD(block.size()), block.data())) block.clear();
-  return block;
-}
-
-// The text at path as stored, up to its zero, and its length in units
-// counting the zero; "<none>" when the query fails.
-std::u16string TextAt(const std::vector<uint8_t>& block, const char16_t* path, UINT* length = nullptr) {
-  void* value = nullptr;
-  UINT n = 0;
-  if (!VerQueryValueW(block.data(), path, &value, &n)) return u"<none>";
-  if (length) *length = n;
-  return static_cast<const char16_t*>(value);
-}
 
 // The error a call that should fail left, or 0 when it did not fail.
 template <class F>
@@ -42,7 +26,7 @@ DWORD ErrorOf(F f) {
 }
 
 TEST(PlatformAgreement, VersionTextsAsStoredFoundByKeysInAnyCase) {
-  const std::vector<uint8_t> block = VersionBlockOf(QORB_FIXTURE_VERSIONED);
+  const std::vector<uint8_t> block = VersionBlockOf(W(QORB_FIXTURE_VERSIONED));
   ASSERT_FALSE(block.empty()) << GetLastError();
   UINT chars = 0;
   EXPECT_EQ(TextAt(block, u"\\StringFileInfo\\040904b0\\ProductName", &chars), u"  Padded Product \t");

@@ -7,30 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "VersionQueries.h"
 #include "WinapiTest.h"
 #include "winapi/ImageCache.h"
 #include "winapi/Resources.h"
 #include "winapi/Version.h"
 #include "winapi/VersionBlock.h"
-
-namespace {
-
-std::vector<uint8_t> VersionBlockOf(const std::u16string& path) {
-  std::vector<uint8_t> block(GetFileVersionInfoSizeW(path.c_str(), nullptr));
-  if (block.empty() || !GetFileVersionInfoW(path.c_str(), 0, DWORD(block.size()), block.data())) block.clear();
-  return block;
-}
-
-// The text at path as stored, up to its zero; "<none>" when the query fails.
-std::u16string TextAt(const std::vector<uint8_t>& block, const char16_t* path, UINT* length = nullptr) {
-  void* value = nullptr;
-  UINT n = 0;
-  if (!VerQueryValueW(block.data(), path, &value, &n)) return u"<none>";
-  if (length) *length = n;
-  return static_cast<const char16_t*>(value);
-}
-
-}  // namespace
 
 // What the host makes of these (trimmed, first translation, fixed version
 // first) is tested with the host; here: the raw texts, found as Windows
