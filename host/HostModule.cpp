@@ -1,5 +1,6 @@
 #include "host/HostModule.h"
 
+#include "rtl/PathDelim.h"
 #include "winapi/Modules.h"
 
 UnicodeString HostModuleFileName() {
@@ -10,7 +11,7 @@ UnicodeString HostModuleFileName() {
 
 UnicodeString HostModuleFolder() {
   const UnicodeString file = HostModuleFileName();
-  const size_t delim = file.view().rfind(u'/');
+  const size_t delim = file.view().find_last_of(PathDelims);
   if (delim == std::u16string_view::npos) return {};
   return UnicodeString(file.view().substr(0, delim + 1));
 }

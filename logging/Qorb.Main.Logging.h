@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "rtl/Export.h"
 #include "logging/Qorb.Main.LogLineMemory.h"
 #include "rtl/ComPtr.h"
 #include "rtl/DateTime.h"
@@ -128,7 +129,7 @@ void LoggingFinalization();
 
 // The package exports these under their own names; any thread. Without a
 // logger they do nothing.
-#define QORB_LOG_EXPORT __attribute__((visibility("default")))
+#define QORB_LOG_EXPORT QORB_DLL_EXPORT
 extern "C" {
 QORB_LOG_EXPORT void LogDebug(UnicodeStringRef ASource, UnicodeStringRef AMessage);
 QORB_LOG_EXPORT void LogInfo(UnicodeStringRef ASource, UnicodeStringRef AMessage);

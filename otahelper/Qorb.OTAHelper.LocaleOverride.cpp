@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "rtl/PathDelim.h"
 #include "winapi/Modules.h"
 
 namespace {
@@ -20,7 +21,7 @@ std::u16string RunningExecutable() {
 
 UnicodeString LocaleOverrideVariable(std::u16string_view AAppName) {
   std::u16string path = AAppName.empty() ? RunningExecutable() : std::u16string(AAppName);
-  const size_t delim = path.rfind(u'/');
+  const size_t delim = path.find_last_of(PathDelims);
   const std::u16string_view file = std::u16string_view(path).substr(delim == std::u16string::npos ? 0 : delim + 1);
   if (file.empty()) return {};
   std::u16string name;

@@ -1,13 +1,13 @@
 #include "plugins/Qorb.Main.LoadedPluginList.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "host/HostModule.h"
 #include "plugins/Qorb.Main.VersionInfo.h"
 #include "rtl/ForeignCall.h"
+#include "rtl/PathDelim.h"
 #include "winapi/FileMask.h"
 #include "winapi/Modules.h"
 
@@ -15,32 +15,24 @@ TLoadedPluginList* LoadedPluginList = nullptr;
 
 namespace {
 
-constexpr char16_t kPathDelim = u'/';
+std::filesystem::path PathOf(const UnicodeString& Path) { return std::filesystem::path(std::u16string(Path.view())); }
 
-bool IsFolder(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool IsFile(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+bool IsFolder(const UnicodeString& path) {
+  std::error_code ec;
+  return std::filesystem::is_directory(PathOf(path), ec);
 }
 
 // Every "*.dll" file directly in Dir, as full paths, in listing order.
 std::vector<UnicodeString> ListPluginFiles(const UnicodeString& Dir) {
   std::vector<UnicodeString> files;
-  const std::string dir = Dir.ToUtf8();
-  std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(dir.c_str()), &::closedir);
-  if (!listing) return files;
-  while (const dirent* entry = ::readdir(listing.get())) {
-    const std::u16string name = Utf8ToUtf16(entry->d_name);
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(PathOf(Dir), ec), end; !ec && it != end; it.increment(ec)) {
+    const std::u16string name = it->path().filename().u16string();
     if (!MatchesDllMask(name)) continue;
-    // The listing tells most entries' kind; links and the unknown are asked.
-    const bool file = entry->d_type == DT_REG ||
-                      ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) && IsFile(dir + entry->d_name));
-    if (!file) continue;
-    files.push_back(Dir + name);
+    // The listing tells most entries' kind; links are followed.
+    std::error_code kind;
+    if (!it->is_regular_file(kind)) continue;
+    files.push_back(Dir + UnicodeString(name));
   }
   return files;
 }
@@ -92,13 +84,13 @@ TLoadedPluginList::~TLoadedPluginList() {
 
 UnicodeString TLoadedPluginList::GetPluginDir() {
   UnicodeString dir = HostModuleFolder();
-  if (dir.IsEmpty() || dir[static_cast<size_t>(dir.Length()) - 1] != kPathDelim) dir += u"/";
-  return dir + u"Plugins/";
+  if (dir.IsEmpty() || dir[static_cast<size_t>(dir.Length()) - 1] != PathDelim) dir += PathDelimText;
+  return dir + u"Plugins" + PathDelimText;
 }
 
 void TLoadedPluginList::LoadPlugins(const TGetInterface& AGetInterface) {
   const UnicodeString dir = GetPluginDir();
-  if (!IsFolder(dir.ToUtf8())) return;
+  if (!IsFolder(dir)) return;
   TLock lock(*FPluginLock);
   for (const UnicodeString& path : ListPluginFiles(dir)) LoadOne(path, AGetInterface);
 }

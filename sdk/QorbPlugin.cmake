@@ -82,7 +82,9 @@ function(qorb_add_plugin name)
     target_compile_features(${name} PRIVATE cxx_std_20)
   endif()
   if(ARG_OUTPUT_DIRECTORY)
-    set_target_properties(${name} PROPERTIES LIBRARY_OUTPUT_DIRECTORY "${ARG_OUTPUT_DIRECTORY}")
+    # A DLL is a runtime output on Windows, a library elsewhere.
+    set_target_properties(${name} PROPERTIES LIBRARY_OUTPUT_DIRECTORY "${ARG_OUTPUT_DIRECTORY}"
+      RUNTIME_OUTPUT_DIRECTORY "${ARG_OUTPUT_DIRECTORY}")
   endif()
   if(libs)
     target_link_libraries(${name} PRIVATE ${libs})

@@ -361,7 +361,11 @@ typedef struct QorbPluginService {
 /* ---- the plug-in library's exports ----
  * GetInterface points at a value valid only during InitPlugin: keep a copy
  * of *GetInterface (it works until Shutdown returns), not the pointer. */
+#if defined(_WIN32)
+#define QORB_EXPORT __declspec(dllexport)
+#else
 #define QORB_EXPORT __attribute__((visibility("default")))
+#endif
 typedef void (*QorbInitPlugin)(const QorbGetInterface* GetInterface);
 typedef void (*QorbShutdown)(void);
 

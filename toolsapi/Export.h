@@ -1,4 +1,6 @@
 #pragma once
 // What the tools library exports stays visible to libraries built with
 // hidden visibility (the package, plug-ins).
-#define QORB_TOOLSAPI __attribute__((visibility("default")))
+#include "rtl/Export.h"
+
+#define QORB_TOOLSAPI QORB_SHARED_API

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <utility>
 
+#include "rtl/Export.h"
 #include "rtl/Exception.h"
 #include "rtl/UnicodeString.h"
 
@@ -33,7 +34,7 @@ inline constexpr char PackageInitializeExport[] = "Initialize";
 inline constexpr char PackageRegisterExport[] = "Register";
 inline constexpr char PackageFinalizeExport[] = "Finalize";
 
-#define QORB_PACKAGE_ENTRY extern "C" __attribute__((visibility("default")))
+#define QORB_PACKAGE_ENTRY extern "C" QORB_DLL_EXPORT
 
 QORB_PACKAGE_ENTRY bool Initialize(TPackageEntryError* Error);
 QORB_PACKAGE_ENTRY bool Register(TPackageEntryError* Error);

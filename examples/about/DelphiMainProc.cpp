@@ -3,9 +3,9 @@
 // host's record first.
 #include "examples/about/AboutData.h"
 #include "examples/about/AboutForm.h"
+#include "rtl/Export.h"
 
-extern "C" __attribute__((visibility("default"))) int32_t ShowQorbAboutDialog(void* ParentWnd,
-                                                                              const QorbAboutInfo* Info) {
+extern "C" QORB_DLL_EXPORT int32_t ShowQorbAboutDialog(void* ParentWnd, const QorbAboutInfo* Info) {
   (void)ParentWnd;  // the simulated IDE has no windows to stack on
   // Nothing may leave a foreign library's export but its answer.
   try {
