@@ -2,9 +2,8 @@
 // What several suites need around libraries and files: a scratch folder of
 // a test's own, a library loaded for a scope, and (from the IDE) whether a
 // library is still mapped into the process.
-#include <stdlib.h>
-
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -16,9 +15,13 @@
 struct ScratchDir {
   std::filesystem::path path;
   explicit ScratchDir(const char* prefix = "qorb-test") {
-    std::string tmpl = (std::filesystem::temp_directory_path() / (std::string(prefix) + "-XXXXXX")).string();
-    if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-    path = tmpl;
+    std::random_device seed;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      path = std::filesystem::temp_directory_path() / (std::string(prefix) + "-" + std::to_string(seed()));
+      std::error_code ec;
+      if (std::filesystem::create_directory(path, ec)) return;
+    }
+    throw std::runtime_error("no scratch folder could be made");
   }
   ~ScratchDir() {
     std::error_code ec;
