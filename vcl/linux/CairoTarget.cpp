@@ -1,4 +1,4 @@
-#include "vcl/CairoTarget.h"
+#include "vcl/linux/CairoTarget.h"
 
 #include <cstring>
 
