@@ -1,14 +1,11 @@
 #include "vcl/Canvas.h"
 
-#include <cmath>
 #include <algorithm>
 #include <cstdint>
-#include <string>
 #include <utility>
 
 #include "vcl/Bitmap.h"
-#include "vcl/CairoTarget.h"
-#include "vcl/ScaledFont.h"
+#include "vcl/Raster.h"
 
 namespace {
 
@@ -19,11 +16,6 @@ struct Rgb {
 Rgb RgbOf(TColor Color) noexcept {
   const auto c = static_cast<uint32_t>(ColorToRGB(Color));
   return {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16)};
-}
-
-void SetSource(cairo_t* cr, TColor Color) {
-  const Rgb c = RgbOf(Color);
-  cairo_set_source_rgb(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0);
 }
 
 }  // namespace
@@ -71,7 +63,7 @@ TRect TCanvas::DeviceRect(const Box& Logical) const noexcept {
   return r.IsEmpty() ? TRect{} : r;
 }
 
-// Opaque fills need no Cairo: the pixels are set straight.
+// Opaque fills need no graphics library: the pixels are set straight.
 void TCanvas::FillDevice(const TRect& Device, TColor Color) {
   if (Device.IsEmpty()) return;
   TBitmap& bmp = *FContext->Bitmap;
@@ -97,43 +89,22 @@ void TCanvas::FillRect(const TRect& Rect) {
 
 void TCanvas::TextOut(int X, int Y, std::u16string_view Text) {
   TDeviceContext& dc = RequireContext();
-  const TScaledFont font(FFont);
-  const std::string utf8 = Utf16ToUtf8(Text);
-  const int w = font.Width(utf8);
-  const int h = font.Height();
-  if (FBrush.Style() == bsSolid) FillDevice(DeviceRect(Box{X, Y, int64_t{X} + w, int64_t{Y} + h}), FBrush.Color());
-  if (utf8.empty() || !font.get()) return;
-
-  // Glyphs may reach past their advance box (italics, overhangs).
-  const int pad = static_cast<int>(std::ceil(font.EmSize() / 2)) + 2;
-  const TRect region = DeviceRect(Box{int64_t{X} - pad, int64_t{Y} - pad, int64_t{X} + w + pad, int64_t{Y} + h + pad});
-  TCairoTarget target(*dc.Bitmap, region);
-  cairo_t* cr = target.Context();
-  if (!cr) return;
-  const double left = static_cast<double>(X) + dc.Origin.X;
-  const double baseline = static_cast<double>(Y) + dc.Origin.Y + font.Ascent();
-  cairo_set_scaled_font(cr, font.get());
-  SetSource(cr, FFont.Color());
-  cairo_move_to(cr, left, baseline);
-  cairo_show_text(cr, utf8.c_str());
-  const TFontStyles style = FFont.Style();
-  if (style.Contains(fsUnderline) || style.Contains(fsStrikeOut)) {
-    const double thickness = std::max(1.0, std::round(font.EmSize() / 14));
-    if (style.Contains(fsUnderline)) cairo_rectangle(cr, left, baseline + thickness, w, thickness);
-    if (style.Contains(fsStrikeOut))
-      cairo_rectangle(cr, left, std::round(baseline - font.Ascent() * 0.3), w, thickness);
-    cairo_fill(cr);
-  }
+  const qorb::raster::TFontFace face(FFont);
+  const TSize ext = face.Extent(Text);
+  if (FBrush.Style() == bsSolid)
+    FillDevice(DeviceRect(Box{X, Y, int64_t{X} + ext.cx, int64_t{Y} + ext.cy}), FBrush.Color());
+  if (Text.empty()) return;
+  const int64_t pad = face.Overhang();
+  const TRect region = DeviceRect(Box{X - pad, Y - pad, int64_t{X} + ext.cx + pad, int64_t{Y} + ext.cy + pad});
+  if (region.IsEmpty()) return;
+  face.Draw(*dc.Bitmap, region, int64_t{X} + dc.Origin.X, int64_t{Y} + dc.Origin.Y, Text);
 }
 
 int TCanvas::TextWidth(std::u16string_view Text) const { return TextExtent(Text).cx; }
 
 int TCanvas::TextHeight(std::u16string_view Text) const { return TextExtent(Text).cy; }
 
-TSize TCanvas::TextExtent(std::u16string_view Text) const {
-  const TScaledFont font(FFont);
-  return {font.Width(Utf16ToUtf8(Text)), font.Height()};
-}
+TSize TCanvas::TextExtent(std::u16string_view Text) const { return qorb::raster::TFontFace(FFont).Extent(Text); }
 
 void TCanvas::Draw(int X, int Y, const TGraphic& Graphic) {
   DrawScaled(Box{X, Y, int64_t{X} + Graphic.Width(), int64_t{Y} + Graphic.Height()}, Graphic);
@@ -143,23 +114,11 @@ void TCanvas::StretchDraw(const TRect& Rect, const TGraphic& Graphic) { DrawScal
 
 void TCanvas::DrawScaled(const Box& Dest, const TGraphic& Graphic) {
   TDeviceContext& dc = RequireContext();
-  if (Dest.r <= Dest.l || Dest.b <= Dest.t) return;
-  CairoSurfacePtr source = SurfaceOfGraphic(Graphic);
-  if (!source) return;
-  TCairoTarget target(*dc.Bitmap, DeviceRect(Dest));
-  cairo_t* cr = target.Context();
-  if (!cr) return;
-  const double sx = static_cast<double>(Dest.r - Dest.l) / Graphic.Width();
-  const double sy = static_cast<double>(Dest.b - Dest.t) / Graphic.Height();
-  cairo_translate(cr, static_cast<double>(Dest.l + dc.Origin.X), static_cast<double>(Dest.t + dc.Origin.Y));
-  cairo_scale(cr, sx, sy);
-  cairo_set_source_surface(cr, source.get(), 0, 0);
-  cairo_pattern_t* pattern = cairo_get_source(cr);
-  // Padding keeps the edge pixels from fading into transparency when scaled.
-  cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
-  cairo_pattern_set_filter(pattern, sx == 1.0 && sy == 1.0 ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
-  cairo_rectangle(cr, 0, 0, Graphic.Width(), Graphic.Height());
-  cairo_fill(cr);
+  if (Dest.r <= Dest.l || Dest.b <= Dest.t || Graphic.Width() <= 0 || Graphic.Height() <= 0) return;
+  const TRect region = DeviceRect(Dest);
+  if (region.IsEmpty()) return;
+  const int64_t ox = dc.Origin.X, oy = dc.Origin.Y;
+  qorb::raster::Picture(*dc.Bitmap, region, {Dest.l + ox, Dest.t + oy, Dest.r + ox, Dest.b + oy}, Graphic);
 }
 
 void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
@@ -195,17 +154,9 @@ void TCanvas::LineTo(int X, int Y) {
     return;
   }
   const int64_t pad = w + 1;
-  TCairoTarget target(*dc.Bitmap, DeviceRect(Box{std::min<int64_t>(from.X, X) - pad, std::min<int64_t>(from.Y, Y) - pad,
-                                                 std::max<int64_t>(from.X, X) + pad, std::max<int64_t>(from.Y, Y) + pad}));
-  cairo_t* cr = target.Context();
-  if (!cr) return;
-  const double ox = dc.Origin.X + 0.5;
-  const double oy = dc.Origin.Y + 0.5;
-  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-  cairo_set_line_width(cr, static_cast<double>(w));
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-  SetSource(cr, FPen.Color());
-  cairo_move_to(cr, from.X + ox, from.Y + oy);
-  cairo_line_to(cr, static_cast<double>(X) + ox, static_cast<double>(Y) + oy);
-  cairo_stroke(cr);
+  const TRect region = DeviceRect(Box{std::min<int64_t>(from.X, X) - pad, std::min<int64_t>(from.Y, Y) - pad,
+                                      std::max<int64_t>(from.X, X) + pad, std::max<int64_t>(from.Y, Y) + pad});
+  if (region.IsEmpty()) return;
+  const int64_t ox = dc.Origin.X, oy = dc.Origin.Y;
+  qorb::raster::Line(*dc.Bitmap, region, from.X + ox, from.Y + oy, X + ox, Y + oy, FPen.Width(), FPen.Color());
 }

@@ -1,7 +1,7 @@
 #pragma once
-// PNG bytes to straight (not premultiplied) 8-bit RGBA pixels with libspng.
-// Kept free of the rest of the component library so that a fuzzer can be
-// built from this file and libspng alone.
+// PNG bytes to straight (not premultiplied) 8-bit RGBA pixels: libspng on
+// Linux, WIC on Windows. Kept free of the rest of the component library so
+// that a fuzzer can be built from the Linux decoder and libspng alone.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -15,6 +15,7 @@ inline constexpr uint64_t kPngDefaultMaxPixels = 64ull * 1024 * 1024;
 struct PngDecodeOptions {
   uint64_t maxPixels = kPngDefaultMaxPixels;
   // Accept wrong chunk CRCs and zlib Adler-32 sums (lets a fuzzer past them).
+  // libspng only: WIC always checks them.
   bool ignoreChecksums = false;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
-// Straight-alpha RGBA pixels to PNG bytes with libspng: 8-bit RGBA when the
-// pixels carry alpha, 8-bit RGB otherwise.
+// Straight-alpha RGBA pixels to PNG bytes (libspng on Linux, WIC on
+// Windows): 8-bit RGBA when the pixels carry alpha, 8-bit RGB otherwise.
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -4,7 +4,7 @@
 // measuring is exact and repeatable.
 #include <string_view>
 
-#include "vcl/CairoPtr.h"
+#include "vcl/linux/CairoPtr.h"
 
 class TFont;
 

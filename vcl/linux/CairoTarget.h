@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "vcl/CairoPtr.h"
+#include "vcl/linux/CairoPtr.h"
 #include "vcl/Types.h"
 
 class TBitmap;

@@ -1,4 +1,4 @@
-#include "vcl/ScaledFont.h"
+#include "vcl/linux/ScaledFont.h"
 
 #include <cmath>
 #include <string>
