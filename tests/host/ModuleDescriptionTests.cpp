@@ -10,6 +10,12 @@
 #include "winapi/Gdi.h"
 #include "winapi/Modules.h"
 
+// The ELF resource section that lies about its sizes has no PE twin; a
+// damaged PE file stands in for it.
+#ifndef QORB_FIXTURE_LYING_RSRC_SO
+#define QORB_FIXTURE_LYING_RSRC_SO QORB_FIXTURE_TRUNCATED
+#endif
+
 namespace {
 
 UnicodeString U(const char* utf8) { return UnicodeString::FromUtf8(utf8); }

@@ -7,7 +7,7 @@ namespace {
 
 std::string NameOf(const TLoadedPlugin& p) {
   const std::string path = p.FilePath.ToUtf8();
-  const size_t slash = path.rfind('/');
+  const size_t slash = path.find_last_of("/\\");
   return path.substr(slash + 1, path.size() - slash - 5);
 }
 
@@ -85,7 +85,7 @@ TEST(PluginList, RecordsVersionTextsPathAndIcon) {
       EXPECT_EQ(p.Graphic, nullptr);
     }
   }
-  EXPECT_EQ(host.GetPluginDir().ToUtf8(), folder.PluginsDir().string() + "/");
+  EXPECT_EQ(host.GetPluginDir().ToUtf8(), (folder.PluginsDir() / "").string());
   // The icon outlives its library: the cache frees it with the list.
   const long bitmaps = GdiLiveObjectCount();
   host.UnloadPlugins();
@@ -123,18 +123,19 @@ TEST(PluginService, ReplacesOldContentsAndDescribesHostAndPlugins) {
   EXPECT_FALSE(info.Host.FilePath.IsEmpty());
 }
 
-TEST(PluginList, FolderThatIsMissingOrALink) {
-  {
-    PluginFolder folder(PluginFolder::Layout::NoPlugins);
-    const TestHostApi& host = folder.Start();
-    EXPECT_TRUE(host.GetLoadedPlugins().empty());
-    EXPECT_EQ(PluginFolder::TakeTrace(), "");
-  }
-  {
-    // A link to a folder counts as the folder.
-    PluginFolder folder(PluginFolder::Layout::PluginsIsALink);
-    folder.AddFixture("alpha");
-    const TestHostApi& host = folder.Start();
-    EXPECT_EQ(host.GetLoadedPlugins().size(), 1u);
-  }
+TEST(PluginList, FolderThatIsMissing) {
+  PluginFolder folder(PluginFolder::Layout::NoPlugins);
+  const TestHostApi& host = folder.Start();
+  EXPECT_TRUE(host.GetLoadedPlugins().empty());
+  EXPECT_EQ(PluginFolder::TakeTrace(), "");
 }
+
+#if !defined(_WIN32)
+// Symbolic links need a privilege on Windows that a user lacks by default.
+TEST(PluginListOnLinux, ALinkToAFolderCountsAsTheFolder) {
+  PluginFolder folder(PluginFolder::Layout::PluginsIsALink);
+  folder.AddFixture("alpha");
+  const TestHostApi& host = folder.Start();
+  EXPECT_EQ(host.GetLoadedPlugins().size(), 1u);
+}
+#endif
