@@ -117,6 +117,28 @@ TEST(ContainmentDeathTest, AFaultInOurOwnCodeStillEndsTheProcess) {
               Dies, "");
 }
 
+// The crash reporter hears of a fault nobody contains and names the exit
+// status: the report is the platform's (a signal handler, an unhandled
+// exception filter); the outcome is the same.
+int ReportedKind = -1;
+int ReportAndEnd(const TFaultRecord& fault, const qorb::rtl::TForeignFrame*) {
+  ReportedKind = static_cast<int>(FaultKindOf(fault));
+  return fault.Address == 0x1000 ? 70 : 71;
+}
+
+TEST(ContainmentDeathTest, AFaultNobodyContainsIsReportedAndEndsWithTheReportersStatus) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  static volatile uintptr_t unmapped = 0x1000;
+  EXPECT_EXIT(
+      {
+        InstallFaultHandler();
+        SetCrashReporter(&ReportAndEnd);
+        *reinterpret_cast<volatile int*>(unmapped) = 1;
+      },
+      ::testing::ExitedWithCode(70), "");
+  EXPECT_EQ(ReportedKind, -1);  // only the child faulted
+}
+
 // Foreign code calls back into ours, which holds a lock and calls foreign
 // code again. Through a call of its own, the fault is contained there and
 // the lock goes with the unwinding; called directly, the fault is ours.
