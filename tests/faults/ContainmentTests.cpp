@@ -15,6 +15,7 @@
 #include "rtl/ForeignCall.h"
 #include "rtl/OwnMutex.h"
 #include "tests/support/Raised.h"
+#include "tests/support/TestEnv.h"
 #include "tests/support/TestLibrary.h"
 
 namespace {

@@ -1,8 +1,7 @@
 #pragma once
-// A library a test loads by hand, and the environment it reads: the
-// platform's own calls, not ours, so that the runtime's tests need nothing
-// of the platform layer.
-#include <cstdlib>
+// A library a test loads by hand with the platform's own calls, not ours,
+// so that the runtime's tests need nothing of the platform layer. Includes
+// the system's windows.h on Windows: not for tests that use our winapi/.
 #include <string>
 
 #if defined(_WIN32)
@@ -48,19 +47,3 @@ class TTestLibrary {
 #endif
   bool unload_;
 };
-
-inline void SetTestEnv(const char* Name, const char* Value) {
-#if defined(_WIN32)
-  ::_putenv_s(Name, Value);
-#else
-  ::setenv(Name, Value, 1);
-#endif
-}
-
-inline void UnsetTestEnv(const char* Name) {
-#if defined(_WIN32)
-  ::_putenv_s(Name, "");
-#else
-  ::unsetenv(Name);
-#endif
-}
