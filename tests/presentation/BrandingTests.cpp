@@ -6,7 +6,6 @@
 #include "ide/AboutBoxService.h"
 #include "ide/SplashScreenService.h"
 #include "presentation/Qorb.Main.Branding.h"
-#include "workbench/pictures/BrandingPicture.h"
 #include "tests/presentation/Rendering.h"
 #include "tests/presentation/SimulatedIde.h"
 
@@ -84,17 +83,6 @@ TEST_F(Branding, SplashAndAboutBoxEntriesCarryTheReducedLogo) {
   // The About box draws from the host's handle for as long as the entry exists.
   ExpectFramedLogo([&](int x, int y) { return RgbAt(about[0].Image, x, y); });
 
-  // The pictures of both draw the logo with magenta as the transparent
-  // colour: its frame shows the background, its inside the logo.
-  for (void (*paint)(TIDE&, TBitmap&) : {&PaintSplashScreen, &PaintAboutBox}) {
-    TBitmap picture;
-    paint(ide, picture);
-    const uint32_t background = RgbAt(picture, 1, 1);
-    for (const auto& [x, y] : {std::pair{8, 8}, std::pair{31, 8}, std::pair{8, 31}, std::pair{31, 31}, std::pair{20, 18}})
-      EXPECT_EQ(RgbAt(picture, x, y), background) << x << ',' << y;  // frame, and the see-through middle
-    EXPECT_EQ(RgbAt(picture, 10, 10), 0xC08040u);
-    EXPECT_EQ(RgbAt(picture, 29, 29), 0xC08040u);
-  }
 }
 
 TEST_F(Branding, UnregisteringRemovesOnlyItsOwnEntryOnceAndAlwaysFreesTheLogo) {
