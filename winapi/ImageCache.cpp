@@ -21,15 +21,19 @@ constexpr size_t kCapacity = 8;
 // Larger files are not libraries we would load.
 constexpr off_t kMaxFileSize = off_t{1} << 30;
 
+// The change time too: a file made unreadable since must fail as it would
+// when opened.
 struct FileKey {
   dev_t dev = 0;
   ino_t ino = 0;
   off_t size = 0;
   int64_t mtimeNs = 0;
+  int64_t ctimeNs = 0;
 
   static FileKey Of(const struct stat& st) {
     return FileKey{st.st_dev, st.st_ino, st.st_size,
-                   int64_t{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec};
+                   int64_t{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec,
+                   int64_t{st.st_ctim.tv_sec} * 1'000'000'000 + st.st_ctim.tv_nsec};
   }
   bool operator==(const FileKey&) const = default;
 };
@@ -96,8 +100,13 @@ DWORD ReadFile(const qorb::winapi::FileDescriptor& fd, const struct stat& st, st
     return ERROR_SUCCESS;
   }
   // The headers, tables and resources; the code and data between them are
-  // never read.
-  SparseFile file;
+  // never read. A small file is read into a buffer kept for the next one:
+  // a fresh one per file would leave a hole in the heap each time, and the
+  // loader's records placed in them end up a page apart.
+  constexpr size_t kKeptScratch = 256 * 1024;
+  thread_local SparseFile scratch;
+  SparseFile large;
+  SparseFile& file = static_cast<size_t>(st.st_size) <= kKeptScratch ? scratch : large;
   const RangeReader read = [&fd](size_t offset, size_t size, uint8_t* into) {
     return ReadRange(fd.get(), offset, size, into);
   };
@@ -108,10 +117,32 @@ DWORD ReadFile(const qorb::winapi::FileDescriptor& fd, const struct stat& st, st
   return ERROR_SUCCESS;
 }
 
+// Under cacheLock: the image read from path while it was as key says.
+std::shared_ptr<const FileImage> Cached(const std::string& path, const FileKey& key) {
+  for (auto it = cache.begin(); it != cache.end(); ++it) {
+    if (it->path == path && it->key == key) {
+      cache.splice(cache.begin(), cache, it);
+      return it->image;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 DWORD LoadFileImage(const std::string& path, std::shared_ptr<const FileImage>& out) {
   out.reset();
+  // A file read a moment ago (the load after its probe) is known by its
+  // status alone, one system call instead of open, fstat and close.
+  bool known = false;
+  {
+    const std::lock_guard lock(cacheLock);
+    known = std::any_of(cache.begin(), cache.end(), [&](const CacheEntry& e) { return e.path == path; });
+  }
+  if (struct stat st; known && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    const std::lock_guard lock(cacheLock);
+    if ((out = Cached(path, FileKey::Of(st)))) return ERROR_SUCCESS;
+  }
   // Opened first and checked through the descriptor: what is read is what
   // was checked. Non-blocking: a pipe named like a library must not stall us.
   const qorb::winapi::FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -120,13 +151,7 @@ DWORD LoadFileImage(const std::string& path, std::shared_ptr<const FileImage>& o
   const FileKey now = FileKey::Of(st);
   {
     const std::lock_guard lock(cacheLock);
-    for (auto it = cache.begin(); it != cache.end(); ++it) {
-      if (it->path == path && it->key == now) {
-        cache.splice(cache.begin(), cache, it);
-        out = it->image;
-        return ERROR_SUCCESS;
-      }
-    }
+    if ((out = Cached(path, now))) return ERROR_SUCCESS;
     if (const auto it = live.find(path); it != live.end() && it->second.key == now) {
       if ((out = it->second.image.lock())) {
         cache.remove_if([&](const CacheEntry& e) { return e.path == path; });

@@ -39,6 +39,16 @@ HMODULE Probe(const std::string& path) {
   return ModuleTable::Instance().AddProbe(qorb::winapi::FullPath(path), std::move(image));
 }
 
+// The file's resources where the loader mapped them: the same bytes as in
+// the file, for as long as the module stays loaded, so no copy is kept.
+std::span<const uint8_t> MappedResources(const FileImage* image, const qorb::winapi::DlModuleInfo& loaded) {
+  if (!image || !image->resources || image->elf.rsrcAddress == 0 || loaded.textRelocations) return {};
+  const uintptr_t first = loaded.bias + image->elf.rsrcAddress;
+  const uintptr_t base = reinterpret_cast<uintptr_t>(loaded.base);
+  if (first < base || first > loaded.end || image->elf.rsrcSize > loaded.end - first) return {};
+  return {reinterpret_cast<const uint8_t*>(first), image->elf.rsrcSize};
+}
+
 HMODULE Load(const std::string& path, std::string& loaderError) {
   // The loader takes a damaged file badly (a truncated one faults inside
   // dlopen), so a file named by path must pass our reading first. The read
@@ -64,7 +74,7 @@ HMODULE Load(const std::string& path, std::string& loaderError) {
     // A name with a folder is the file itself; a bare one the loader found.
     const std::string& file = path.find('/') != std::string::npos ? path : loaded.path;
     ModuleTable::Instance().AddLoaded(loaded.base, loaded.end, qorb::winapi::FullPath(file), dl, surplus,
-                                      std::move(image));
+                                      image, MappedResources(image.get(), loaded));
     if (surplus) dlclose(surplus);
     return loaded.base;
   } catch (...) {
