@@ -8,11 +8,13 @@
 #include <atomic>
 #include <cerrno>
 #include <list>
+#include <memory_resource>
 #include <mutex>
 #include <unordered_map>
 
 #include "rtl/OwnMutex.h"
 #include "winapi/FileDescriptor.h"
+#include "winapi/SideHeap.h"
 
 namespace qorb::winapi {
 namespace {
@@ -53,13 +55,14 @@ TMutex cacheLock;
 std::list<CacheEntry> cache;  // most recently used first
 // Every image someone still holds (a loaded module keeps its file's), so a
 // file asked about again long after is not read again while it is in use.
-std::unordered_map<std::string, LiveEntry> live;
+// Apart from the loader's heap, as it grows with every file probed.
+std::pmr::unordered_map<std::pmr::string, LiveEntry> live(&SideHeap());
 size_t sweepAbove = 64;
 
 // Under cacheLock. Forgets images nobody holds any more, at a cost spread
 // over the insertions that made the index grow.
 void RememberLive(const std::string& path, const FileKey& key, const std::shared_ptr<const FileImage>& image) {
-  live.insert_or_assign(path, LiveEntry{key, image});
+  live.insert_or_assign(std::pmr::string(path, &SideHeap()), LiveEntry{key, image});
   if (live.size() <= sweepAbove) return;
   std::erase_if(live, [](const auto& e) { return e.second.image.expired(); });
   sweepAbove = std::max<size_t>(64, 2 * live.size());
@@ -152,7 +155,7 @@ DWORD LoadFileImage(const std::string& path, std::shared_ptr<const FileImage>& o
   {
     const std::lock_guard lock(cacheLock);
     if ((out = Cached(path, now))) return ERROR_SUCCESS;
-    if (const auto it = live.find(path); it != live.end() && it->second.key == now) {
+    if (const auto it = live.find(std::pmr::string(path, &SideHeap())); it != live.end() && it->second.key == now) {
       if ((out = it->second.image.lock())) {
         cache.remove_if([&](const CacheEntry& e) { return e.path == path; });
         cache.push_front(CacheEntry{path, now, out});

@@ -1,6 +1,7 @@
 #include "rtl/ModuleSpan.h"
 #include "rtl/OwnMutex.h"
 #include "winapi/ModuleTable.h"
+#include "winapi/SideHeap.h"
 
 #include <dlfcn.h>
 #include <link.h>
@@ -141,6 +142,8 @@ std::string FullPath(const std::string& path) {
   return (cwd / p).lexically_normal().string();
 }
 
+ModuleTable::ModuleTable() : records_(&SideHeap()), loadedByPath_(&SideHeap()), unloaded_(&SideHeap()) {}
+
 ModuleTable& ModuleTable::Instance() {
   static ModuleTable table;
   return table;
@@ -213,7 +216,9 @@ void ModuleTable::AddLoaded(HMODULE base, HMODULE end, std::string path, void* d
   r.end = end;
   r.linkMap = nullptr;
   r.refs = 1;
-  loadedByPath_[r.path] = base;
+  // Keyed by this record's own path, never an equal one of another record.
+  loadedByPath_.erase(r.path);
+  loadedByPath_.emplace(r.path, base);
 }
 
 bool ModuleTable::LoadedResources(const std::string& path, const ResourceReader& read, DWORD& result) {

@@ -12,9 +12,11 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <memory_resource>
 #include <mutex>
 #include <span>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "rtl/OwnMutex.h"
@@ -100,13 +102,17 @@ class ModuleTable {
   ModuleRecord* Find(HMODULE module);
   void RememberUnloaded(uintptr_t first, uintptr_t last, std::string path);
 
+  ModuleTable();
+
   TRecursiveMutex& mu_ = LoaderLock();
-  std::map<HMODULE, ModuleRecord> records_;
-  std::unordered_map<std::string, HMODULE> loadedByPath_;
+  // Kept apart from the loader's heap (see SideHeap.h).
+  std::pmr::map<HMODULE, ModuleRecord> records_;
+  // Keys are the paths of the records, which stay put while indexed.
+  std::pmr::unordered_map<std::string_view, HMODULE> loadedByPath_;
   uint64_t probes_ = 0;
   // Disjoint ranges by first byte: a later unload cuts what it covers out of
   // earlier ones, so each address answers with its latest module.
-  std::map<uintptr_t, UnloadedRange> unloaded_;
+  std::pmr::map<uintptr_t, UnloadedRange> unloaded_;
 };
 
 // Where a dlopen handle's module lies and what the loader calls it; the
