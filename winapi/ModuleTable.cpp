@@ -102,8 +102,23 @@ bool DlModule(void* dl, DlModuleInfo& out) {
   out.end = span.End;
   out.bias = map->l_addr;
   out.textRelocations = HasTextRelocations(map->l_ld);
+  out.phdr = phdr;
+  out.phnum = static_cast<size_t>(count);
   out.path = map->l_name ? map->l_name : "";
   return true;
+}
+
+bool MapsReadOnly(const DlModuleInfo& loaded, uint64_t offset, uint64_t address, uint64_t size) noexcept {
+  if (loaded.textRelocations) return false;
+  const auto* ph = static_cast<const ElfW(Phdr)*>(loaded.phdr);
+  for (size_t i = 0; i < loaded.phnum; ++i) {
+    const ElfW(Phdr)& p = ph[i];
+    if (p.p_type != PT_LOAD || (p.p_flags & PF_W) || !(p.p_flags & PF_R)) continue;
+    if (address < p.p_vaddr || address - p.p_vaddr > p.p_filesz || size > p.p_filesz - (address - p.p_vaddr))
+      continue;
+    return p.p_offset + (address - p.p_vaddr) == offset;
+  }
+  return false;
 }
 
 // Whether the loader's record names the file path (the executable's

@@ -124,9 +124,17 @@ struct DlModuleInfo {
   uintptr_t bias = 0;  // what the loader adds to the file's addresses
   // The loader may have written to its read-only segments.
   bool textRelocations = false;
+  // The program headers as loaded (the loader's copy, valid while loaded).
+  const void* phdr = nullptr;
+  size_t phnum = 0;
   std::string path;  // as the loader knows it; empty for the executable
 };
 bool DlModule(void* dl, DlModuleInfo& out);
+
+// Whether the loaded module maps file bytes [offset, offset + size) at
+// address (relative to its bias) with a segment that is readable and was
+// never writable.
+bool MapsReadOnly(const DlModuleInfo& loaded, uint64_t offset, uint64_t address, uint64_t size) noexcept;
 
 // The module mapped at address as the loader's address index answers it:
 // its first byte and its loader record, or false. Costs the logarithm of

@@ -14,6 +14,7 @@
 #include "winapi/ModuleTable.h"
 #include "winapi/ModuleUnloadWatch.h"
 
+using qorb::winapi::ElfImage;
 using qorb::winapi::FileImage;
 using qorb::winapi::ModuleKind;
 using qorb::winapi::ModuleRecord;
@@ -41,12 +42,12 @@ HMODULE Probe(const std::string& path) {
 
 // The file's resources where the loader mapped them: the same bytes as in
 // the file, for as long as the module stays loaded, so no copy is kept.
+// Checked against the headers the loader went by, not only the file's.
 std::span<const uint8_t> MappedResources(const FileImage* image, const qorb::winapi::DlModuleInfo& loaded) {
-  if (!image || !image->resources || image->elf.rsrcAddress == 0 || loaded.textRelocations) return {};
-  const uintptr_t first = loaded.bias + image->elf.rsrcAddress;
-  const uintptr_t base = reinterpret_cast<uintptr_t>(loaded.base);
-  if (first < base || first > loaded.end || image->elf.rsrcSize > loaded.end - first) return {};
-  return {reinterpret_cast<const uint8_t*>(first), image->elf.rsrcSize};
+  if (!image || !image->resources || image->elf.rsrcAddress == 0) return {};
+  const ElfImage& elf = image->elf;
+  if (!qorb::winapi::MapsReadOnly(loaded, elf.rsrcOffset, elf.rsrcAddress, elf.rsrcSize)) return {};
+  return {reinterpret_cast<const uint8_t*>(loaded.bias + elf.rsrcAddress), elf.rsrcSize};
 }
 
 HMODULE Load(const std::string& path, std::string& loaderError) {
