@@ -3,7 +3,9 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
+#include <bit>
 #include <mutex>
 #include <new>
 #include <utility>
@@ -17,37 +19,79 @@ namespace {
 
 std::atomic<size_t> mappedBytes{0};
 
-// Hands out pieces of large private mappings and never takes them back:
-// the pool above keeps what it is given and reuses it.
-class Mapped final : public std::pmr::memory_resource {
+void* MapPages(size_t size) {
+  void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (p == MAP_FAILED) throw std::bad_alloc();
+#if defined(__SANITIZE_ADDRESS__)
+  // Pointers to the general heap kept here keep their blocks alive.
+  __lsan_register_root_region(p, size);
+#endif
+  mappedBytes += size;
+  return p;
+}
+
+void UnmapPages(void* p, size_t size) noexcept {
+#if defined(__SANITIZE_ADDRESS__)
+  __lsan_unregister_root_region(p, size);
+#endif
+  ::munmap(p, size);
+  mappedBytes -= size;
+}
+
+// Blocks by size class, each class a free list, carved from large private
+// mappings. A lock and a list pop: what a record of a few dozen bytes
+// should cost. Small classes step by 16 bytes, larger ones double; a class
+// from 256 bytes up is aligned to its size (to a page at most).
+class ClassedHeap final : public std::pmr::memory_resource {
+ public:
+  static constexpr size_t kSmallStep = 16, kSmallLargest = 256;
+  static constexpr size_t kClasses = kSmallLargest / kSmallStep + 7;  // up to 16 KB
+
  private:
+  struct FreeBlock {
+    FreeBlock* next;
+  };
   static constexpr size_t kRegion = 1 << 20;
 
+  static size_t ClassOf(size_t bytes, size_t alignment) noexcept {
+    bytes = std::max(bytes, alignment);
+    if (bytes <= kSmallLargest && alignment <= kSmallStep) return (std::max<size_t>(bytes, 1) - 1) / kSmallStep;
+    const size_t size = std::bit_ceil(std::max(bytes, kSmallLargest * 2));
+    return kSmallLargest / kSmallStep + static_cast<size_t>(std::countr_zero(size / (kSmallLargest * 2)));
+  }
+  static size_t SizeOf(size_t c) noexcept {
+    return c < kSmallLargest / kSmallStep ? (c + 1) * kSmallStep : (kSmallLargest * 2) << (c - kSmallLargest / kSmallStep);
+  }
+
   void* do_allocate(size_t bytes, size_t alignment) override {
+    if (bytes > kSideHeapLargest || alignment > 4096) return MapPages((bytes + 4095) & ~size_t{4095});
+    const size_t c = ClassOf(bytes, alignment);
     const std::lock_guard lock(mu_);
-    size_t at = (used_ + alignment - 1) & ~(alignment - 1);
-    if (!region_ || at + bytes > size_) {
-      const size_t size = std::max(kRegion, (bytes + 4095) & ~size_t{4095});
-      void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-      if (p == MAP_FAILED) throw std::bad_alloc();
-#if defined(__SANITIZE_ADDRESS__)
-      // Pointers to the general heap kept here keep their blocks alive.
-      __lsan_register_root_region(p, size);
-#endif
-      mappedBytes += size;
-      region_ = static_cast<char*>(p);
-      size_ = size;
+    if (FreeBlock* b = free_[c]) {
+      free_[c] = b->next;
+      return b;
+    }
+    const size_t size = SizeOf(c);
+    const size_t align = std::min<size_t>(c < kSmallLargest / kSmallStep ? kSmallStep : size, 4096);
+    size_t at = (used_ + align - 1) & ~(align - 1);
+    if (!region_ || at + size > kRegion) {
+      region_ = static_cast<char*>(MapPages(kRegion));
       at = 0;
     }
-    used_ = at + bytes;
+    used_ = at + size;
     return region_ + at;
   }
-  void do_deallocate(void*, size_t, size_t) override {}
+  void do_deallocate(void* p, size_t bytes, size_t alignment) override {
+    if (bytes > kSideHeapLargest || alignment > 4096) return UnmapPages(p, (bytes + 4095) & ~size_t{4095});
+    const size_t c = ClassOf(bytes, alignment);
+    const std::lock_guard lock(mu_);
+    free_[c] = ::new (p) FreeBlock{free_[c]};
+  }
   bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override { return this == &other; }
 
   std::mutex mu_;
+  std::array<FreeBlock*, kClasses> free_{};
   char* region_ = nullptr;
-  size_t size_ = 0;
   size_t used_ = 0;
 };
 
@@ -55,8 +99,7 @@ class Mapped final : public std::pmr::memory_resource {
 // static destructors.
 template <class T>
 union NeverDestroyed {
-  template <class... A>
-  explicit NeverDestroyed(A&&... args) : value(std::forward<A>(args)...) {}
+  NeverDestroyed() : value() {}
   ~NeverDestroyed() {}
   T value;
 };
@@ -64,11 +107,8 @@ union NeverDestroyed {
 }  // namespace
 
 std::pmr::memory_resource& SideHeap() noexcept {
-  static NeverDestroyed<Mapped> upstream;
-  static NeverDestroyed<std::pmr::synchronized_pool_resource> pool(
-      std::pmr::pool_options{.max_blocks_per_chunk = 0, .largest_required_pool_block = kSideHeapLargest},
-      &upstream.value);
-  return pool.value;
+  static NeverDestroyed<ClassedHeap> heap;
+  return heap.value;
 }
 
 size_t SideHeapBytes() noexcept { return mappedBytes.load(std::memory_order_relaxed); }

@@ -9,9 +9,8 @@
 
 namespace qorb::winapi {
 
-// Thread-safe. Blocks up to kSideHeapLargest bytes are pooled and reused;
-// the memory is never given back to the system, so larger blocks belong
-// elsewhere.
+// Thread-safe. Blocks up to kSideHeapLargest bytes are kept for reuse and
+// never given back to the system; larger ones are mappings of their own.
 std::pmr::memory_resource& SideHeap() noexcept;
 inline constexpr size_t kSideHeapLargest = 16 * 1024;
 
