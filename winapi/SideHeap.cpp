@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <bit>
 #include <mutex>
 #include <new>
@@ -17,8 +16,6 @@
 namespace qorb::winapi {
 namespace {
 
-std::atomic<size_t> mappedBytes{0};
-
 void* MapPages(size_t size) {
   void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (p == MAP_FAILED) throw std::bad_alloc();
@@ -26,7 +23,6 @@ void* MapPages(size_t size) {
   // Pointers to the general heap kept here keep their blocks alive.
   __lsan_register_root_region(p, size);
 #endif
-  mappedBytes += size;
   return p;
 }
 
@@ -35,7 +31,6 @@ void UnmapPages(void* p, size_t size) noexcept {
   __lsan_unregister_root_region(p, size);
 #endif
   ::munmap(p, size);
-  mappedBytes -= size;
 }
 
 // Blocks by size class, each class a free list, carved from large private
@@ -64,7 +59,8 @@ class ClassedHeap final : public std::pmr::memory_resource {
   }
 
   void* do_allocate(size_t bytes, size_t alignment) override {
-    if (bytes > kSideHeapLargest || alignment > 4096) return MapPages((bytes + 4095) & ~size_t{4095});
+    if (alignment > 4096) throw std::bad_alloc();
+    if (bytes > kSideHeapLargest) return MapPages((bytes + 4095) & ~size_t{4095});
     const size_t c = ClassOf(bytes, alignment);
     const std::lock_guard lock(mu_);
     if (FreeBlock* b = free_[c]) {
@@ -82,7 +78,7 @@ class ClassedHeap final : public std::pmr::memory_resource {
     return region_ + at;
   }
   void do_deallocate(void* p, size_t bytes, size_t alignment) override {
-    if (bytes > kSideHeapLargest || alignment > 4096) return UnmapPages(p, (bytes + 4095) & ~size_t{4095});
+    if (bytes > kSideHeapLargest) return UnmapPages(p, (bytes + 4095) & ~size_t{4095});
     const size_t c = ClassOf(bytes, alignment);
     const std::lock_guard lock(mu_);
     free_[c] = ::new (p) FreeBlock{free_[c]};
@@ -110,7 +106,5 @@ std::pmr::memory_resource& SideHeap() noexcept {
   static NeverDestroyed<ClassedHeap> heap;
   return heap.value;
 }
-
-size_t SideHeapBytes() noexcept { return mappedBytes.load(std::memory_order_relaxed); }
 
 }  // namespace qorb::winapi

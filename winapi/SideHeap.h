@@ -14,7 +14,4 @@ namespace qorb::winapi {
 std::pmr::memory_resource& SideHeap() noexcept;
 inline constexpr size_t kSideHeapLargest = 16 * 1024;
 
-// Bytes the side heap has taken from the system.
-size_t SideHeapBytes() noexcept;
-
 }  // namespace qorb::winapi
