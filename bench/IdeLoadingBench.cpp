@@ -106,7 +106,8 @@ int main(int argc, char** argv) {
   if (!oldIde.empty()) ides.push_back({"old", {oldIde, "--quiet"}});
   const fs::path copies = QORB_LOADING_DIR;
   const fs::path empty = fs::temp_directory_path() / ("qorb-ide-loading-" + std::to_string(::getpid()));
-  const std::string output = (fs::temp_directory_path() / ("qorb-ide-loading-" + std::to_string(::getpid()) + ".out")).string();
+  const std::string output =
+      (fs::temp_directory_path() / ("qorb-ide-loading-" + std::to_string(::getpid()) + ".out")).string();
   fs::create_directories(empty);
   auto folder = [&](int n) {
     return n == 0 ? empty.string() : (copies / ("plugins-" + std::to_string(n))).string();

@@ -55,7 +55,8 @@ class ClassedHeap final : public std::pmr::memory_resource {
     return kSmallLargest / kSmallStep + static_cast<size_t>(std::countr_zero(size / (kSmallLargest * 2)));
   }
   static size_t SizeOf(size_t c) noexcept {
-    return c < kSmallLargest / kSmallStep ? (c + 1) * kSmallStep : (kSmallLargest * 2) << (c - kSmallLargest / kSmallStep);
+    return c < kSmallLargest / kSmallStep ? (c + 1) * kSmallStep
+                                          : (kSmallLargest * 2) << (c - kSmallLargest / kSmallStep);
   }
 
   void* do_allocate(size_t bytes, size_t alignment) override {

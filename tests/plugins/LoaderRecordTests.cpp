@@ -32,7 +32,8 @@ uintptr_t LinkMapOf(const void* address) {
 // the other.
 uintptr_t MedianGap(const std::vector<uintptr_t>& maps) {
   std::vector<uintptr_t> gaps;
-  for (size_t i = 1; i < maps.size(); ++i) gaps.push_back(maps[i] > maps[i - 1] ? maps[i] - maps[i - 1] : maps[i - 1] - maps[i]);
+  for (size_t i = 1; i < maps.size(); ++i)
+    gaps.push_back(maps[i] > maps[i - 1] ? maps[i] - maps[i - 1] : maps[i - 1] - maps[i]);
   std::nth_element(gaps.begin(), gaps.begin() + gaps.size() / 2, gaps.end());
   return gaps[gaps.size() / 2];
 }
