@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const ResId& type : {ResId::Ordinal(10), ResId::Ordinal(16), ResId::Text(u"CUSTOM")}) {
     for (const ResId& name : {ResId::Ordinal(1), ResId::Text(u"QORBPLUGINICON"), ResId::Text(u"de.title")}) {
       const auto* e = image->Find(type, name, error);
-      if (e && !image->Owns(e)) std::abort();
+      if (e && image->EntryOf(image->Handle(*e)) != e) std::abort();
     }
   }
   return 0;

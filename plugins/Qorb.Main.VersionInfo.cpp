@@ -9,18 +9,24 @@
 
 namespace {
 
-UnicodeString StringValue(const std::vector<uint8_t>& block, std::u16string_view key) {
+// "\StringFileInfo\llllcccc\" of the first language (its identifier,
+// then its code page), asked once for all five texts; empty without one.
+UnicodeString StringTable(const std::vector<uint8_t>& block) {
   if (block.empty()) return {};
   void* translation = nullptr;
   unsigned len = 0;
   if (!VerQueryValueW(block.data(), u"\\VarFileInfo\\Translation", &translation, &len) || !translation ||
       len < 4)
     return {};
-  // The first language only: its identifier, then its code page.
   const auto* words = static_cast<const uint16_t*>(translation);
-  const UnicodeString path = Format(u"\\StringFileInfo\\%.4x%.4x\\%s", {words[0], words[1], key});
+  return Format(u"\\StringFileInfo\\%.4x%.4x\\", {words[0], words[1]});
+}
+
+UnicodeString StringValue(const std::vector<uint8_t>& block, const UnicodeString& table, std::u16string_view key) {
+  if (table.IsEmpty()) return {};
+  const UnicodeString path = table + key;
   void* value = nullptr;
-  len = 0;
+  unsigned len = 0;
   if (!VerQueryValueW(block.data(), path.c_str(), &value, &len) || !value || len == 0) return {};
   // To its zero, whatever length is stored: resource writers count it in
   // bytes or in characters, some even typing the text as binary. The
@@ -48,12 +54,13 @@ TQorbVersionInfo GetQorbVersionInfo(UnicodeStringRef FileName) {
   if (size == 0) return result;
   std::vector<uint8_t> block(size);
   if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return result;
-  result.ProductName = StringValue(block, u"ProductName");
-  result.Company = StringValue(block, u"CompanyName");
-  result.Copyright = StringValue(block, u"LegalCopyright");
-  result.Description = StringValue(block, u"FileDescription");
-  result.Comments = StringValue(block, u"Comments");
+  const UnicodeString table = StringTable(block);
+  result.ProductName = StringValue(block, table, u"ProductName");
+  result.Company = StringValue(block, table, u"CompanyName");
+  result.Copyright = StringValue(block, table, u"LegalCopyright");
+  result.Description = StringValue(block, table, u"FileDescription");
+  result.Comments = StringValue(block, table, u"Comments");
   result.Version = FixedVersion(block);
-  if (result.Version.IsEmpty()) result.Version = StringValue(block, u"FileVersion");
+  if (result.Version.IsEmpty()) result.Version = StringValue(block, table, u"FileVersion");
   return result;
 }

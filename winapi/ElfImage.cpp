@@ -75,6 +75,23 @@ bool SegmentsInFile(Elf* elf, size_t fileSize) {
   return any;
 }
 
+// The address at which a read-only PT_LOAD maps the file range, or 0.
+uint64_t MappedReadOnly(Elf* elf, uint64_t offset, uint64_t size) {
+  size_t count = 0;
+  if (elf_getphdrnum(elf, &count) != 0) return 0;
+  for (size_t i = 0; i < count; ++i) {
+    GElf_Phdr ph;
+    if (!gelf_getphdr(elf, static_cast<int>(i), &ph)) return 0;
+    if (ph.p_type != PT_LOAD || (ph.p_flags & PF_W) || !(ph.p_flags & PF_R)) continue;
+    if (offset < ph.p_offset || offset - ph.p_offset > ph.p_filesz || size > ph.p_filesz - (offset - ph.p_offset))
+      continue;
+    const uint64_t address = ph.p_vaddr + (offset - ph.p_offset);
+    if (address < ph.p_vaddr) return 0;
+    return address;
+  }
+  return 0;
+}
+
 // Reads ranges of a file into their place in a buffer of its size, each
 // range at most once, clipped to the file.
 class RangeFiller {
@@ -194,6 +211,7 @@ DWORD ReadElf(Elf* elf, size_t fileSize, ElfImage& out) {
     if (shdr.sh_offset > fileSize || shdr.sh_size > fileSize - shdr.sh_offset) continue;
     out.rsrcOffset = static_cast<size_t>(shdr.sh_offset);
     out.rsrcSize = static_cast<size_t>(shdr.sh_size);
+    out.rsrcAddress = MappedReadOnly(elf, shdr.sh_offset, shdr.sh_size);
   }
   // A shared object without a dynamic symbol table cannot be loaded.
   if (!haveDynsym) {
@@ -220,9 +238,11 @@ DWORD ReadElfImage(std::span<const uint8_t> file, ElfImage& out) {
 
 DWORD ReadElfImage(const RangeReader& read, size_t fileSize, ElfImage& out, SparseFile& file) {
   out = ElfImage{};
-  file = SparseFile{};
   if (fileSize < sizeof(Elf64_Ehdr) || !LibElfReady()) return ERROR_BAD_EXE_FORMAT;
-  file.bytes = std::make_unique_for_overwrite<uint8_t[]>(fileSize);
+  if (file.capacity < fileSize || !file.bytes) {
+    file.bytes = std::make_unique_for_overwrite<uint8_t[]>(fileSize);
+    file.capacity = fileSize;
+  }
   file.size = fileSize;
   if (!ReadNeededRanges(read, file)) return ERROR_BAD_EXE_FORMAT;
   // Read in place: libelf touches only the ranges read above.

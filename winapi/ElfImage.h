@@ -20,6 +20,10 @@ struct ElfImage {
   // The section .rsrc within the file's bytes; absent when rsrcSize is 0.
   size_t rsrcOffset = 0;
   size_t rsrcSize = 0;
+  // Where a load maps .rsrc, relative to the load bias; 0 unless a
+  // read-only segment maps exactly those file bytes, so that a loaded
+  // module's resources can be read in place.
+  uint64_t rsrcAddress = 0;
 };
 
 // ERROR_SUCCESS for a 64-bit little-endian x86-64 shared object whose
@@ -31,9 +35,11 @@ using RangeReader = std::function<bool(size_t offset, size_t size, uint8_t* into
 
 // The file's bytes as far as they were read: laid out as in the file, with
 // only the ranges the image needed ever written.
+// A SparseFile passed in with room enough is reused rather than allocated.
 struct SparseFile {
   std::unique_ptr<uint8_t[]> bytes;
   size_t size = 0;
+  size_t capacity = 0;
 };
 
 // The same from a file of fileSize bytes, reading only the ranges the image

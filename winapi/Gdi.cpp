@@ -4,21 +4,45 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <memory_resource>
 #include <mutex>
 #include <unordered_map>
+#include <vector>
 
 #include "rtl/OwnMutex.h"
 #include "winapi/LastError.h"
+#include "winapi/SideHeap.h"
 
 namespace {
 
 // Beyond this a request is treated as a fault, not as a wish for memory.
 constexpr uint64_t kMaxDibBytes = uint64_t{1} << 30;
 
+// A plug-in's icon is kept as long as the plug-in: small pixel blocks and
+// the records around them stay off the loader's heap (see SideHeap.h).
+// Larger blocks come from the system's allocator, which maps them apart.
 struct FreeBits {
-  void operator()(uint8_t* p) const noexcept { std::free(p); }
+  size_t size = 0;
+  void operator()(uint8_t* p) const noexcept {
+    if (size <= qorb::winapi::kSideHeapLargest)
+      qorb::winapi::SideHeap().deallocate(p, size);
+    else
+      std::free(p);
+  }
 };
+
+uint8_t* AllocateBits(size_t size) {
+  if (size > qorb::winapi::kSideHeapLargest) return static_cast<uint8_t*>(std::calloc(size, 1));
+  try {
+    auto* p = static_cast<uint8_t*>(qorb::winapi::SideHeap().allocate(size));
+    std::memset(p, 0, size);
+    return p;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
 
 struct Dib {
   int32_t width;
@@ -26,25 +50,38 @@ struct Dib {
   int32_t stride;
   WORD bitsPerPixel;
   std::unique_ptr<uint8_t, FreeBits> bits;
-  std::vector<void*> creators;
+  std::pmr::vector<void*> creators{&qorb::winapi::SideHeap()};
 };
+
+struct DeleteDib {
+  void operator()(Dib* d) const noexcept {
+    std::pmr::polymorphic_allocator<Dib> heap(&qorb::winapi::SideHeap());
+    heap.delete_object(d);
+  }
+};
+using DibPtr = std::unique_ptr<Dib, DeleteDib>;
+
+DibPtr NewDib() {
+  std::pmr::polymorphic_allocator<Dib> heap(&qorb::winapi::SideHeap());
+  return DibPtr(heap.new_object<Dib>());
+}
 
 std::atomic<bool> recordCreators{false};
 
 class HandleTable {
  public:
-  HBITMAP Add(std::unique_ptr<Dib> dib) {
+  HBITMAP Add(DibPtr dib) {
     std::lock_guard<TMutex> guard(lock_);
     next_ += 4;
     entries_.emplace(next_, std::move(dib));
     return reinterpret_cast<HBITMAP>(next_);
   }
 
-  std::unique_ptr<Dib> Remove(HGDIOBJ h) {
+  DibPtr Remove(HGDIOBJ h) {
     std::lock_guard<TMutex> guard(lock_);
     auto it = entries_.find(reinterpret_cast<uintptr_t>(h));
     if (it == entries_.end()) return nullptr;
-    std::unique_ptr<Dib> dib = std::move(it->second);
+    DibPtr dib = std::move(it->second);
     entries_.erase(it);
     return dib;
   }
@@ -66,7 +103,7 @@ class HandleTable {
   std::vector<std::vector<void*>> Creators() {
     std::lock_guard<TMutex> guard(lock_);
     std::vector<std::vector<void*>> out;
-    for (const auto& [handle, dib] : entries_) out.push_back(dib->creators);
+    for (const auto& [handle, dib] : entries_) out.emplace_back(dib->creators.begin(), dib->creators.end());
     return out;
   }
 
@@ -74,7 +111,7 @@ class HandleTable {
   TMutex lock_;
   // Starts well away from zero so that small integers are never handles.
   uintptr_t next_ = 0x10000;
-  std::unordered_map<uintptr_t, std::unique_ptr<Dib>> entries_;
+  std::pmr::unordered_map<uintptr_t, DibPtr> entries_{&qorb::winapi::SideHeap()};
 };
 
 HandleTable& Table() {
@@ -106,12 +143,12 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* pbmi, UINT usage, void** ppvBits
     return nullptr;
   }
 
-  auto dib = std::make_unique<Dib>();
+  DibPtr dib = NewDib();
   dib->width = h.biWidth;
   dib->height = static_cast<int32_t>(height);
   dib->stride = static_cast<int32_t>(stride);
   dib->bitsPerPixel = h.biBitCount;
-  dib->bits.reset(static_cast<uint8_t*>(std::calloc(stride * height, 1)));
+  dib->bits = std::unique_ptr<uint8_t, FreeBits>(AllocateBits(stride * height), FreeBits{stride * height});
   if (!dib->bits) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
@@ -130,7 +167,7 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* pbmi, UINT usage, void** ppvBits
 BOOL DeleteObject(HGDIOBJ ho) {
   if (!ho) return FALSE;
   // Freed outside the table's lock.
-  std::unique_ptr<Dib> dib = Table().Remove(ho);
+  DibPtr dib = Table().Remove(ho);
   if (!dib) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;

@@ -1,6 +1,7 @@
 #include "rtl/linux/ModuleSpan.h"
 #include "rtl/OwnMutex.h"
 #include "winapi/ModuleTable.h"
+#include "winapi/SideHeap.h"
 
 #include <dlfcn.h>
 #include <link.h>
@@ -52,6 +53,27 @@ bool LinkedModuleName(HMODULE base, std::string& path) {
   return !path.empty();
 }
 
+// Whether the dynamic section asks the loader to write to read-only segments.
+bool HasTextRelocations(const ElfW(Dyn)* dyn) noexcept {
+  for (; dyn && dyn->d_tag != DT_NULL; ++dyn) {
+    if (dyn->d_tag == DT_TEXTREL) return true;
+    if (dyn->d_tag == DT_FLAGS && (dyn->d_un.d_val & DF_TEXTREL)) return true;
+  }
+  return false;
+}
+
+// Under the table's lock.
+DWORD ResourcesOf(ModuleRecord& r, const ResourceReader& read) {
+  if (r.mappedResources.data()) {
+    const std::optional<ResImage> view = ResImage::View(r.mappedResources);
+    return read(view ? &*view : nullptr);
+  }
+  if (!r.image) {
+    if (const DWORD err = LoadFileImage(r.path, r.image); err != ERROR_SUCCESS) return err;
+  }
+  return read(r.image->resources ? &*r.image->resources : nullptr);
+}
+
 }  // namespace
 
 void CountLoaderWalk() noexcept { loaderWalks.fetch_add(1, std::memory_order_relaxed); }
@@ -78,8 +100,25 @@ bool DlModule(void* dl, DlModuleInfo& out) {
   if (!span.End) return false;
   out.base = span.Start;
   out.end = span.End;
+  out.bias = map->l_addr;
+  out.textRelocations = HasTextRelocations(map->l_ld);
+  out.phdr = phdr;
+  out.phnum = static_cast<size_t>(count);
   out.path = map->l_name ? map->l_name : "";
   return true;
+}
+
+bool MapsReadOnly(const DlModuleInfo& loaded, uint64_t offset, uint64_t address, uint64_t size) noexcept {
+  if (loaded.textRelocations) return false;
+  const auto* ph = static_cast<const ElfW(Phdr)*>(loaded.phdr);
+  for (size_t i = 0; i < loaded.phnum; ++i) {
+    const ElfW(Phdr)& p = ph[i];
+    if (p.p_type != PT_LOAD || (p.p_flags & PF_W) || !(p.p_flags & PF_R)) continue;
+    if (address < p.p_vaddr || address - p.p_vaddr > p.p_filesz || size > p.p_filesz - (address - p.p_vaddr))
+      continue;
+    return p.p_offset + (address - p.p_vaddr) == offset;
+  }
+  return false;
 }
 
 // Whether the loader's record names the file path (the executable's
@@ -117,6 +156,8 @@ std::string FullPath(const std::string& path) {
   if (ec) return path;
   return (cwd / p).lexically_normal().string();
 }
+
+ModuleTable::ModuleTable() : records_(&SideHeap()), loadedByPath_(&SideHeap()), unloaded_(&SideHeap()) {}
 
 ModuleTable& ModuleTable::Instance() {
   static ModuleTable table;
@@ -167,7 +208,7 @@ HMODULE ModuleTable::AddProbe(std::string path, std::shared_ptr<const FileImage>
 }
 
 void ModuleTable::AddLoaded(HMODULE base, HMODULE end, std::string path, void* dl, void*& surplus,
-                            std::shared_ptr<const FileImage> image) {
+                            std::shared_ptr<const FileImage> image, std::span<const uint8_t> mappedResources) {
   surplus = nullptr;
   const std::lock_guard lock(mu_);
   ModuleRecord& r = records_[base];
@@ -178,23 +219,31 @@ void ModuleTable::AddLoaded(HMODULE base, HMODULE end, std::string path, void* d
   }
   // First load through us (perhaps of a module we had only met as linked).
   if (r.path != path) r.image.reset();
-  if (image) r.image = std::move(image);
+  if (mappedResources.data()) {
+    r.image.reset();
+    r.mappedResources = mappedResources;
+  } else if (image) {
+    r.image = std::move(image);
+  }
   r.kind = ModuleKind::Loaded;
   r.path = std::move(path);
   r.dl = dl;
   r.end = end;
   r.linkMap = nullptr;
   r.refs = 1;
-  loadedByPath_[r.path] = base;
+  // Keyed by this record's own path, never an equal one of another record.
+  loadedByPath_.erase(r.path);
+  loadedByPath_.emplace(r.path, base);
 }
 
-bool ModuleTable::LoadedImage(const std::string& path, std::shared_ptr<const FileImage>& out) {
+bool ModuleTable::LoadedResources(const std::string& path, const ResourceReader& read, DWORD& result) {
   const std::lock_guard lock(mu_);
   const auto it = loadedByPath_.find(path);
   if (it == loadedByPath_.end()) return false;
   const auto r = records_.find(it->second);
-  if (r == records_.end() || r->second.kind != ModuleKind::Loaded || !r->second.image) return false;
-  out = r->second.image;
+  if (r == records_.end() || r->second.kind != ModuleKind::Loaded) return false;
+  if (!r->second.mappedResources.data() && !r->second.image) return false;
+  result = ResourcesOf(r->second, read);
   return true;
 }
 
@@ -247,15 +296,8 @@ bool ModuleTable::FindUnloaded(uintptr_t address, std::string& path) {
   return true;
 }
 
-DWORD ModuleImage(HMODULE module, std::shared_ptr<const FileImage>& out) {
-  out.reset();
-  return ModuleTable::Instance().With(module, [&](ModuleRecord& r) -> DWORD {
-    if (!r.image) {
-      if (const DWORD err = LoadFileImage(r.path, r.image); err != ERROR_SUCCESS) return err;
-    }
-    out = r.image;
-    return ERROR_SUCCESS;
-  });
+DWORD ModuleResources(HMODULE module, const ResourceReader& read) {
+  return ModuleTable::Instance().With(module, [&](ModuleRecord& r) { return ResourcesOf(r, read); });
 }
 
 }  // namespace qorb::winapi

@@ -14,6 +14,7 @@
 #include "winapi/ModuleTable.h"
 #include "winapi/ModuleUnloadWatch.h"
 
+using qorb::winapi::ElfImage;
 using qorb::winapi::FileImage;
 using qorb::winapi::ModuleKind;
 using qorb::winapi::ModuleRecord;
@@ -37,6 +38,16 @@ HMODULE Probe(const std::string& path) {
   std::shared_ptr<const FileImage> image = ReadLibraryImage(path);
   if (!image) return 0;
   return ModuleTable::Instance().AddProbe(qorb::winapi::FullPath(path), std::move(image));
+}
+
+// The file's resources where the loader mapped them: the same bytes as in
+// the file, for as long as the module stays loaded, so no copy is kept.
+// Checked against the headers the loader went by, not only the file's.
+std::span<const uint8_t> MappedResources(const FileImage* image, const qorb::winapi::DlModuleInfo& loaded) {
+  if (!image || !image->resources || image->elf.rsrcAddress == 0) return {};
+  const ElfImage& elf = image->elf;
+  if (!qorb::winapi::MapsReadOnly(loaded, elf.rsrcOffset, elf.rsrcAddress, elf.rsrcSize)) return {};
+  return {reinterpret_cast<const uint8_t*>(loaded.bias + elf.rsrcAddress), elf.rsrcSize};
 }
 
 HMODULE Load(const std::string& path, std::string& loaderError) {
@@ -64,7 +75,7 @@ HMODULE Load(const std::string& path, std::string& loaderError) {
     // A name with a folder is the file itself; a bare one the loader found.
     const std::string& file = path.find('/') != std::string::npos ? path : loaded.path;
     ModuleTable::Instance().AddLoaded(loaded.base, loaded.end, qorb::winapi::FullPath(file), dl, surplus,
-                                      std::move(image));
+                                      image, MappedResources(image.get(), loaded));
     if (surplus) dlclose(surplus);
     return loaded.base;
   } catch (...) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 
 #include "winapi/TextCase.h"
 
@@ -62,7 +61,7 @@ bool ResId::Matches(const ResId& other) const noexcept {
   return isOrdinal ? ordinal == other.ordinal : SameTextW(text, other.text);
 }
 
-std::optional<ResImage> ResImage::Parse(std::span<const uint8_t> bytes) {
+std::optional<ResImage> ResImage::Read(std::span<const uint8_t> bytes) {
   const Reader r(bytes);
   const size_t end = bytes.size();
   ResImage image;
@@ -80,6 +79,7 @@ std::optional<ResImage> ResImage::Parse(std::span<const uint8_t> bytes) {
     if (headerSize > left || dataSize > left - headerSize) return std::nullopt;
     const size_t headerEnd = pos + headerSize;
     ResEntry e;
+    e.header = pos;
     size_t at = pos + kHeaderHead;
     if (!r.Id(at, headerEnd, e.type) || !r.Id(at, headerEnd, e.name)) return std::nullopt;
     at = AlignUp4(at);
@@ -98,9 +98,22 @@ std::optional<ResImage> ResImage::Parse(std::span<const uint8_t> bytes) {
       if (bytes[i] != 0) return std::nullopt;
     }
   }
+  return image;
+}
+
+std::optional<ResImage> ResImage::Parse(std::span<const uint8_t> bytes) {
+  std::optional<ResImage> image = Read(bytes);
+  if (!image) return image;
   // Kept as a copy of its own, never zero-filled first.
-  image.bytes_ = std::make_unique_for_overwrite<uint8_t[]>(bytes.size());
-  if (!bytes.empty()) std::memcpy(image.bytes_.get(), bytes.data(), bytes.size());
+  image->owned_ = std::make_unique_for_overwrite<uint8_t[]>(bytes.size());
+  if (!bytes.empty()) std::memcpy(image->owned_.get(), bytes.data(), bytes.size());
+  image->bytes_ = image->owned_.get();
+  return image;
+}
+
+std::optional<ResImage> ResImage::View(std::span<const uint8_t> bytes) {
+  std::optional<ResImage> image = Read(bytes);
+  if (image) image->bytes_ = bytes.data();
   return image;
 }
 
@@ -115,14 +128,10 @@ const ResEntry* ResImage::Find(const ResId& type, const ResId& name, DWORD& erro
   return nullptr;
 }
 
-bool ResImage::Owns(const void* e) const noexcept {
-  if (entries_.empty()) return false;
-  const std::less<const void*> before;
-  const void* first = entries_.data();
-  const void* last = entries_.data() + entries_.size();
-  if (before(e, first) || !before(e, last)) return false;
-  const auto offset = reinterpret_cast<uintptr_t>(e) - reinterpret_cast<uintptr_t>(first);
-  return offset % sizeof(ResEntry) == 0;
+const ResEntry* ResImage::EntryOf(const void* handle) const noexcept {
+  for (const ResEntry& e : entries_)
+    if (Handle(e) == handle) return &e;
+  return nullptr;
 }
 
 }  // namespace qorb::winapi

@@ -30,6 +30,7 @@ struct ResEntry {
   ResId type;
   ResId name;
   WORD language = 0;
+  size_t header = 0;  // of the entry within the image
   size_t offset = 0;  // of the data within the image
   size_t size = 0;
 };
@@ -37,19 +38,29 @@ struct ResEntry {
 class ResImage {
  public:
   // The image, or nothing when any entry's sizes do not fit the bytes.
+  // Parse keeps a copy of them; View reads them in place, for bytes that
+  // outlive the image (a loaded module's mapped section).
   static std::optional<ResImage> Parse(std::span<const uint8_t> bytes);
+  static std::optional<ResImage> View(std::span<const uint8_t> bytes);
 
   const std::vector<ResEntry>& Entries() const noexcept { return entries_; }
-  const uint8_t* Data(const ResEntry& e) const noexcept { return bytes_.get() + e.offset; }
+  const uint8_t* Data(const ResEntry& e) const noexcept { return bytes_ + e.offset; }
 
   // The first entry of that type and name; otherwise null with
   // ERROR_RESOURCE_TYPE_NOT_FOUND or ERROR_RESOURCE_NAME_NOT_FOUND.
   const ResEntry* Find(const ResId& type, const ResId& name, DWORD& error) const noexcept;
-  // Whether e is one of this image's entries (handles are checked, not trusted).
-  bool Owns(const void* e) const noexcept;
+
+  // A resource handle is where its entry starts in the bytes, so that it
+  // stays the same for every image of the same bytes.
+  const void* Handle(const ResEntry& e) const noexcept { return bytes_ + e.header; }
+  // The entry a handle names, or null (handles are checked, not trusted).
+  const ResEntry* EntryOf(const void* handle) const noexcept;
 
  private:
-  std::unique_ptr<uint8_t[]> bytes_;
+  static std::optional<ResImage> Read(std::span<const uint8_t> bytes);
+
+  std::unique_ptr<uint8_t[]> owned_;
+  const uint8_t* bytes_ = nullptr;
   std::vector<ResEntry> entries_;
 };
 

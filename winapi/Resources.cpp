@@ -7,7 +7,7 @@
 #include "winapi/ModuleTable.h"
 #include "winapi/ResImage.h"
 
-using qorb::winapi::FileImage;
+using qorb::winapi::ResImage;
 using qorb::winapi::ResEntry;
 using qorb::winapi::ResId;
 
@@ -31,21 +31,22 @@ ResId IdOf(LPCWSTR p) {
   return ResId::Text(std::u16string(text));
 }
 
-// The entry behind a handle, only if it is one of the module's own.
-const ResEntry* EntryOf(HMODULE module, HRSRC resource, std::shared_ptr<const FileImage>& image) {
+// f(image, entry) for the entry behind a handle, only if it is one of the
+// module's own; the last error set and false otherwise.
+template <class F>
+bool WithEntry(HMODULE module, HRSRC resource, F&& f) {
   if (!resource) {
     SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
+    return false;
   }
-  if (const DWORD err = qorb::winapi::ModuleImage(module, image); err != ERROR_SUCCESS) {
-    SetLastError(err);
-    return nullptr;
-  }
-  if (!image->resources || !image->resources->Owns(resource)) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
-  return reinterpret_cast<const ResEntry*>(resource);
+  const DWORD err = qorb::winapi::ModuleResources(module, [&](const ResImage* image) -> DWORD {
+    const ResEntry* e = image ? image->EntryOf(resource) : nullptr;
+    if (!e) return ERROR_INVALID_HANDLE;
+    f(*image, *e);
+    return ERROR_SUCCESS;
+  });
+  if (err != ERROR_SUCCESS) SetLastError(err);
+  return err == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -58,22 +59,18 @@ HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type) noexcept {
     return nullptr;
   }
   try {
-    std::shared_ptr<const FileImage> image;
-    if (const DWORD err = qorb::winapi::ModuleImage(module, image); err != ERROR_SUCCESS) {
-      SetLastError(err);
-      return nullptr;
-    }
-    if (!image->resources) {
-      SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
-      return nullptr;
-    }
-    DWORD err = ERROR_SUCCESS;
-    const ResEntry* e = image->resources->Find(IdOf(type), IdOf(name), err);
-    if (!e) {
-      SetLastError(err);
-      return nullptr;
-    }
-    return reinterpret_cast<HRSRC>(const_cast<ResEntry*>(e));
+    const ResId typeId = IdOf(type), nameId = IdOf(name);
+    HRSRC found = nullptr;
+    const DWORD err = qorb::winapi::ModuleResources(module, [&](const ResImage* image) -> DWORD {
+      if (!image) return ERROR_RESOURCE_DATA_NOT_FOUND;
+      DWORD findErr = ERROR_SUCCESS;
+      const ResEntry* e = image->Find(typeId, nameId, findErr);
+      if (!e) return findErr;
+      found = static_cast<HRSRC>(const_cast<void*>(image->Handle(*e)));
+      return ERROR_SUCCESS;
+    });
+    if (err != ERROR_SUCCESS) SetLastError(err);
+    return found;
   } catch (...) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
@@ -84,10 +81,10 @@ HGLOBAL LoadResource(HMODULE module, HRSRC resource) noexcept {
   qorb::winapi::ModuleCallTimer timer(qorb::winapi::ModuleCall::LoadResource);
   timer.Report().Module = module;
   try {
-    std::shared_ptr<const FileImage> image;
-    const ResEntry* e = EntryOf(module, resource, image);
-    if (!e) return nullptr;
-    return const_cast<uint8_t*>(image->resources->Data(*e));
+    HGLOBAL data = nullptr;
+    WithEntry(module, resource,
+              [&](const ResImage& image, const ResEntry& e) { data = const_cast<uint8_t*>(image.Data(e)); });
+    return data;
   } catch (...) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
@@ -96,9 +93,9 @@ HGLOBAL LoadResource(HMODULE module, HRSRC resource) noexcept {
 
 DWORD SizeofResource(HMODULE module, HRSRC resource) noexcept {
   try {
-    std::shared_ptr<const FileImage> image;
-    const ResEntry* e = EntryOf(module, resource, image);
-    return e ? static_cast<DWORD>(e->size) : 0;
+    DWORD size = 0;
+    WithEntry(module, resource, [&](const ResImage&, const ResEntry& e) { size = static_cast<DWORD>(e.size); });
+    return size;
   } catch (...) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return 0;

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory_resource>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -43,8 +44,21 @@ class TModuleCallLog final : public qorb::winapi::ModuleCallObserver {
   void OnModuleCall(const qorb::winapi::ModuleCallReport& Report) noexcept override;
 
  private:
+  // Kept apart from the loader's heap, as everything kept per library.
+  struct Stored {
+    qorb::winapi::ModuleCall Call;
+    std::pmr::string Path;
+    HMODULE Module;
+    std::chrono::steady_clock::time_point Start;
+    std::chrono::nanoseconds Elapsed;
+    bool Succeeded;
+    std::pmr::string LoaderError;
+    bool Unloaded;
+  };
+  static TModuleCallEntry Copy(const Stored& s);
+
   mutable TMutex lock_;
-  std::vector<TModuleCallEntry> entries_;
+  std::pmr::vector<Stored> entries_;
   // Paths of loaded modules by handle, for calls that name only the handle.
-  std::vector<std::pair<HMODULE, std::string>> loaded_;
+  std::pmr::vector<std::pair<HMODULE, std::pmr::string>> loaded_;
 };
