@@ -1,7 +1,5 @@
 #include "winapi/SideHeap.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -9,29 +7,10 @@
 #include <new>
 #include <utility>
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
+#include "winapi/PageMap.h"
 
 namespace qorb::winapi {
 namespace {
-
-void* MapPages(size_t size) {
-  void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (p == MAP_FAILED) throw std::bad_alloc();
-#if defined(__SANITIZE_ADDRESS__)
-  // Pointers to the general heap kept here keep their blocks alive.
-  __lsan_register_root_region(p, size);
-#endif
-  return p;
-}
-
-void UnmapPages(void* p, size_t size) noexcept {
-#if defined(__SANITIZE_ADDRESS__)
-  __lsan_unregister_root_region(p, size);
-#endif
-  ::munmap(p, size);
-}
 
 // Blocks by size class, each class a free list, carved from large private
 // mappings. A lock and a list pop: what a record of a few dozen bytes

@@ -113,7 +113,7 @@ TEST(LoadingCost, AProbeReadsTheFileOnceTheLoadAfterItOnlyLooksAndQuestionsAskTh
   std::array<std::string, 3> copies;
   for (size_t i = 0; i < copies.size(); ++i) {
     copies[i] = (dir.path / ("copy" + std::to_string(i) + ".so")).string();
-    fs::copy_file(QORB_FIXTURE_VERSION, copies[i]);
+    fs::copy_file(QORB_FIXTURE_VERSIONED, copies[i]);
   }
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
@@ -148,7 +148,7 @@ TEST(LoadingCost, TheGeneralHeapKeepsLittleMoreForALoadedLibraryThanTheLoaderAlo
   std::vector<std::string> copies;
   for (int i = 0; i < 2 * kCopies + kWarm; ++i) {
     copies.push_back((dir.path / ("copy" + std::to_string(i) + ".so")).string());
-    fs::copy_file(QORB_FIXTURE_VERSION, copies.back());
+    fs::copy_file(QORB_FIXTURE_VERSIONED, copies.back());
   }
   // Whatever is set up once, and the few recent files' images kept for
   // whoever asks about them next.
