@@ -68,6 +68,10 @@ class ModuleTable {
   }
 
   HMODULE AddProbe(std::string path, std::shared_ptr<const FileImage> image);
+  // The loader keeps one module per file: the module of this kind already
+  // made from the file at the full path, with one more reference; 0 when
+  // there is none.
+  HMODULE ShareByPath(const std::string& path, ModuleKind kind);
   // Counts a dlopen of the module mapped at [base, end). When the module was
   // already loaded through us, surplus receives the extra dlopen reference
   // to close. image: the file's, when it was just read for the load;
@@ -104,6 +108,7 @@ class ModuleTable {
   std::pmr::map<HMODULE, ModuleRecord> records_;
   // Keys are the paths of the records, which stay put while indexed.
   std::pmr::unordered_map<std::string_view, HMODULE> loadedByPath_;
+  std::pmr::unordered_map<std::string_view, HMODULE> probedByPath_;
   uint64_t probes_ = 0;
   // Disjoint ranges by first byte: a later unload cuts what it covers out of
   // earlier ones, so each address answers with its latest module.

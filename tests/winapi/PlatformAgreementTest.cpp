@@ -112,6 +112,32 @@ TEST(PlatformAgreement, AProbedLibraryNamesItsExportsOnlyAndGoesWithItsFree) {
   EXPECT_FALSE(qorb::winapi::IsModuleMappedAt(probe));
 }
 
+// The loader keeps one module per file: a probe and a load of the same file
+// are the same module with one count, whichever came first, and the file
+// goes with the last of their frees. A load after a probe runs none of the
+// library's code: the module stays as the probe mapped it.
+TEST(PlatformAgreement, AProbeAndALoadOfOneFileAreOneModule) {
+  const std::u16string file = W(QORB_FIXTURE_NORES);
+  for (const bool probeFirst : {true, false}) {
+    HMODULE first, second;
+    if (probeFirst) {
+      first = LoadLibraryExW(file.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+      second = LoadLibraryW(file.c_str());
+    } else {
+      first = LoadLibraryW(file.c_str());
+      second = LoadLibraryExW(file.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    }
+    ASSERT_NE(first, 0u) << probeFirst;
+    EXPECT_EQ(second, first) << probeFirst;
+    EXPECT_NE(GetProcAddress(second, "FixturePlain"), nullptr);
+    char16_t name[1024];
+    EXPECT_TRUE(FreeLibrary(second));
+    EXPECT_GT(GetModuleFileNameW(first, name, 1024), 0u) << probeFirst;
+    EXPECT_TRUE(FreeLibrary(first));
+    EXPECT_EQ(GetModuleFileNameW(first, name, 1024), 0u) << probeFirst;
+  }
+}
+
 // Records what reaches a hidden window; a message 99 posts message 100.
 struct TReceiver {
   HWND Wnd = nullptr;

@@ -157,7 +157,8 @@ std::string FullPath(const std::string& path) {
   return (cwd / p).lexically_normal().string();
 }
 
-ModuleTable::ModuleTable() : records_(&SideHeap()), loadedByPath_(&SideHeap()), unloaded_(&SideHeap()) {}
+ModuleTable::ModuleTable()
+    : records_(&SideHeap()), loadedByPath_(&SideHeap()), probedByPath_(&SideHeap()), unloaded_(&SideHeap()) {}
 
 ModuleTable& ModuleTable::Instance() {
   static ModuleTable table;
@@ -204,7 +205,19 @@ HMODULE ModuleTable::AddProbe(std::string path, std::shared_ptr<const FileImage>
   r.path = std::move(path);
   r.refs = 1;
   r.image = std::move(image);
+  probedByPath_.insert_or_assign(r.path, handle);
   return handle;
+}
+
+HMODULE ModuleTable::ShareByPath(const std::string& path, ModuleKind kind) {
+  const std::lock_guard lock(mu_);
+  auto& index = kind == ModuleKind::Probe ? probedByPath_ : loadedByPath_;
+  const auto it = index.find(path);
+  if (it == index.end()) return 0;
+  const auto r = records_.find(it->second);
+  if (r == records_.end() || r->second.kind != kind) return 0;
+  ++r->second.refs;
+  return it->second;
 }
 
 void ModuleTable::AddLoaded(HMODULE base, HMODULE end, std::string path, void* dl, void*& surplus,
@@ -257,8 +270,8 @@ DWORD ModuleTable::Release(HMODULE module, void*& toClose, ModuleRange* going) {
   if (--it->second.refs == 0) {
     ModuleRecord& r = it->second;
     toClose = r.dl;
-    if (const auto p = loadedByPath_.find(r.path); p != loadedByPath_.end() && p->second == module)
-      loadedByPath_.erase(p);
+    for (auto* index : {&loadedByPath_, &probedByPath_})
+      if (const auto p = index->find(r.path); p != index->end() && p->second == module) index->erase(p);
     if (r.kind == ModuleKind::Loaded && r.end > module) {
       if (going) *going = {module, r.end - 1, r.path};
       RememberUnloaded(module, r.end - 1, std::move(r.path));

@@ -34,10 +34,15 @@ std::shared_ptr<const FileImage> ReadLibraryImage(const std::string& path) {
   return nullptr;
 }
 
+// One module per file, as the loader keeps it: a file loaded or probed
+// already answers with its module, counted once more.
 HMODULE Probe(const std::string& path) {
+  std::string full = qorb::winapi::FullPath(path);
+  for (const ModuleKind kind : {ModuleKind::Loaded, ModuleKind::Probe})
+    if (const HMODULE shared = ModuleTable::Instance().ShareByPath(full, kind)) return shared;
   std::shared_ptr<const FileImage> image = ReadLibraryImage(path);
   if (!image) return 0;
-  return ModuleTable::Instance().AddProbe(qorb::winapi::FullPath(path), std::move(image));
+  return ModuleTable::Instance().AddProbe(std::move(full), std::move(image));
 }
 
 // The file's resources where the loader mapped them: the same bytes as in
@@ -55,7 +60,13 @@ HMODULE Load(const std::string& path, std::string& loaderError) {
   // dlopen), so a file named by path must pass our reading first. The read
   // is the one the probe and the version functions share.
   std::shared_ptr<const FileImage> image;
-  if (path.find('/') != std::string::npos && !(image = ReadLibraryImage(path))) return 0;
+  if (path.find('/') != std::string::npos) {
+    // A file probed and still held is that module: the loader runs none of
+    // its code and resolves nothing it needs.
+    if (const HMODULE probed = ModuleTable::Instance().ShareByPath(qorb::winapi::FullPath(path), ModuleKind::Probe))
+      return probed;
+    if (!(image = ReadLibraryImage(path))) return 0;
+  }
   std::lock_guard<TRecursiveMutex> loader(qorb::winapi::LoaderLock());
   void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!dl) {
