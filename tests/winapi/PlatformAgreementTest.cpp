@@ -108,8 +108,44 @@ TEST(PlatformAgreement, AProbedLibraryNamesItsExportsOnlyAndGoesWithItsFree) {
   ASSERT_GT(length, 0u);
   const std::string path = Utf16ToUtf8(std::u16string_view(name, length));
   EXPECT_TRUE(path.ends_with("nores.so") || path.ends_with("nores.dll")) << path;
+  // Too small a buffer: cut to its size less one, ended, and said so.
+  SetLastError(0);
+  EXPECT_EQ(GetModuleFileNameW(probe, name, 5), 5u);
+  EXPECT_EQ(std::u16string(name), std::u16string(name, 4));
+  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
   EXPECT_TRUE(FreeLibrary(probe));
   EXPECT_FALSE(qorb::winapi::IsModuleMappedAt(probe));
+}
+
+// A resource's bytes, or "error N" with the error the search left.
+std::string ResourceOf(HMODULE module, LPCWSTR name, LPCWSTR type = RT_RCDATA) {
+  SetLastError(0);
+  const HRSRC found = FindResourceW(module, name, type);
+  if (!found) return "error " + std::to_string(GetLastError());
+  const HGLOBAL data = LoadResource(module, found);
+  const auto* bytes = static_cast<const char*>(LockResource(data));
+  return bytes ? std::string(bytes, SizeofResource(module, found)) : "no data";
+}
+
+std::string Utf16Bytes(std::u16string_view text) {
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t));
+}
+
+TEST(PlatformAgreement, ResourcesFoundByNameInAnyCaseOrByOrdinalAndWhatIsMissingIsNamed) {
+  const std::u16string file = W(QORB_FIXTURE_RESOURCED), bare = W(QORB_FIXTURE_NORES);
+  const HMODULE lib = LoadLibraryW(file.c_str()), none = LoadLibraryW(bare.c_str());
+  ASSERT_TRUE(lib && none) << GetLastError();
+  for (const char16_t* name : {u"QorbGreeting", u"QORBGREETING", u"qorbgreeting"})
+    EXPECT_EQ(ResourceOf(lib, name), Utf16Bytes(std::u16string_view(u"Hello from a fixture\0", 21)));
+  EXPECT_EQ(ResourceOf(lib, MAKEINTRESOURCEW(42)), "forty-two");
+  EXPECT_EQ(ResourceOf(lib, u"#42"), "forty-two");
+  EXPECT_EQ(ResourceOf(lib, u"Payload", u"#10"), "payload read from a file\n");
+  EXPECT_EQ(ResourceOf(lib, u"QorbGreetings"), "error " + std::to_string(ERROR_RESOURCE_NAME_NOT_FOUND));
+  EXPECT_EQ(ResourceOf(lib, MAKEINTRESOURCEW(43)), "error " + std::to_string(ERROR_RESOURCE_NAME_NOT_FOUND));
+  EXPECT_EQ(ResourceOf(lib, MAKEINTRESOURCEW(1), RT_VERSION), "error " + std::to_string(ERROR_RESOURCE_TYPE_NOT_FOUND));
+  EXPECT_EQ(ResourceOf(none, u"QorbGreeting"), "error " + std::to_string(ERROR_RESOURCE_DATA_NOT_FOUND));
+  EXPECT_TRUE(FreeLibrary(lib));
+  EXPECT_TRUE(FreeLibrary(none));
 }
 
 // The loader keeps one module per file: a probe and a load of the same file
