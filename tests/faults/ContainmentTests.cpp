@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <mutex>
 #include <regex>
 #include <thread>
@@ -124,19 +125,33 @@ TEST(ContainmentDeathTest, AFaultInOurOwnCodeStillEndsTheProcess) {
 int ReportedKind = -1;
 int ReportAndEnd(const TFaultRecord& fault, const qorb::rtl::TForeignFrame*) {
   ReportedKind = static_cast<int>(FaultKindOf(fault));
+  if (ReportedKind == static_cast<int>(TFaultKind::AccessViolation)) std::fputs("reported an access violation\n", stderr);
+  std::fflush(stderr);
   return fault.Address == 0x1000 ? 70 : 71;
 }
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+// A sanitizer's handler, there before ours, has the last word on the status.
+bool EndedAsReported(int status) { return status != 0; }
+#else
+bool EndedAsReported(int status) { return ::testing::ExitedWithCode(70)(status); }
+#endif
+
 TEST(ContainmentDeathTest, AFaultNobodyContainsIsReportedAndEndsWithTheReportersStatus) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  static volatile uintptr_t unmapped = 0x1000;
+  const ForeignLibrary lib;
+  const TFaultFn fault = lib.Fault();
+  SetTestEnv("QORB_FAULT", "read-unmapped");
+  // Called outside any boundary; in the library, whose code no sanitizer
+  // watches, so that the fault reaches the runtime's handler first.
   EXPECT_EXIT(
       {
         InstallFaultHandler();
         SetCrashReporter(&ReportAndEnd);
-        *reinterpret_cast<volatile int*>(unmapped) = 1;
+        fault();
       },
-      ::testing::ExitedWithCode(70), "");
+      EndedAsReported, "reported an access violation");
+  UnsetTestEnv("QORB_FAULT");
   EXPECT_EQ(ReportedKind, -1);  // only the child faulted
 }
 
