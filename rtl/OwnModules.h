@@ -23,4 +23,8 @@ bool IsOwnCode(uintptr_t Pc) noexcept;
 // interrupted.
 bool Containable(const TForeignFrame* Frame, const TFaultRecord& Fault) noexcept;
 
+// The platform's part of installing the handler: run once, after our own
+// modules are marked and the installing thread is prepared.
+void InstallPlatformHandlers();
+
 }  // namespace qorb::rtl

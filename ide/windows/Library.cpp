@@ -24,16 +24,6 @@ TLibrary TLibrary::Open(const std::filesystem::path& Path, std::string& Error) {
   return lib;
 }
 
-TLibrary::TLibrary(TLibrary&& o) noexcept : handle_(std::exchange(o.handle_, nullptr)) {}
-
-TLibrary& TLibrary::operator=(TLibrary&& o) noexcept {
-  if (this != &o) {
-    Close();
-    handle_ = std::exchange(o.handle_, nullptr);
-  }
-  return *this;
-}
-
 // GetProcAddress looks in the module's own export table only.
 void* TLibrary::OwnExport(const char* Name) const noexcept {
   if (!handle_ || !Name) return nullptr;

@@ -34,7 +34,6 @@ std::atomic<TCrashReporter> crashReporter{nullptr};
 
 thread_local uintptr_t stackLow QORB_HANDLER_TLS = 0;
 thread_local bool threadPrepared QORB_HANDLER_TLS = false;
-void InstallOnce();
 
 // The alternate stack this runtime gave a thread, given back when it ends.
 class TAltStack {
@@ -184,8 +183,6 @@ void OnFault(int sig, siginfo_t* info, void* context) {
   EndProcess(sig, info, context, fault);
 }
 
-std::once_flag installOnce;
-std::atomic<bool> installed{false};
 
 }  // namespace
 
@@ -223,31 +220,15 @@ void MarkOwnModules() {
       &first);
 }
 
-void InstallFaultHandler() { InstallOnce(); }
-
 // The alternate stack took the overflow; the guard page is untouched.
 void qorb::rtl::AfterContainedFault(const TFaultRecord&) noexcept {}
 
-void qorb::rtl::MakeThreadReady() {
-  InstallOnce();
-  PrepareThreadForFaults();
-  ThreadReady = true;
+void qorb::rtl::InstallPlatformHandlers() {
+  struct sigaction action {};
+  action.sa_sigaction = &OnFault;
+  action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+  ::sigemptyset(&action.sa_mask);
+  for (size_t i = 0; i < kSignalCount; ++i) ::sigaction(kSignals[i], &action, &previousActions[i]);
 }
-
-namespace {
-void InstallOnce() {
-  if (installed.load(std::memory_order_acquire)) return;
-  std::call_once(installOnce, [] {
-    MarkOwnModules();
-    PrepareThreadForFaults();
-    struct sigaction action {};
-    action.sa_sigaction = &OnFault;
-    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
-    ::sigemptyset(&action.sa_mask);
-    for (size_t i = 0; i < kSignalCount; ++i) ::sigaction(kSignals[i], &action, &previousActions[i]);
-    installed.store(true, std::memory_order_release);
-  });
-}
-}  // namespace
 
 void SetCrashReporter(TCrashReporter Reporter) { crashReporter.store(Reporter, std::memory_order_release); }

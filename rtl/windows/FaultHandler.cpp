@@ -23,7 +23,6 @@ LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
 
 thread_local uintptr_t stackLow QORB_HANDLER_TLS = 0;
 thread_local bool threadPrepared QORB_HANDLER_TLS = false;
-void InstallOnce();
 
 struct TSpan {
   uintptr_t Start = 0;
@@ -146,8 +145,6 @@ LONG CALLBACK OnUnhandled(EXCEPTION_POINTERS* e) {
   return previousFilter ? previousFilter(e) : EXCEPTION_CONTINUE_SEARCH;
 }
 
-std::once_flag installOnce;
-std::atomic<bool> installed{false};
 
 }  // namespace
 
@@ -182,31 +179,15 @@ void MarkOwnModules() {
     if (IsRuntimeLibrary(modules[i])) AddOwn(SpanOfModule(modules[i]));
 }
 
-void InstallFaultHandler() { InstallOnce(); }
-
 // The overflow used up the guard page below the stack: put it back, or the
 // next overflow ends the process without a word.
 void qorb::rtl::AfterContainedFault(const TFaultRecord& Fault) noexcept {
   if (Fault.StackOverflow) ::_resetstkoflw();
 }
 
-void qorb::rtl::MakeThreadReady() {
-  InstallOnce();
-  PrepareThreadForFaults();
-  ThreadReady = true;
+void qorb::rtl::InstallPlatformHandlers() {
+  ::AddVectoredExceptionHandler(1, &OnException);
+  previousFilter = ::SetUnhandledExceptionFilter(&OnUnhandled);
 }
-
-namespace {
-void InstallOnce() {
-  if (installed.load(std::memory_order_acquire)) return;
-  std::call_once(installOnce, [] {
-    MarkOwnModules();
-    PrepareThreadForFaults();
-    ::AddVectoredExceptionHandler(1, &OnException);
-    previousFilter = ::SetUnhandledExceptionFilter(&OnUnhandled);
-    installed.store(true, std::memory_order_release);
-  });
-}
-}  // namespace
 
 void SetCrashReporter(TCrashReporter Reporter) { crashReporter.store(Reporter, std::memory_order_release); }

@@ -11,6 +11,7 @@
 #include "winapi/ImageCache.h"
 #include "winapi/LastError.h"
 #include "winapi/ModuleCallObserver.h"
+#include "winapi/ModuleFileName.h"
 #include "winapi/ModuleTable.h"
 #include "winapi/ModuleUnloadWatch.h"
 
@@ -224,20 +225,7 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) noexcept {
       SetLastError(err);
       return 0;
     }
-    if (!fileName || size == 0) {
-      SetLastError(ERROR_INSUFFICIENT_BUFFER);
-      return 0;
-    }
-    const std::u16string name = Utf8ToUtf16(path);
-    if (name.size() < size) {
-      std::copy(name.begin(), name.end(), fileName);
-      fileName[name.size()] = 0;
-      return static_cast<DWORD>(name.size());
-    }
-    std::copy_n(name.begin(), size - 1, fileName);
-    fileName[size - 1] = 0;
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return size;
+    return CopyModuleFileName(Utf8ToUtf16(path), fileName, size);
   } catch (...) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return 0;

@@ -11,6 +11,7 @@
 #include "rtl/UnicodeString.h"
 #include "winapi/LastError.h"
 #include "winapi/ModuleCallObserver.h"
+#include "winapi/ModuleFileName.h"
 #include "winapi/ModuleUnloadWatch.h"
 #include "winapi/windows/Win32.h"
 
@@ -105,19 +106,7 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) noexcept {
   try {
     const std::u16string name = qorb::win32::ModuleFileName(module);
     if (name.empty()) return 0;
-    if (!fileName || size == 0) {
-      SetLastError(ERROR_INSUFFICIENT_BUFFER);
-      return 0;
-    }
-    if (name.size() < size) {
-      std::copy(name.begin(), name.end(), fileName);
-      fileName[name.size()] = 0;
-      return static_cast<DWORD>(name.size());
-    }
-    std::copy_n(name.begin(), size - 1, fileName);
-    fileName[size - 1] = 0;
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return size;
+    return CopyModuleFileName(name, fileName, size);
   } catch (...) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return 0;
