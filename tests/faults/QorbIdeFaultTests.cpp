@@ -121,7 +121,7 @@ TEST_P(FaultInPlugin, InitPluginIsTreatedAsRaisingThePluginSkippedTheRestLoaded)
   ExpectLivedAndCleanedUp(r);
   EXPECT_EQ(r.ExitStatus, 0) << Describe(r);
   EXPECT_NE(r.Err.find((in == "c" ? "FaultyC" : "FaultyCpp") + std::string(": Shutdown called")), std::string::npos);
-  const std::regex noted("Exceptions:\n  " + Expected(fault, module) + "\n    in InitPlugin \\([^)]*/Plugins/" +
+  const std::regex noted("Exceptions:\n  " + Expected(fault, module) + "\n    in InitPlugin \\([^)]*" + kFolder + "Plugins" + kFolder + "" +
                          module + "\\)");
   EXPECT_TRUE(std::regex_search(r.Out, noted)) << Describe(r);
   // Listed: only the other one.

@@ -102,7 +102,9 @@ bool ReadOther(DWORD thread, TThreadStack& s) noexcept {
 void ReadOwn(TThreadStack& s) noexcept {
   void* frames[TThreadStack::MaxFrames];
   const USHORT n = ::RtlCaptureStackBackTrace(2, TThreadStack::MaxFrames, frames, nullptr);
-  for (USHORT i = 0; i < n; ++i) s.Frames[s.Depth++] = reinterpret_cast<uintptr_t>(frames[i]);
+  // Past the thread's start some systems give whatever lies there: the
+  // first empty frame ends it.
+  for (USHORT i = 0; i < n && frames[i]; ++i) s.Frames[s.Depth++] = reinterpret_cast<uintptr_t>(frames[i]);
   NoteCall(s, InnermostForeignCall());
   s.Read = true;
 }
