@@ -79,8 +79,11 @@ void THangWatch::ReportHang(std::chrono::milliseconds Waited) noexcept {
   static TThreadStack stacks[64];
   const size_t count = ReadThreadStacks(stacks, sizeof stacks / sizeof stacks[0]);
   const TThreadStack* inside = nullptr;
-  for (size_t i = 0; i < count; ++i)
+  bool mainListed = false;
+  for (size_t i = 0; i < count; ++i) {
+    mainListed |= stacks[i].Thread == mainThread;
     if (stacks[i].Thread == mainThread && stacks[i].InsideWhat[0]) inside = &stacks[i];
+  }
   {
     TSignalSafeText out(2);
     out.Add("qorb-ide: hung: the main thread has not returned from ");
@@ -91,6 +94,9 @@ void THangWatch::ReportHang(std::chrono::milliseconds Waited) noexcept {
     out.Add(" for ").Decimal(static_cast<uint64_t>(Waited.count() / 1000)).Add(".")
         .Decimal(static_cast<uint64_t>(Waited.count() % 1000 / 100)).Add(" s (--hang-timeout)");
     if (const char* doing = CrashActivity(); *doing) out.Add("\n  while the IDE was ").Add(doing);
+    // Wine ends a thread whose stack overflowed past the room its handlers
+    // need, without a word to the process.
+    if (count > 0 && !mainListed) out.Add("\n  the main thread is gone: it ended without returning");
     out.Add("\nThreads:");
     for (size_t i = 0; i < count; ++i) {
       const TThreadStack& s = stacks[i];

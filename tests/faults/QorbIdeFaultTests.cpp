@@ -259,12 +259,21 @@ TEST(FaultInAPluginsObject, AnAddRefIsContainedThereAndLeavesTheRegistryFreeForO
 TEST(RunawayRecursion, ThroughOurCodeEndsEveryRunWithAReport) {
   FaultyIde ide;
   for (int run = 0; run < kRecursionRuns; ++run) {
-    const TChildRun r = ide.Run("", "cpp", "recurse", {"--click", "Qorb/Faulty publish"}, std::chrono::seconds(60));
+    const TChildRun r = ide.Run("", "cpp", "recurse", {"--click", "Qorb/Faulty publish", "--hang-timeout", "5"},
+                                std::chrono::seconds(60));
     ASSERT_FALSE(r.TimedOut) << "run " << run << " hung";
     const bool reported = r.ExitStatus == 70 && r.Err.find("qorb-ide: crashed: stack overflow") != std::string::npos &&
                           r.Err.find("called from: the same, ") != std::string::npos;
     const bool contained = r.ExitStatus == 0 && r.Out.find("EStackOverflow: Stack overflow") != std::string::npos;
-    ASSERT_TRUE(reported || contained) << "run " << run << Describe(r);
+#if defined(_WIN32)
+    // Under Wine an overflow with no room left for the handlers ends the
+    // thread silently: the hang watch reports it.
+    const bool vanished = r.ExitStatus == 70 && r.Err.find("the main thread is gone: it ended without returning") !=
+                                                    std::string::npos;
+#else
+    const bool vanished = false;
+#endif
+    ASSERT_TRUE(reported || contained || vanished) << "run " << run << Describe(r);
   }
 }
 
