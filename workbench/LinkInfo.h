@@ -11,7 +11,7 @@
 struct TLinkSymbol {
   std::string Name;  // as stored (mangled for C++)
   bool Defined = false;
-  bool Exported = false;  // ELF: global or weak with default or protected visibility, in the dynamic table
+  bool Exported = false;  // ELF: global or weak with default or protected visibility, in the dynamic table; PE: in the export table
 };
 
 struct TLinkInfo {

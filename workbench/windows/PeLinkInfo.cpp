@@ -9,8 +9,9 @@
 #include <iterator>
 
 // A PE file read as bytes, never mapped: its headers, the names it
-// exports and the libraries it imports. There are no hidden symbols in a
-// PE file's tables: every symbol listed is exported.
+// exports, the libraries it imports, and from the COFF symbol table the
+// linker leaves unless the file is stripped, the functions it defines
+// without exporting them.
 namespace {
 
 struct TImage {
@@ -92,6 +93,30 @@ void ReadExports(const TImage& image, const std::vector<std::string>& words, TLi
     if (std::string name = image.Text(names[i]); Holds(name, words)) info.Symbols.push_back({std::move(name), true, true});
 }
 
+void ReadDefined(const TImage& image, const std::vector<std::string>& words, TLinkInfo& info) {
+  const IMAGE_FILE_HEADER& fh = image.Nt->FileHeader;
+  const auto* symbols = image.At<IMAGE_SYMBOL>(fh.PointerToSymbolTable, fh.NumberOfSymbols);
+  if (fh.PointerToSymbolTable == 0 || !symbols) return;
+  const size_t strings = fh.PointerToSymbolTable + size_t{fh.NumberOfSymbols} * IMAGE_SIZEOF_SYMBOL;
+  for (DWORD i = 0; i < fh.NumberOfSymbols; i += 1 + symbols[i].NumberOfAuxSymbols) {
+    const IMAGE_SYMBOL& s = symbols[i];
+    if (s.SectionNumber <= 0 || !ISFCN(s.Type) ||
+        (s.StorageClass != IMAGE_SYM_CLASS_EXTERNAL && s.StorageClass != IMAGE_SYM_CLASS_STATIC))
+      continue;
+    std::string name;
+    if (s.N.Name.Short != 0) {
+      name.assign(reinterpret_cast<const char*>(s.N.ShortName), strnlen(reinterpret_cast<const char*>(s.N.ShortName), 8));
+    } else if (strings + s.N.Name.Long < image.Bytes.size()) {
+      const char* at = image.Bytes.data() + strings + s.N.Name.Long;
+      name.assign(at, strnlen(at, image.Bytes.size() - strings - s.N.Name.Long));
+    }
+    if (!Holds(name, words)) continue;
+    bool exported = false;
+    for (const TLinkSymbol& e : info.Symbols) exported |= e.Name == name;
+    if (!exported) info.Symbols.push_back({std::move(name), true, false});
+  }
+}
+
 void ReadImports(const TImage& image, TLinkInfo& info) {
   const IMAGE_DATA_DIRECTORY& dir = image.Nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
   if (dir.VirtualAddress == 0) return;
@@ -118,6 +143,7 @@ bool ReadLinkInfo(const std::filesystem::path& File, const std::vector<std::stri
   Info.NotALibrary = ReadHeaders(image);
   if (!Info.NotALibrary.empty()) return true;
   ReadExports(image, Interesting, Info);
+  ReadDefined(image, Interesting, Info);
   ReadImports(image, Info);
   return true;
 }
