@@ -36,13 +36,16 @@ TEST(CheckCommandOnWindows, NamesWhyEachPeFileWouldNotLoadWithTheSameHints) {
       {copy("needsmissing"), "would not load: needs libqorbmissing.dll, which the loader cannot find; searched: ",
        nullptr},
       {plugins / "notes.dll", "would not load: not a library for this machine: not a PE file\n", nullptr},
-      {QORB_IDE_EXE_PATH, "not a library for this machine: a program, not a library", nullptr},
   };
   for (const Case& c : cases) {
     const std::string text = FormatPluginCheck(CheckPluginFile(c.file));
     EXPECT_EQ(text.find("would load\n") != std::string::npos, c.reason == nullptr) << text;
-    if (c.reason) EXPECT_NE(text.find(c.reason), std::string::npos) << c.reason << "\n" << text;
-    if (c.hint) EXPECT_NE(text.find(c.hint), std::string::npos) << c.hint << "\n" << text;
+    if (c.reason) {
+      EXPECT_NE(text.find(c.reason), std::string::npos) << c.reason << "\n" << text;
+    }
+    if (c.hint) {
+      EXPECT_NE(text.find(c.hint), std::string::npos) << c.hint << "\n" << text;
+    }
   }
   // The folders the loader looks in for a plug-in loaded by its full path:
   // the plug-in's own first, then the system's.
