@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "ide/ExecutableDirectory.h"
 #include "ide/MainMenu.h"
 #include "ide/StandardServices.h"
 #include "vcl/Menus.h"
@@ -14,12 +15,6 @@
 namespace {
 
 std::atomic<TIDE*> current{nullptr};
-
-std::filesystem::path ExecutableDirectory() {
-  std::error_code ec;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::filesystem::current_path() : exe.parent_path();
-}
 
 int CountItems(const TMenuItem& item) {
   int n = item.Count();

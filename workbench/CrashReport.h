@@ -28,3 +28,7 @@ void WriteMessageJournal(TSignalSafeText& Out) noexcept;
 // report ends it. One at a time; null: none.
 void SetCrashCleanup(void (*Cleanup)(void* Data), void* Data) noexcept;
 void RunCrashCleanup() noexcept;
+
+// Ends the process at once with Status: no exit handlers, no library
+// finalization (a hung thread may hold what they would wait for).
+[[noreturn]] void EndProcessNow(int Status) noexcept;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <regex>
 
+#include "workbench/FileNamePart.h"
 #include "workbench/PluginThreads.h"
 #include "workbench/SignalSafeSymbols.h"
 
@@ -25,7 +26,7 @@ void TFaultPlaces::Observe(void* Self, const TForeignExceptionNote& Note) {
       if (const char* gone = UnloadedLibraryAt(at)) {
         const std::string library = gone;
         self.places_.emplace_back(std::u16string(Note.Message.view()),
-                                  "in " + library.substr(library.rfind('/') + 1) + ", unloaded");
+                                  "in " + std::string(FileNamePart(library)) + ", unloaded");
       }
       return;
     }
@@ -34,7 +35,7 @@ void TFaultPlaces::Observe(void* Self, const TForeignExceptionNote& Note) {
     char offset[24];
     std::snprintf(offset, sizeof offset, "+0x%04zX", static_cast<size_t>(place.Offset));
     self.places_.emplace_back(std::u16string(Note.Message.view()), "at " + std::string(place.Symbol) + offset +
-                                                                        " in " + module.substr(module.rfind('/') + 1));
+                                                                        " in " + std::string(FileNamePart(module)));
   } catch (...) {
     // Observers must not raise; the entry is then listed without its place.
   }

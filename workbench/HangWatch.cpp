@@ -1,11 +1,9 @@
 #include "workbench/HangWatch.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 
-
 #include "workbench/CrashReport.h"
+#include "workbench/FileNamePart.h"
 #include "workbench/PluginThreads.h"
 #include "workbench/SignalSafeSymbols.h"
 #include "workbench/SignalSafeText.h"
@@ -20,22 +18,16 @@ void AddCall(TSignalSafeText& out, const TThreadStack& s) noexcept {
   if (s.InsideSubject[0]) out.Add(" (").Add(s.InsideSubject).Add(")");
 }
 
-const char* FileName(const char* path) noexcept {
-  const char* name = path;
-  for (const char* c = path; *c; ++c)
-    if (*c == '/') name = c + 1;
-  return name;
-}
 
 void AddFrame(TSignalSafeText& out, int index, uintptr_t address) noexcept {
   static TCodePlace place;
   out.Add("\n    #").Decimal(static_cast<uint64_t>(index)).Add(" ").Hex(address);
   // A return address points after its call: look the call up.
   if (FindCodePlace(address - 1, place)) {
-    out.Add(" in ").Add(FileName(place.Module));
+    out.Add(" in ").Add(FileNamePart(place.Module));
     if (place.Symbol[0]) out.Add(" (").Add(place.Symbol).Add("+0x").Hex(place.Offset + 1, 4).Add(")");
   } else if (const char* unloaded = UnloadedLibraryAt(address)) {
-    out.Add(" in ").Add(FileName(unloaded)).Add(", unloaded");
+    out.Add(" in ").Add(FileNamePart(unloaded)).Add(", unloaded");
   } else {
     out.Add(" in no mapped module");
   }
@@ -87,10 +79,13 @@ void THangWatch::ReportHang(std::chrono::milliseconds Waited) noexcept {
   static TThreadStack stacks[64];
   const size_t count = ReadThreadStacks(stacks, sizeof stacks / sizeof stacks[0]);
   const TThreadStack* inside = nullptr;
-  for (size_t i = 0; i < count; ++i)
+  bool mainListed = false;
+  for (size_t i = 0; i < count; ++i) {
+    mainListed |= stacks[i].Thread == mainThread;
     if (stacks[i].Thread == mainThread && stacks[i].InsideWhat[0]) inside = &stacks[i];
+  }
   {
-    TSignalSafeText out(STDERR_FILENO);
+    TSignalSafeText out(2);
     out.Add("qorb-ide: hung: the main thread has not returned from ");
     if (inside)
       AddCall(out, *inside);
@@ -99,6 +94,9 @@ void THangWatch::ReportHang(std::chrono::milliseconds Waited) noexcept {
     out.Add(" for ").Decimal(static_cast<uint64_t>(Waited.count() / 1000)).Add(".")
         .Decimal(static_cast<uint64_t>(Waited.count() % 1000 / 100)).Add(" s (--hang-timeout)");
     if (const char* doing = CrashActivity(); *doing) out.Add("\n  while the IDE was ").Add(doing);
+    // Wine ends a thread whose stack overflowed past the room its handlers
+    // need, without a word to the process.
+    if (count > 0 && !mainListed) out.Add("\n  the main thread is gone: it ended without returning");
     out.Add("\nThreads:");
     for (size_t i = 0; i < count; ++i) {
       const TThreadStack& s = stacks[i];
@@ -108,7 +106,7 @@ void THangWatch::ReportHang(std::chrono::milliseconds Waited) noexcept {
       else if (s.Thread == CurrentThreadId())
         out.Add(" (qorb-ide's hang watch)");
       else if (const char* plugin = PluginOfThread(s.Thread, stacks[i].Frames, s.Depth))
-        out.Add(" (started by ").Add(FileName(plugin)).Add(")");
+        out.Add(" (started by ").Add(FileNamePart(plugin)).Add(")");
       if (s.InsideWhat[0]) {
         out.Add(", inside ");
         AddCall(out, s);
@@ -123,5 +121,5 @@ void THangWatch::ReportHang(std::chrono::milliseconds Waited) noexcept {
     WriteMessageJournal(out);
   }
   RunCrashCleanup();
-  ::_exit(CrashExitStatus);
+  EndProcessNow(CrashExitStatus);
 }

@@ -1,9 +1,10 @@
 #pragma once
-// Where the dynamic loader would find the libraries a file needs, by its
-// rules: the file's RPATH (when it has no RUNPATH), LD_LIBRARY_PATH, its
-// RUNPATH, the loader's cache, then the standard folders; $ORIGIN is the
-// folder of the file asking. A library already in the process by that name
-// is used as it is. Nothing is loaded.
+// Where the platform's loader would find the libraries a file needs, by its
+// rules. Linux: the file's RPATH (when it has no RUNPATH), LD_LIBRARY_PATH,
+// its RUNPATH, the loader's cache, then the standard folders; $ORIGIN is
+// the folder of the file asking. Windows: see windows/LibrarySearch.cpp. A
+// library already in the process by that name is used as it is. Nothing is
+// loaded.
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -20,5 +21,6 @@ struct TMissingLibrary {
 // trusted to bring their own dependencies.
 std::optional<TMissingLibrary> FindMissingLibrary(const std::filesystem::path& File);
 
-// Splits a search path list and expands $ORIGIN / ${ORIGIN} to Origin.
+// Splits a search path list (Linux: at ':', expanding $ORIGIN / ${ORIGIN}
+// to Origin; Windows: at ';').
 std::vector<std::string> ExpandSearchPath(const std::string& List, const std::filesystem::path& Origin);

@@ -1,7 +1,5 @@
 #include "workbench/LoadedModules.h"
 
-#include <link.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <unordered_map>
@@ -9,6 +7,7 @@
 #include <vector>
 
 #include "workbench/LibrarySearch.h"
+#include "workbench/MappedLibraries.h"
 #include "workbench/NotAFile.h"
 #include "plugins/Qorb.Main.VersionInfo.h"
 #include "rtl/UnicodeString.h"
@@ -19,11 +18,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-int CollectPath(dl_phdr_info* info, size_t, void* data) {
-  if (info->dlpi_name && *info->dlpi_name) static_cast<std::vector<fs::path>*>(data)->emplace_back(info->dlpi_name);
-  return 0;
-}
 
 // The folders the loader searched for what it did not find.
 std::string NotFoundDetail(const fs::path& File) {
@@ -62,8 +56,7 @@ std::string SkipReason(const fs::path& File, const TLoadOutcome& Outcome) {
 }  // namespace
 
 std::vector<TLoadedModule> LoadedModulesIn(const fs::path& Folder, TModuleTexts Texts) {
-  std::vector<fs::path> mapped;
-  dl_iterate_phdr(&CollectPath, &mapped);
+  const std::vector<fs::path> mapped = MappedLibraryFiles();
   std::error_code ec;
   const fs::path folder = fs::weakly_canonical(Folder, ec);
   std::vector<TLoadedModule> modules;

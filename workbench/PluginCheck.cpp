@@ -6,7 +6,7 @@
 #include <memory>
 #include <ostream>
 
-#include "workbench/ElfLinkInfo.h"
+#include "workbench/LinkInfo.h"
 #include "workbench/LibrarySearch.h"
 #include "workbench/NotAFile.h"
 #include "plugins/Qorb.Main.PluginGraphics.h"
@@ -56,8 +56,8 @@ bool EqualsNoCase(const std::string& a, const std::string& b) {
 }
 
 // Why Entry is not exported, as far as the file's symbols tell.
-void EntryHints(const TElfLinkInfo& info, const std::string& entry, std::vector<std::string>& hints) {
-  for (const TElfSymbol& s : info.Symbols) {
+void EntryHints(const TLinkInfo& info, const std::string& entry, std::vector<std::string>& hints) {
+  for (const TLinkSymbol& s : info.Symbols) {
     if (!s.Defined) continue;
     const std::string plain = Demangled(s.Name);
     if (s.Name == entry) {
@@ -94,7 +94,7 @@ void PlaceReasons(const fs::path& file, std::vector<std::string>& reasons) {
   }
 }
 
-std::string ProbeFailure(const fs::path& file, const TElfLinkInfo& info, DWORD error) {
+std::string ProbeFailure(const fs::path& file, const TLinkInfo& info, DWORD error) {
   if (!info.NotALibrary.empty()) return "not a library for this machine: " + info.NotALibrary;
   std::string text = Utf16ToUtf8(SysErrorMessage(error));
   if (const size_t at = text.find("%1"); at != std::string::npos) text.replace(at, 2, file.filename().string());
@@ -196,9 +196,9 @@ TPluginCheck CheckPluginFile(const fs::path& File) {
   }
   PlaceReasons(file, check.Reasons);
 
-  TElfLinkInfo info;
+  TLinkInfo info;
   std::string readError;
-  if (!ReadElfLinkInfo(file, {kEntries[0], kEntries[1], "initplugin", "INITPLUGIN", "shutdown", "SHUTDOWN"}, info,
+  if (!ReadLinkInfo(file, {kEntries[0], kEntries[1], "initplugin", "INITPLUGIN", "shutdown", "SHUTDOWN"}, info,
                        readError)) {
     check.Reasons.push_back("cannot be read: " + readError);
     return check;
@@ -229,10 +229,10 @@ TPluginCheck CheckPluginFile(const fs::path& File) {
 }
 
 std::vector<std::string> ExportHints(const fs::path& File) {
-  TElfLinkInfo info;
+  TLinkInfo info;
   std::string error;
   std::vector<std::string> hints;
-  if (!ReadElfLinkInfo(File, {kEntries[0], kEntries[1], "initplugin", "INITPLUGIN", "shutdown", "SHUTDOWN"}, info,
+  if (!ReadLinkInfo(File, {kEntries[0], kEntries[1], "initplugin", "INITPLUGIN", "shutdown", "SHUTDOWN"}, info,
                        error))
     return hints;
   const TProbe probe(File);

@@ -1,9 +1,10 @@
 #pragma once
 // qorb-ide --plugins DIR: the host finds its plug-ins in Plugins/ beside the
-// package, so the IDE lays out a private package folder of links (the
-// package, the libraries beside it, and Plugins -> DIR) and loads the
-// package from there. The folder goes with the object, and with a crash
-// or hang report when the process ends in one.
+// package, so the IDE lays out a private package folder and loads the
+// package from there. On Linux it holds links (the package, the libraries
+// beside it, and Plugins -> DIR) and goes with the object, and with a crash
+// or hang report when the process ends in one. Windows gives no right to
+// make links by default: the folder holds copies (see windows/).
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@ class TPluginFolderLink {
   std::filesystem::path folder_;
   // What the folder holds, ready for a signal handler to remove.
   std::vector<std::string> links_;
+  void* lock_ = nullptr;  // Windows: held open while the folder is in use
   std::filesystem::path package_;
   std::string error_;
 };

@@ -1,12 +1,12 @@
 #include "workbench/PluginThreads.h"
 
-#include <dlfcn.h>
-#include <time.h>
-
 #include <atomic>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "winapi/ModuleUnloadWatch.h"
+#include "workbench/FileNamePart.h"
 #include "workbench/SignalSafeSymbols.h"
 #include "workbench/ThreadStacks.h"
 
@@ -33,33 +33,7 @@ void Copy(char (&to)[512], const char* from) noexcept {
   to[sizeof to - 1] = 0;
 }
 
-bool EndsWith(const char* text, const char* end) noexcept {
-  const size_t n = std::strlen(text), m = std::strlen(end);
-  return n >= m && std::strcmp(text + n - m, end) == 0;
-}
-
-const char* FileName(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return path.c_str() + (slash == std::string::npos ? 0 : slash + 1);
-}
-
-// Only the C library and the sanitizers' runtimes on its stack: a thread
-// between its creation and its start routine.
-bool IsStarting(const TThreadStack& s) {
-  if (!s.Read) return false;
-  // Not in a signal handler: the loader's own answer is cheaper than reading
-  // each module's file.
-  for (int f = 0; f < s.Depth; ++f) {
-    Dl_info info{};
-    if (!::dladdr(reinterpret_cast<void*>(s.Frames[f] - 1), &info) || !info.dli_fname) return false;
-    const char* name = std::strrchr(info.dli_fname, '/');
-    name = name ? name + 1 : info.dli_fname;
-    if (std::strncmp(name, "libc.so", 7) != 0 && std::strncmp(name, "libasan", 7) != 0 &&
-        std::strncmp(name, "libtsan", 7) != 0 && std::strncmp(name, "libubsan", 8) != 0)
-      return false;
-  }
-  return true;
-}
+const char* FileName(const std::string& path) { return FileNamePart(path.c_str()); }
 
 }  // namespace
 
@@ -96,9 +70,8 @@ void TPluginThreads::OnUnloading(void* Self, uintptr_t First, uintptr_t Last, co
     TThreadStack& s = stacks[i];
     // A thread made a moment ago may not have reached its start routine:
     // let it get there before deciding whose it is.
-    for (int tries = 0; s.Thread != me && tries < 100 && IsStarting(s); ++tries) {
-      const timespec nap{0, 1000000};
-      ::nanosleep(&nap, nullptr);
+    for (int tries = 0; s.Thread != me && tries < 100 && IsThreadStarting(s); ++tries) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
       ReadThreadStack(s.Thread, s);
     }
     // A stack only scanned may hold stale addresses: it names no owner.
@@ -148,7 +121,7 @@ const char* PluginOfThread(pid_t Thread, const uintptr_t* Frames, int Depth) noe
   static TCodePlace place;
   for (int f = Depth - 1; f >= 0; --f) {
     if (FindCodePlace(Frames[f] - 1, place)) {
-      if (EndsWith(place.Module, ".dll")) return place.Module;
+      if (MayBePluginModule(place.Module)) return place.Module;
     } else if (const char* gone = UnloadedLibraryAt(Frames[f] - 1)) {
       return gone;
     }

@@ -41,7 +41,7 @@ std::string FormatLeftThreads(const std::vector<TLeftThread>& Left);
 std::string DescribeLeftThread(const TLeftThread& Left);
 
 // The library a thread belongs to: one found left at an unload, else the
-// outermost *.dll on its stack (Frames, innermost first); null when none.
+// outermost module on its stack that MayBePluginModule (Frames, innermost first); null when none.
 // One caller at a time.
 const char* PluginOfThread(pid_t Thread, const uintptr_t* Frames, int Depth) noexcept;
 // The file of the unloaded library whose code lay at Address; null if none.

@@ -1,7 +1,5 @@
 #include "workbench/SignalSafeText.h"
 
-#include <unistd.h>
-
 void TSignalSafeText::Put(char c) noexcept {
   if (used_ == sizeof buffer_) Flush();
   buffer_[used_++] = c;
@@ -55,14 +53,4 @@ TSignalSafeText& TSignalSafeText::Decimal(uint64_t Value) noexcept {
   } while (Value);
   while (n) Put(digits[--n]);
   return *this;
-}
-
-void TSignalSafeText::Flush() noexcept {
-  size_t done = 0;
-  while (done < used_) {
-    const ssize_t n = ::write(fd_, buffer_ + done, used_ - done);
-    if (n <= 0) break;
-    done += static_cast<size_t>(n);
-  }
-  used_ = 0;
 }

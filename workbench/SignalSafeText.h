@@ -6,6 +6,7 @@
 
 class TSignalSafeText {
  public:
+  // Fd: 1 or 2, standard output or error (any descriptor on Linux).
   explicit TSignalSafeText(int Fd) noexcept : fd_(Fd) {}
   ~TSignalSafeText() { Flush(); }
   TSignalSafeText(const TSignalSafeText&) = delete;

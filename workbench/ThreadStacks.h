@@ -56,3 +56,8 @@ bool ReadThreadStack(pid_t Thread, TThreadStack& Stack) noexcept;
 bool FreezeThread(pid_t Thread) noexcept;
 
 pid_t CurrentThreadId() noexcept;
+
+// Only the system's code on a read stack (the C library, the sanitizers'
+// runtimes, the system's thread start): a thread between its creation and
+// its start routine. Not in a signal handler.
+bool IsThreadStarting(const TThreadStack& Stack) noexcept;

@@ -18,16 +18,38 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Windows has no links without a privilege: copies there.
+void Place(const fs::path& from, const fs::path& to) {
+#if defined(_WIN32)
+  fs::copy_file(from, to);
+#else
+  fs::create_symlink(from, to);
+#endif
+}
+
+// What the crash report names a processor fault by: the signal, or on
+// Windows the exception's code.
+#if defined(_WIN32)
+const std::string kAccessViolation = "access violation \\(exception C0000005\\)";
+// Each run starts a process under Wine, seconds each: a few.
+constexpr int kRecursionRuns = 5;
+#else
+const std::string kAccessViolation = "access violation \\(SIGSEGV\\)";
+constexpr int kRecursionRuns = 50;
+#endif
+// Before a file name, either separator.
+const std::string kFolder = "[^\n]*[/\\\\]";
+
 // A package folder of its own: the built package, the faulting About
 // library and both faulting plug-ins, linked in.
 class FaultyIde {
  public:
   FaultyIde() {
     fs::create_directory(dir_.path / "Plugins");
-    fs::create_symlink(QORB_PACKAGE_PATH, dir_ / "Qorb_DelphiMain.bpl");
-    fs::create_symlink(Fixture("FaultyAbout.dll"), dir_ / "DelphiMainProc.dll");
+    Place(QORB_PACKAGE_PATH, dir_ / "Qorb_DelphiMain.bpl");
+    Place(Fixture("FaultyAbout.dll"), dir_ / "DelphiMainProc.dll");
     for (const char* plugin : {"FaultyC.dll", "FaultyCpp.dll"})
-      fs::create_symlink(Fixture(plugin), dir_.path / "Plugins" / plugin);
+      Place(Fixture(plugin), dir_.path / "Plugins" / plugin);
   }
 
   TChildRun Run(const std::string& fault, const std::string& in, const std::string& at,
@@ -99,7 +121,7 @@ TEST_P(FaultInPlugin, InitPluginIsTreatedAsRaisingThePluginSkippedTheRestLoaded)
   ExpectLivedAndCleanedUp(r);
   EXPECT_EQ(r.ExitStatus, 0) << Describe(r);
   EXPECT_NE(r.Err.find((in == "c" ? "FaultyC" : "FaultyCpp") + std::string(": Shutdown called")), std::string::npos);
-  const std::regex noted("Exceptions:\n  " + Expected(fault, module) + "\n    in InitPlugin \\([^)]*/Plugins/" +
+  const std::regex noted("Exceptions:\n  " + Expected(fault, module) + "\n    in InitPlugin \\([^)]*" + kFolder + "Plugins" + kFolder + "" +
                          module + "\\)");
   EXPECT_TRUE(std::regex_search(r.Out, noted)) << Describe(r);
   // Listed: only the other one.
@@ -203,10 +225,11 @@ TEST(UncontainedFault, OnAPluginsOwnThreadEndsTheIdeWithAReportNamingThePlugin) 
   FaultyIde ide;
   const TChildRun r = ide.Run("null-write", "cpp", "thread", {"--click", "Qorb/Faulty thread"});
   EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
-  EXPECT_TRUE(std::regex_search(r.Err, std::regex("qorb-ide: crashed: access violation \\(SIGSEGV\\), write of address "
-                                                  "0000000000000000\n  at [0-9A-F]{16} in [^\n]*/FaultyCpp\\.dll")))
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("qorb-ide: crashed: " + kAccessViolation + ", write of address "
+                                                  "0000000000000000\n  at [0-9A-F]{16} in " + kFolder + "FaultyCpp\\.dll")))
       << Describe(r);
-  EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  on a thread started by [^\n]*/FaultyCpp\\.dll\n"))) << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  on a thread started by " + kFolder + "FaultyCpp\\.dll\n")))
+      << Describe(r);
   EXPECT_NE(r.Err.find("while the IDE was clicking \"Qorb/Faulty thread\""), std::string::npos) << Describe(r);
   EXPECT_NE(r.Err.find("Message view so far:\n"), std::string::npos) << Describe(r);
   // Lines the view had; the one logged in the click was not delivered yet.
@@ -235,13 +258,22 @@ TEST(FaultInAPluginsObject, AnAddRefIsContainedThereAndLeavesTheRegistryFreeForO
 // contained overflow is listed; one in our code ends the IDE), never a hang.
 TEST(RunawayRecursion, ThroughOurCodeEndsEveryRunWithAReport) {
   FaultyIde ide;
-  for (int run = 0; run < 50; ++run) {
-    const TChildRun r = ide.Run("", "cpp", "recurse", {"--click", "Qorb/Faulty publish"}, std::chrono::seconds(60));
+  for (int run = 0; run < kRecursionRuns; ++run) {
+    const TChildRun r = ide.Run("", "cpp", "recurse", {"--click", "Qorb/Faulty publish", "--hang-timeout", "5"},
+                                std::chrono::seconds(60));
     ASSERT_FALSE(r.TimedOut) << "run " << run << " hung";
     const bool reported = r.ExitStatus == 70 && r.Err.find("qorb-ide: crashed: stack overflow") != std::string::npos &&
                           r.Err.find("called from: the same, ") != std::string::npos;
     const bool contained = r.ExitStatus == 0 && r.Out.find("EStackOverflow: Stack overflow") != std::string::npos;
-    ASSERT_TRUE(reported || contained) << "run " << run << Describe(r);
+#if defined(_WIN32)
+    // Under Wine an overflow with no room left for the handlers ends the
+    // thread silently: the hang watch reports it.
+    const bool vanished = r.ExitStatus == 70 && r.Err.find("the main thread is gone: it ended without returning") !=
+                                                    std::string::npos;
+#else
+    const bool vanished = false;
+#endif
+    ASSERT_TRUE(reported || contained || vanished) << "run " << run << Describe(r);
   }
 }
 
@@ -251,7 +283,7 @@ TEST(FaultInOurCode, CalledFromAPluginEndsTheIdeWithAReportAndIsNeverContained) 
   FaultyIde ide;
   const TChildRun r = ide.Run("half-string", "cpp", "click", {"--click", "Qorb/Faulty crash"});
   EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
-  EXPECT_TRUE(std::regex_search(r.Err, std::regex("qorb-ide: crashed: access violation \\(SIGSEGV\\), read of address "
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("qorb-ide: crashed: " + kAccessViolation + ", read of address "
                                                   "[0-9A-F]{16}\n  at [0-9A-F]{16} in ")))
       << Describe(r);
   EXPECT_NE(r.Err.find("  in our own code, called back from foreign code\n  inside: menu click (Qorb/Faulty crash)"),
@@ -259,9 +291,10 @@ TEST(FaultInOurCode, CalledFromAPluginEndsTheIdeWithAReportAndIsNeverContained) 
       << Describe(r);
 }
 
+#if !defined(_WIN32)
 // kill and raise fault no instruction: the report says who sent the signal
-// and names no access.
-TEST(SentSignal, EndsTheIdeNamingTheSenderNeverAnAccess) {
+// and names no access. Windows sends no such signals.
+TEST(SentSignal, EndsTheIdeNamingTheSenderNeverAnAccessOnLinux) {
   FaultyIde ide;
   for (const char* how : {"raise", "kill"}) {
     const TChildRun r = ide.Run(how, "cpp", "click", {"--click", "Qorb/Faulty crash"});
@@ -272,5 +305,6 @@ TEST(SentSignal, EndsTheIdeNamingTheSenderNeverAnAccess) {
     EXPECT_NE(r.Err.find("inside: menu click (Qorb/Faulty crash)"), std::string::npos) << how << Describe(r);
   }
 }
+#endif
 
 }  // namespace

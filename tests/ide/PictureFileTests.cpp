@@ -1,8 +1,8 @@
 // Pictures qorb-ide writes: one that cannot be written is the IDE's error and
 // does not keep the others from being written.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "ide/AboutBoxService.h"
@@ -14,7 +14,7 @@
 namespace fs = std::filesystem;
 
 TEST(Pictures, OneThatCannotBeWrittenIsReportedAndTheNextAreStillWritten) {
-  const fs::path dir = fs::temp_directory_path() / ("qorb-pictures-" + std::to_string(::getpid()));
+  const fs::path dir = fs::temp_directory_path() / ("qorb-pictures-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
   fs::remove_all(dir);
   fs::create_directories(dir / "about-box.png");  // a folder in the way
   {

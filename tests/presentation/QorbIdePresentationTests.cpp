@@ -1,12 +1,12 @@
 // qorb-ide with the built package and the example plug-ins beside it, and
 // the example options page on its own in the simulated IDE.
 #include <gtest/gtest.h>
-#include <dlfcn.h>
-#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <sstream>
 
+#include "ide/Library.h"
 #include "ide/OptionsDialog.h"
 #include "workbench/Program.h"
 #include "ide/UIServices.h"
@@ -16,6 +16,7 @@
 #include "vcl/ListBox.h"
 #include "vcl/PngImage.h"
 #include "winapi/Gdi.h"
+#include "winapi/Modules.h"
 
 namespace fs = std::filesystem;
 
@@ -23,7 +24,7 @@ TEST(QorbIdePresentation, WelcomePageBrandingAndOptionsPageAsTextAndPicturesAHun
   const fs::path plugins = fs::path(QORB_PACKAGE_PATH).parent_path() / "Plugins";
   int dlls = 0;
   for (const fs::directory_entry& e : fs::directory_iterator(plugins)) dlls += e.path().extension() == ".dll";
-  const fs::path dir = fs::temp_directory_path() / ("qorb-presentation-" + std::to_string(::getpid()));
+  const fs::path dir = fs::temp_directory_path() / ("qorb-presentation-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
   fs::remove_all(dir);
   TCommandLine options;
   options.Package = QORB_PACKAGE_PATH;
@@ -68,10 +69,11 @@ TEST(QorbIdePresentation, WelcomePageBrandingAndOptionsPageAsTextAndPicturesAHun
 // chosen level across openings and refuses an empty choice.
 using ExampleOptionsPage = SimulatedIdeTest;
 TEST_F(ExampleOptionsPage, LoadsValidatesAndSavesItsSettingAcrossTheLibraryBoundary) {
-  void* library = dlopen(QORB_OPTIONS_EXAMPLE, RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(library, nullptr) << dlerror();
+  const std::u16string path = std::filesystem::path(QORB_OPTIONS_EXAMPLE).u16string();
+  const HMODULE library = LoadLibraryW(path.c_str());
+  ASSERT_NE(library, 0u) << QORB_OPTIONS_EXAMPLE;
   const TGetInterface nothing;
-  reinterpret_cast<void (*)(const TGetInterface*)>(dlsym(library, "InitPlugin"))(&nothing);
+  reinterpret_cast<void (*)(const TGetInterface*)>(GetProcAddress(library, "InitPlugin"))(&nothing);
   TOptionsDialog& dialog = Service<TOptionsDialog>();
   ASSERT_EQ(dialog.Pages().size(), 1u);
 
@@ -93,8 +95,8 @@ TEST_F(ExampleOptionsPage, LoadsValidatesAndSavesItsSettingAcrossTheLibraryBound
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].Text, u"Choose the lowest log level.");
 
-  reinterpret_cast<void (*)()>(dlsym(library, "Shutdown"))();
+  reinterpret_cast<void (*)()>(GetProcAddress(library, "Shutdown"))();
   EXPECT_TRUE(dialog.Pages().empty());
-  dlclose(library);
-  EXPECT_EQ(dlopen(QORB_OPTIONS_EXAMPLE, RTLD_NOW | RTLD_NOLOAD), nullptr) << "the example stayed loaded";
+  FreeLibrary(library);
+  EXPECT_FALSE(IsLibraryMapped(QORB_OPTIONS_EXAMPLE)) << "the example stayed loaded";
 }

@@ -2,6 +2,10 @@
 // A program run to its end with a few more environment variables, its
 // standard output and error kept: for tests of what a whole process does
 // when it faults or exits.
+#include "tests/support/ChildRun.h"
+#include "tests/support/TestSupport.h"
+
+#if !defined(_WIN32)
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -17,16 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/support/TestSupport.h"
-
 extern char** environ;
-
-struct TChildRun {
-  int ExitStatus = -1;  // -1 when a signal ended it
-  int Signal = 0;
-  bool TimedOut = false;  // killed when it had not ended in time
-  std::string Out, Err;
-};
 
 // A run that has not ended after Patience is killed: a hang fails the test
 // that waits for it instead of holding the whole suite.
@@ -81,3 +76,4 @@ inline TChildRun RunChild(const std::vector<std::string>& Argv, const std::vecto
   run.Err = slurp(err);
   return run;
 }
+#endif

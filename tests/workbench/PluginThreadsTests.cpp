@@ -12,7 +12,8 @@
 #include "workbench/ThreadStacks.h"
 
 TEST(PluginThreads, NameTheLibraryOfAnAddressBeforeAndAfterItsUnload) {
-  const std::string path = (std::filesystem::path(QORB_THREAD_FIXTURE_DIR) / "Threaded.dll").string();
+  // As the loader names it: with the platform's separator.
+  const std::string path = (std::filesystem::path(QORB_THREAD_FIXTURE_DIR) / "Threaded.dll").make_preferred().string();
   TPluginThreads watch;
   const HMODULE module = LoadLibraryW(reinterpret_cast<LPCWSTR>(Utf8ToUtf16(path).c_str()));
   ASSERT_NE(module, 0u);

@@ -1,3 +1,8 @@
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -8,6 +13,12 @@
 #include "rtl/Exception.h"
 
 int main(int argc, char** argv) {
+#if defined(_WIN32)
+  // The same bytes as on Linux, and as the crash report writes: lines end
+  // in \n, which every Windows console and editor of today shows as such.
+  ::_setmode(::_fileno(stdout), _O_BINARY);
+  ::_setmode(::_fileno(stderr), _O_BINARY);
+#endif
   if (argc > 1 && std::string(argv[1]) == "new")
     return WriteNewProject(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
   const TParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));

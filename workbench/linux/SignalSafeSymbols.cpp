@@ -172,3 +172,8 @@ void ForEachMapping(TMappingVisitor Visit, void* Data) noexcept {
     return false;
   });
 }
+
+bool MayBePluginModule(const char* Path) noexcept {
+  const size_t n = std::strlen(Path);
+  return n >= 4 && std::strcmp(Path + n - 4, ".dll") == 0;
+}

@@ -12,7 +12,7 @@
 #include <set>
 #include <sstream>
 
-#include "workbench/ElfLinkInfo.h"
+#include "workbench/LinkInfo.h"
 
 namespace fs = std::filesystem;
 
@@ -71,9 +71,9 @@ const std::map<std::string, std::string>& LoaderCache() {
 bool Usable(const fs::path& candidate) {
   std::error_code ec;
   if (!fs::is_regular_file(candidate, ec)) return false;
-  TElfLinkInfo info;
+  TLinkInfo info;
   std::string error;
-  return ReadElfLinkInfo(candidate, {}, info, error) && info.NotALibrary.empty();
+  return ReadLinkInfo(candidate, {}, info, error) && info.NotALibrary.empty();
 }
 
 struct Found {
@@ -81,7 +81,7 @@ struct Found {
   bool trusted = false;  // from the cache, the standard folders or the process
 };
 
-std::optional<Found> Search(const std::string& name, const fs::path& file, const TElfLinkInfo& info,
+std::optional<Found> Search(const std::string& name, const fs::path& file, const TLinkInfo& info,
                             const std::set<std::string>& loaded, std::vector<std::string>& searched) {
   if (name.find('/') != std::string::npos) {
     fs::path p = fs::path(name).is_absolute() ? fs::path(name) : fs::current_path() / name;
@@ -136,9 +136,9 @@ std::optional<TMissingLibrary> FindMissingLibrary(const fs::path& File) {
   while (!pending.empty()) {
     const fs::path file = pending.back();
     pending.pop_back();
-    TElfLinkInfo info;
+    TLinkInfo info;
     std::string error;
-    if (!ReadElfLinkInfo(file, {}, info, error) || !info.NotALibrary.empty()) continue;
+    if (!ReadLinkInfo(file, {}, info, error) || !info.NotALibrary.empty()) continue;
     for (const std::string& name : info.Needed) {
       if (!seen.insert(name).second) continue;
       std::vector<std::string> searched;

@@ -1,4 +1,4 @@
-#include "workbench/ElfLinkInfo.h"
+#include "workbench/LinkInfo.h"
 
 #include <fcntl.h>
 #include <gelf.h>
@@ -34,7 +34,7 @@ bool Wanted(const char* name, const std::vector<std::string>& words) {
 }
 
 void ReadSymbols(Elf* elf, Elf_Scn* scn, const GElf_Shdr& shdr, bool dynamic,
-                 const std::vector<std::string>& words, TElfLinkInfo& info) {
+                 const std::vector<std::string>& words, TLinkInfo& info) {
   Elf_Data* data = elf_getdata(scn, nullptr);
   if (!data || shdr.sh_entsize == 0) return;
   const size_t count = shdr.sh_size / shdr.sh_entsize;
@@ -45,7 +45,7 @@ void ReadSymbols(Elf* elf, Elf_Scn* scn, const GElf_Shdr& shdr, bool dynamic,
     if (!name || !Wanted(name, words)) continue;
     const unsigned type = GELF_ST_TYPE(sym.st_info);
     if (type == STT_SECTION || type == STT_FILE) continue;
-    TElfSymbol s;
+    TLinkSymbol s;
     s.Name = name;
     s.Defined = sym.st_shndx != SHN_UNDEF;
     const unsigned bind = GELF_ST_BIND(sym.st_info);
@@ -55,7 +55,7 @@ void ReadSymbols(Elf* elf, Elf_Scn* scn, const GElf_Shdr& shdr, bool dynamic,
   }
 }
 
-void ReadDynamic(Elf* elf, Elf_Scn* scn, const GElf_Shdr& shdr, TElfLinkInfo& info) {
+void ReadDynamic(Elf* elf, Elf_Scn* scn, const GElf_Shdr& shdr, TLinkInfo& info) {
   Elf_Data* data = elf_getdata(scn, nullptr);
   if (!data || shdr.sh_entsize == 0) return;
   const size_t count = shdr.sh_size / shdr.sh_entsize;
@@ -78,9 +78,9 @@ void ReadDynamic(Elf* elf, Elf_Scn* scn, const GElf_Shdr& shdr, TElfLinkInfo& in
 
 }  // namespace
 
-bool ReadElfLinkInfo(const std::filesystem::path& File, const std::vector<std::string>& Interesting,
-                     TElfLinkInfo& Info, std::string& Error) {
-  Info = TElfLinkInfo{};
+bool ReadLinkInfo(const std::filesystem::path& File, const std::vector<std::string>& Interesting,
+                     TLinkInfo& Info, std::string& Error) {
+  Info = TLinkInfo{};
   static const bool ready = elf_version(EV_CURRENT) != EV_NONE;
   if (!ready) {
     Error = "libelf is out of date";

@@ -1,6 +1,7 @@
 #include "workbench/ThreadStacks.h"
 
 #include <dirent.h>
+#include <dlfcn.h>
 #include <execinfo.h>
 #include <fcntl.h>
 #include <sched.h>
@@ -302,4 +303,20 @@ bool ReadThreadStack(pid_t Thread, TThreadStack& Stack) noexcept {
 bool FreezeThread(pid_t Thread) noexcept {
   const std::lock_guard turn(reader);
   return AskThread(Thread, TAsk::Freeze, nullptr);
+}
+
+bool IsThreadStarting(const TThreadStack& s) noexcept {
+  if (!s.Read) return false;
+  // Not in a signal handler: the loader's own answer is cheaper than reading
+  // each module's file.
+  for (int f = 0; f < s.Depth; ++f) {
+    Dl_info info{};
+    if (!::dladdr(reinterpret_cast<void*>(s.Frames[f] - 1), &info) || !info.dli_fname) return false;
+    const char* name = std::strrchr(info.dli_fname, '/');
+    name = name ? name + 1 : info.dli_fname;
+    if (std::strncmp(name, "libc.so", 7) != 0 && std::strncmp(name, "libasan", 7) != 0 &&
+        std::strncmp(name, "libtsan", 7) != 0 && std::strncmp(name, "libubsan", 8) != 0)
+      return false;
+  }
+  return true;
 }

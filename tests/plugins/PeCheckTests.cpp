@@ -1,0 +1,57 @@
+// qorb-ide check on Windows: what a PE file's tables say about why the host
+// would not load it, with the same reasons and hints as for ELF files.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "PluginFolder.h"
+#include "workbench/PluginCheck.h"
+
+namespace fs = std::filesystem;
+
+TEST(CheckCommandOnWindows, NamesWhyEachPeFileWouldNotLoadWithTheSameHints) {
+  ScratchDir zoo("qorb-pe-zoo");
+  const fs::path plugins = zoo / "Plugins";
+  fs::create_directories(plugins);
+  auto copy = [&](const std::string& fixture) {
+    const fs::path to = plugins / (fixture + ".dll");
+    fs::copy_file(FixturePath(fixture), to);
+    return to;
+  };
+  std::ofstream(plugins / "notes.dll") << "just text\n";
+  struct Case {
+    fs::path file;
+    const char* reason;  // null: would load
+    const char* hint;
+  };
+  const Case cases[] = {
+      {copy("alpha"), nullptr, nullptr},
+      {QORB_CPP_EXAMPLE_PATH, nullptr, nullptr},
+      {copy("noinit"), "would not load: exports no InitPlugin\n", nullptr},
+      {copy("noshutdown"), "would not load: exports no Shutdown\n", nullptr},
+      {copy("mangled"), "would not load: exports no InitPlugin\n",
+       "hint: InitPlugin is exported under its C++ name \"_Z10InitPlugin"},
+      {copy("hidden"), "would not load: exports no InitPlugin\n", "hint: InitPlugin is defined but not exported"},
+      {copy("needsmissing"), "would not load: needs libqorbmissing.dll, which the loader cannot find; searched: ",
+       nullptr},
+      {plugins / "notes.dll", "would not load: not a library for this machine: not a PE file\n", nullptr},
+  };
+  for (const Case& c : cases) {
+    const std::string text = FormatPluginCheck(CheckPluginFile(c.file));
+    EXPECT_EQ(text.find("would load\n") != std::string::npos, c.reason == nullptr) << text;
+    if (c.reason) {
+      EXPECT_NE(text.find(c.reason), std::string::npos) << c.reason << "\n" << text;
+    }
+    if (c.hint) {
+      EXPECT_NE(text.find(c.hint), std::string::npos) << c.hint << "\n" << text;
+    }
+  }
+  // The folders the loader looks in for a plug-in loaded by its full path:
+  // the plug-in's own first, then the system's.
+  const std::string missing = FormatPluginCheck(CheckPluginFile(plugins / "needsmissing.dll"));
+  const size_t searched = missing.find("searched: ");
+  ASSERT_NE(searched, std::string::npos) << missing;
+  EXPECT_EQ(missing.find(plugins.string() + " ", searched), searched + 10) << missing;
+  EXPECT_NE(missing.find("system32", searched), std::string::npos) << missing;
+}

@@ -1,0 +1,127 @@
+#include "workbench/CrashReport.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+#include "ide/ReportText.h"
+#include "rtl/FaultHandler.h"
+#include "workbench/CrashContext.h"
+#include "workbench/PluginThreads.h"
+#include "workbench/SignalSafeSymbols.h"
+#include "workbench/SignalSafeText.h"
+
+namespace {
+
+// The message-view lines, in a temporary file the report reads back at
+// offsets: nothing to lock, nothing to allocate. The system deletes it
+// when the process ends, however it ends.
+HANDLE journal = INVALID_HANDLE_VALUE;
+std::atomic<DWORD> mainThread{0};
+
+void CopyJournal(TSignalSafeText& out) noexcept {
+  if (journal == INVALID_HANDLE_VALUE) return;
+  static char chunk[4096];
+  uint64_t at = 0;
+  for (;;) {
+    OVERLAPPED where{};
+    where.Offset = static_cast<DWORD>(at);
+    where.OffsetHigh = static_cast<DWORD>(at >> 32);
+    DWORD n = 0;
+    if (!::ReadFile(journal, chunk, sizeof chunk, &n, &where) || n == 0) break;
+    out.Add(chunk, n);
+    at += n;
+  }
+}
+
+HANDLE OpenJournal() {
+  wchar_t folder[MAX_PATH + 1];
+  const DWORD n = ::GetTempPathW(MAX_PATH + 1, folder);
+  if (n == 0 || n > MAX_PATH) return INVALID_HANDLE_VALUE;
+  const std::wstring path =
+      std::wstring(folder, n) + L"qorb-ide-messages-" + std::to_wstring(::GetCurrentProcessId()) + L".txt";
+  return ::CreateFileW(path.c_str(), GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+// No signal: the exception's own code names what the processor did.
+int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost) {
+  // A second thread faulting meanwhile waits for the first to end it all.
+  static std::atomic<bool> reporting{false};
+  if (reporting.exchange(true)) {
+    for (;;) ::Sleep(INFINITE);
+  }
+  TSignalSafeText out(2);
+  out.Add("qorb-ide: crashed: ").Add(CrashFaultName(fault)).Add(" (exception ");
+  out.Hex(static_cast<uint32_t>(fault.Code), 8).Add(")");
+  if (static_cast<DWORD>(fault.Code) == EXCEPTION_ACCESS_VIOLATION ||
+      static_cast<DWORD>(fault.Code) == EXCEPTION_IN_PAGE_ERROR) {
+    const char* verb = fault.Access == TFaultRecord::TAccess::Write     ? "write"
+                       : fault.Access == TFaultRecord::TAccess::Execute ? "execution"
+                                                                        : "read";
+    out.Add(", ").Add(verb).Add(" of address ").Hex(fault.Address);
+  }
+  out.Add("\n  at ").Hex(fault.Pc);
+  static TCodePlace place;
+  if (FindCodePlace(fault.Pc, place)) {
+    out.Add(" in ").Add(place.Module);
+    if (place.Symbol[0]) out.Add(" (").Add(place.Symbol).Add("+0x").Hex(place.Offset, 4).Add(")");
+  } else if (const char* gone = UnloadedLibraryAt(fault.Pc)) {
+    out.Add(" in ").Add(gone).Add(", unloaded");
+  } else {
+    out.Add(" in no mapped module (its library may have been unloaded)");
+  }
+  const DWORD thread = ::GetCurrentThreadId();
+  if (thread == mainThread.load()) {
+    out.Add("\n  on the main thread");
+  } else {
+    // The filter runs on the faulting thread, above the frames that faulted.
+    void* frames[48];
+    uintptr_t addresses[48];
+    const USHORT depth = ::RtlCaptureStackBackTrace(0, 48, frames, nullptr);
+    for (USHORT i = 0; i < depth; ++i) addresses[i] = reinterpret_cast<uintptr_t>(frames[i]);
+    if (const char* plugin = PluginOfThread(static_cast<pid_t>(thread), addresses, depth))
+      out.Add("\n  on a thread started by ").Add(plugin);
+    else
+      out.Add("\n  on a thread the IDE did not start");
+  }
+  AddCrashContext(out, innermost);
+  out.Flush();
+  RunCrashCleanup();
+  return CrashExitStatus;
+}
+
+std::once_flag installed;
+
+}  // namespace
+
+void WriteMessageJournal(TSignalSafeText& Out) noexcept { CopyJournal(Out); }
+
+void InstallCrashReport() {
+  std::call_once(installed, [] {
+    mainThread.store(::GetCurrentThreadId());
+    journal = OpenJournal();
+    InstallFaultHandler();
+    SetCrashReporter(&Report);
+    NameUnloadedModulesInFaults();
+  });
+}
+
+void JournalMessageLine(std::string_view Line) {
+  if (journal == INVALID_HANDLE_VALUE) return;
+  std::string text = "  ";
+  AppendIndented(text, Line, "    ");
+  text += '\n';
+  // One write a line, so a line is there whole or not at all.
+  DWORD written = 0;
+  ::WriteFile(journal, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+// Not ExitProcess: that would run every library's detach while a hung
+// thread may hold the loader's lock.
+void EndProcessNow(int Status) noexcept {
+  ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(Status));
+  for (;;) ::Sleep(INFINITE);
+}
