@@ -205,7 +205,10 @@ HMODULE ModuleTable::AddProbe(std::string path, std::shared_ptr<const FileImage>
   r.path = std::move(path);
   r.refs = 1;
   r.image = std::move(image);
-  probedByPath_.insert_or_assign(r.path, handle);
+  // Keyed by this record's own path: an equal key of another record would
+  // stay behind, pointing into that record, when the value is replaced.
+  probedByPath_.erase(r.path);
+  probedByPath_.emplace(r.path, handle);
   return handle;
 }
 
