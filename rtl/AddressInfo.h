@@ -7,13 +7,6 @@
 // Full path of the mapped module that holds Address; empty when none does.
 std::string ModulePathOf(const void* Address);
 
-// The characters that end a folder in the platform's paths.
-#if defined(_WIN32)
-inline constexpr char PathSeparators[] = "\\/";
-#else
-inline constexpr char PathSeparators[] = "/";
-#endif
-
 // The fault reading Address (by an instruction at Pc) would raise, where
 // nothing is mapped.
 TFaultRecord UnmappedAccess(uintptr_t Pc, uintptr_t Address) noexcept;

@@ -9,6 +9,7 @@
 #include "rtl/FaultHandler.h"
 #include "rtl/ForeignFrames.h"
 #include "rtl/OwnMutex.h"
+#include "rtl/PathDelim.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ thread_local std::exception_ptr lastRaised;
 std::string ModulePath(const void* code) { return code ? ModulePathOf(code) : std::string(); }
 
 std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.find_last_of(PathSeparators);
+  const size_t slash = path.find_last_of(PathDelimsUtf8);
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 

@@ -5,8 +5,10 @@
 inline constexpr char16_t PathDelim = u'\\';
 inline constexpr char16_t PathDelimText[] = u"\\";
 inline constexpr char16_t PathDelims[] = u"\\/";
+inline constexpr char PathDelimsUtf8[] = "\\/";
 #else
 inline constexpr char16_t PathDelim = u'/';
 inline constexpr char16_t PathDelimText[] = u"/";
 inline constexpr char16_t PathDelims[] = u"/";
+inline constexpr char PathDelimsUtf8[] = "/";
 #endif
