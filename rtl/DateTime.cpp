@@ -1,10 +1,12 @@
 #include "rtl/DateTime.h"
 
+#include <cstdint>
 #include <cmath>
 #include <ctime>
 #include <string>
 
 #include "rtl/LocalTime.h"
+#include "rtl/WallClock.h"
 
 namespace {
 constexpr int64_t kMSecsPerDay = 86400000;
@@ -40,9 +42,16 @@ void Two(std::u16string& out, int v) {
 }  // namespace
 
 TDateTime Now() {
-  timespec ts{};
-  clock_gettime(CLOCK_REALTIME, &ts);
-  return LocalDateTimeAt(ts.tv_sec) + EncodeTime(0, 0, 0, static_cast<int>(ts.tv_nsec / 1000000));
+  // Log lines are stamped many times a second, and converting seconds to
+  // local time is the costly part: each thread does it once per second.
+  struct TSecond {
+    int64_t Seconds;
+    TDateTime Start;
+  };
+  constinit thread_local TSecond cached{INT64_MIN, 0.0};
+  const TWallClock now = WallClockNow();
+  if (now.Seconds != cached.Seconds) cached = {now.Seconds, LocalDateTimeAt(now.Seconds)};
+  return cached.Start + EncodeTime(0, 0, 0, now.Milliseconds);
 }
 
 TDateTime LocalDateTimeAt(int64_t SecondsSinceEpoch) {
