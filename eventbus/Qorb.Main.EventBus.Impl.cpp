@@ -98,7 +98,7 @@ void TQorbEventBus::SubscribeHandler(const GUID& AEventGuid, const TQorbEventHan
     table->Lists.emplace_back();
   }
   table->Lists[at].push_back(std::move(subscription));
-  old = Replace(std::move(table));
+  old = std::exchange(FTable, std::move(table));
 }
 
 void TQorbEventBus::Unsubscribe(TObject* ASubscriber) {
@@ -111,17 +111,7 @@ void TQorbEventBus::Unsubscribe(TObject* ASubscriber) {
   // Emptied lists stay: matching keeps asking for their identifiers.
   for (auto& list : table->Lists)
     std::erase_if(list, [subscriber](const TSubscriptionRef& s) { return s->Subscriber == subscriber; });
-  old = Replace(std::move(table));
-}
-
-std::shared_ptr<const TQorbEventBus::TTable> TQorbEventBus::Table() const {
-  const std::lock_guard lock(FTableLock);
-  return FTable;
-}
-
-std::shared_ptr<const TQorbEventBus::TTable> TQorbEventBus::Replace(std::shared_ptr<const TTable> ATable) {
-  const std::lock_guard lock(FTableLock);
-  return std::exchange(FTable, std::move(ATable));
+  old = std::exchange(FTable, std::move(table));
 }
 
 void TQorbEventBus::Publish(IInterface* AEvent) {
@@ -129,7 +119,11 @@ void TQorbEventBus::Publish(IInterface* AEvent) {
   if (!AEvent) return;
   // Subscribing and unsubscribing from now on, by handlers or by the
   // event's own queries, affect later publishes only.
-  const std::shared_ptr<const TTable> table = Table();
+  std::shared_ptr<const TTable> table;
+  {
+    TLock lock(FLock);
+    table = FTable;
+  }
   const size_t identifiers = table->Guids.size();
   if (identifiers == 0) return;
   TAnswers supported(identifiers);

@@ -10,7 +10,6 @@
 #include "rtl/CriticalSection.h"
 #include "rtl/Guid.h"
 #include "rtl/InterfacedObject.h"
-#include "rtl/SpinLock.h"
 #include "rtl/UnicodeString.h"
 
 struct TQorbSubscription {
@@ -48,12 +47,6 @@ class TQorbEventBus : public TInterfacedObjectOf<IQorbEventBus> {
     std::vector<std::vector<TSubscriptionRef>> Lists;
     size_t IndexOf(const GUID& AGuid) const noexcept;
   };
-  // Taken table first (by subscribing and unsubscribing), then, for no
-  // more than a pointer's copy, the table's own lock (by publishes too).
   mutable TCriticalSection FLock;
-  mutable TSpinLock FTableLock;
   std::shared_ptr<const TTable> FTable = std::make_shared<const TTable>();
-  std::shared_ptr<const TTable> Table() const;
-  // Puts TABLE in place; the one it replaces, to be let go of later.
-  std::shared_ptr<const TTable> Replace(std::shared_ptr<const TTable> ATable);
 };
