@@ -6,7 +6,6 @@
 #include <string>
 
 #include "rtl/LocalTime.h"
-#include "rtl/WallClock.h"
 
 namespace {
 constexpr int64_t kMSecsPerDay = 86400000;
@@ -49,9 +48,10 @@ TDateTime Now() {
     TDateTime Start;
   };
   constinit thread_local TSecond cached{INT64_MIN, 0.0};
-  const TWallClock now = WallClockNow();
-  if (now.Seconds != cached.Seconds) cached = {now.Seconds, LocalDateTimeAt(now.Seconds)};
-  return cached.Start + EncodeTime(0, 0, 0, now.Milliseconds);
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  if (now.tv_sec != cached.Seconds) cached = {now.tv_sec, LocalDateTimeAt(now.tv_sec)};
+  return cached.Start + EncodeTime(0, 0, 0, static_cast<int>(now.tv_nsec / 1000000));
 }
 
 TDateTime LocalDateTimeAt(int64_t SecondsSinceEpoch) {
