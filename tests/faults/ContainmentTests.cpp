@@ -14,6 +14,7 @@
 #include "rtl/ExternalExceptions.h"
 #include "rtl/FaultHandler.h"
 #include "rtl/ForeignCall.h"
+#include "rtl/ForeignOnStack.h"
 #include "rtl/OwnMutex.h"
 #include "tests/support/Raised.h"
 #include "tests/support/TestEnv.h"
@@ -238,6 +239,29 @@ TEST(Containment, AnExceptionWhoseOwnCodeFaultsIsContainedAndTheOriginalGoesOnly
             "EBadDestructor: raised anyway");
   ASSERT_EQ(notes.seen.size(), 4u);
   EXPECT_TRUE(notes.seen[2].ClassName.ToUtf8() == "EAccessViolation" || notes.seen[3].ClassName.ToUtf8() == "EAccessViolation");
+}
+
+// Who made something is looked for on the stack only where plug-in code may
+// be on it: a call into foreign code, however deep our own code is above it;
+// not a call into our own code, nor the main thread outside any call; any
+// other thread, whose start may be a plug-in's.
+TEST(ForeignOnStack, OnlyInsideACallIntoForeignCodeOrOffTheMainThread) {
+  const ForeignLibrary lib;
+  const TFaultFn foreign = lib.Fault();
+  EXPECT_FALSE(ForeignCodeMayBeOnStack());
+  bool inForeign = false, calledBack = false, inOurs = true, elsewhere = false;
+  CallForeign({u"foreign", reinterpret_cast<const void*>(foreign)}, [&] {
+    inForeign = ForeignCodeMayBeOnStack();
+    const TOwnFrame ours;
+    calledBack = ForeignCodeMayBeOnStack();
+  });
+  CallForeign({u"ours", reinterpret_cast<const void*>(&CallFault)}, [&] { inOurs = ForeignCodeMayBeOnStack(); });
+  std::thread([&] { elsewhere = ForeignCodeMayBeOnStack(); }).join();
+  EXPECT_TRUE(inForeign);
+  EXPECT_TRUE(calledBack);
+  EXPECT_FALSE(inOurs);
+  EXPECT_TRUE(elsewhere);
+  EXPECT_FALSE(ForeignCodeMayBeOnStack());
 }
 
 }  // namespace
