@@ -15,6 +15,18 @@ void QorbSchedulePoint(const char* point);
 #define SCHEDULE_POINT(point) static_cast<void>(0)
 #endif
 
+// Under AddressSanitizer the room of a slab no line holds is poisoned, so
+// that reading a line after it was freed, or past its end, is reported as
+// it would be for memory of the general allocator.
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#define LINE_ROOM_GONE(at, bytes) ASAN_POISON_MEMORY_REGION(at, bytes)
+#define LINE_ROOM_TAKEN(at, bytes) ASAN_UNPOISON_MEMORY_REGION(at, bytes)
+#else
+#define LINE_ROOM_GONE(at, bytes) static_cast<void>(0)
+#define LINE_ROOM_TAKEN(at, bytes) static_cast<void>(0)
+#endif
+
 namespace qorb::logging {
 namespace {
 
@@ -44,6 +56,7 @@ struct Slab {
 
 struct alignas(kAlign) LineHeader {
   Slab* slab;  // null: from the general allocator
+  size_t bytes;  // carved, header included
 };
 
 void Recycle(Slab* slab) noexcept;
@@ -88,8 +101,10 @@ class SlabKeeper {
         const uint64_t before = s->state.fetch_add(need + kHold, std::memory_order_acq_rel);
         const uint64_t used = before & ~kHoldMask;
         if (used <= kSlabBytes && need <= kSlabBytes - used) {
+          LINE_ROOM_TAKEN(s->room + used, need);
           auto* header = reinterpret_cast<LineHeader*>(s->room + used);
           header->slab = s;
+          header->bytes = need;
           return header + 1;
         }
         SCHEDULE_POINT("line.missed");
@@ -133,6 +148,7 @@ class SlabKeeper {
     }
     auto fresh = std::make_unique_for_overwrite<Slab>();
     fresh->state.store(kHold, std::memory_order_relaxed);
+    LINE_ROOM_GONE(fresh->room, kSlabBytes);
     return fresh.release();
   }
 
@@ -173,7 +189,9 @@ void FreeLine(void* line) noexcept {
     ::operator delete(header);
     return;
   }
-  Release(header->slab, kHold);
+  Slab* const slab = header->slab;
+  LINE_ROOM_GONE(header, header->bytes);
+  Release(slab, kHold);
 }
 
 }  // namespace qorb::logging

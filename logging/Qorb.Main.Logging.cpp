@@ -1,6 +1,5 @@
 #include "logging/Qorb.Main.Logging.h"
 
-#include <ctime>
 #include <memory>
 #include <utility>
 
@@ -18,23 +17,6 @@ namespace {
 constexpr char16_t kGroupName[] = u"Qorb";
 
 std::unique_ptr<TQorbLogger> loggerOwner;
-
-// The local time now. Converting seconds to local time is the costly part
-// of a time stamp, so each thread does it once per second.
-TDateTime LocalNow() {
-  struct SecondCache {
-    time_t Second;
-    TDateTime Start;
-  };
-  constinit thread_local SecondCache cache{-1, 0.0};
-  timespec ts{};
-  clock_gettime(CLOCK_REALTIME, &ts);
-  if (ts.tv_sec != cache.Second) {
-    cache.Start = LocalDateTimeAt(ts.tv_sec);
-    cache.Second = ts.tv_sec;
-  }
-  return cache.Start + EncodeTime(0, 0, 0, static_cast<int>(ts.tv_nsec / 1000000));
-}
 
 }  // namespace
 
@@ -55,7 +37,7 @@ const char16_t* QorbLogLevelName(TQorbLogLevel ALevel) noexcept {
 
 ComPtr<TQorbLogMessage> TQorbLogMessage::Create(UnicodeStringRef ASource, UnicodeStringRef AMessage,
                                                 TQorbLogLevel ALevel) {
-  return Create(ASource, AMessage, ALevel, LocalNow());
+  return Create(ASource, AMessage, ALevel, Now());
 }
 
 ComPtr<TQorbLogMessage> TQorbLogMessage::Create(UnicodeStringRef ASource, UnicodeStringRef AMessage,

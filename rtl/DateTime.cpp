@@ -1,5 +1,6 @@
 #include "rtl/DateTime.h"
 
+#include <cstdint>
 #include <cmath>
 #include <ctime>
 #include <string>
@@ -40,9 +41,17 @@ void Two(std::u16string& out, int v) {
 }  // namespace
 
 TDateTime Now() {
-  timespec ts{};
-  clock_gettime(CLOCK_REALTIME, &ts);
-  return LocalDateTimeAt(ts.tv_sec) + EncodeTime(0, 0, 0, static_cast<int>(ts.tv_nsec / 1000000));
+  // Log lines are stamped many times a second, and converting seconds to
+  // local time is the costly part: each thread does it once per second.
+  struct TSecond {
+    int64_t Seconds;
+    TDateTime Start;
+  };
+  constinit thread_local TSecond cached{INT64_MIN, 0.0};
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  if (now.tv_sec != cached.Seconds) cached = {now.tv_sec, LocalDateTimeAt(now.tv_sec)};
+  return cached.Start + EncodeTime(0, 0, 0, static_cast<int>(now.tv_nsec / 1000000));
 }
 
 TDateTime LocalDateTimeAt(int64_t SecondsSinceEpoch) {

@@ -1,12 +1,25 @@
 #pragma once
 // The parts of a crash report that read the same on every platform, written
 // with async-signal-safe calls only.
+#include <sys/types.h>
+
+#include <cstdint>
+
 #include "rtl/FaultHandler.h"
 
 class TSignalSafeText;
 
 // "access violation", "stack overflow", ...
 const char* CrashFaultName(const TFaultRecord& Fault) noexcept;
+
+// Everything after a crash report's first line, then the clean-up; the
+// exit status. Where the fault happened ("received at" for a signal that
+// was sent) with its module and nearest symbol; the thread, named by the
+// plug-in that started it from the return addresses Capture takes on the
+// faulting thread (asked only off the main thread); then the context below.
+using TCaptureStack = int (*)(uintptr_t* Frames, int Max) noexcept;
+int FinishCrashReport(TSignalSafeText& Out, const TFaultRecord& Fault, const qorb::rtl::TForeignFrame* Innermost,
+                      bool OnMainThread, pid_t Thread, TCaptureStack Capture) noexcept;
 
 // Where the thread was (our own code, the foreign calls it is inside, a
 // runaway recursion counted once) and what the IDE was doing; then the

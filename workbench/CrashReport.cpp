@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "workbench/CrashContext.h"
+#include "workbench/PluginThreads.h"
+#include "workbench/SignalSafeSymbols.h"
 #include "workbench/SignalSafeText.h"
 #include "winapi/Modules.h"
 
@@ -41,6 +43,34 @@ const char* CrashFaultName(const TFaultRecord& f) noexcept {
       break;
   }
   return "access violation";
+}
+
+int FinishCrashReport(TSignalSafeText& out, const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost,
+                      bool onMainThread, pid_t thread, TCaptureStack capture) noexcept {
+  out.Add(fault.Sent ? "\n  received at " : "\n  at ").Hex(fault.Pc);
+  static TCodePlace place;
+  if (FindCodePlace(fault.Pc, place)) {
+    out.Add(" in ").Add(place.Module);
+    if (place.Symbol[0]) out.Add(" (").Add(place.Symbol).Add("+0x").Hex(place.Offset, 4).Add(")");
+  } else if (const char* gone = UnloadedLibraryAt(fault.Pc)) {
+    out.Add(" in ").Add(gone).Add(", unloaded");
+  } else {
+    out.Add(" in no mapped module (its library may have been unloaded)");
+  }
+  if (onMainThread) {
+    out.Add("\n  on the main thread");
+  } else {
+    uintptr_t frames[48];
+    const int depth = capture(frames, 48);
+    if (const char* plugin = PluginOfThread(thread, frames, depth))
+      out.Add("\n  on a thread started by ").Add(plugin);
+    else
+      out.Add("\n  on a thread the IDE did not start");
+  }
+  AddCrashContext(out, innermost);
+  out.Flush();
+  RunCrashCleanup();
+  return CrashExitStatus;
 }
 
 void AddCrashContext(TSignalSafeText& out, const qorb::rtl::TForeignFrame* innermost) noexcept {

@@ -7,8 +7,11 @@
 // loaded.
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
+
+struct TLinkInfo;
 
 struct TMissingLibrary {
   std::string Name;                   // as the needing file names it
@@ -24,3 +27,18 @@ std::optional<TMissingLibrary> FindMissingLibrary(const std::filesystem::path& F
 // Splits a search path list (Linux: at ':', expanding $ORIGIN / ${ORIGIN}
 // to Origin; Windows: at ';').
 std::vector<std::string> ExpandSearchPath(const std::string& List, const std::filesystem::path& Origin);
+
+// The platform's part of the walk above.
+struct TFoundLibrary {
+  std::filesystem::path Path;
+  bool Trusted = false;  // the system's own, or in the process already
+};
+// Names of the libraries in the process now, as the loader compares them.
+std::set<std::string> LoadedLibraryNames();
+// A needed library's name as the loader compares it (Windows: in any case).
+std::string LibraryKey(const std::string& Name);
+// Where the loader would find Name, needed by NeededBy (whose link
+// information is Info); every folder tried goes to Searched.
+std::optional<TFoundLibrary> SearchNeededLibrary(const std::string& Name, const std::filesystem::path& NeededBy,
+                                                 const TLinkInfo& Info, const std::set<std::string>& Loaded,
+                                                 std::vector<std::string>& Searched);

@@ -58,8 +58,16 @@ TLoadProfile BuildLoadProfile(const std::vector<TModuleCallEntry>& Loading,
       }
       case ModuleCall::VersionSize:
       case ModuleCall::VersionRead: c.Version += e.Elapsed; break;
-      case ModuleCall::FindResource:
-      case ModuleCall::LoadResource: c.Icon += e.Elapsed; break;
+      case ModuleCall::FindResource: c.Icon += e.Elapsed; break;
+      case ModuleCall::LoadResource: {
+        // The icon is decoded after its resource is loaded, until the host
+        // turns to the next file.
+        c.Icon += e.Elapsed;
+        const auto end = e.Start + e.Elapsed;
+        if (i + 1 < Loading.size() && entries[i + 1].Start > end)
+          c.Icon += std::chrono::duration_cast<std::chrono::nanoseconds>(entries[i + 1].Start - end);
+        break;
+      }
       case ModuleCall::Free:
         if (!(e.Module & 1) && e.Start >= ShutDownStart) {
           c.Unload += e.Elapsed;

@@ -72,3 +72,16 @@ TEST(LogLineMemory, LinesFromManyWritersFreedElsewhereKeepTheirBytes) {
   EXPECT_EQ(freed, size_t{kWriters} * kLines);
   qorb::logging::FreeLine(nullptr);
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+// A line is heap memory to the sanitizer: bytes past its end, and the line
+// once freed, are reported as they would be from the general allocator.
+TEST(LogLineMemoryDeathTest, BytesPastALineAndAFreedLineAreReported) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  auto* line = static_cast<volatile unsigned char*>(qorb::logging::AllocateLine(48));
+  line[47] = 1;
+  EXPECT_DEATH(line[48] = 1, "use-after-poison");
+  qorb::logging::FreeLine(const_cast<unsigned char*>(line));
+  EXPECT_DEATH(line[0] = 1, "use-after-poison");
+}
+#endif

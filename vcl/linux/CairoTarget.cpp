@@ -5,6 +5,7 @@
 #include "vcl/Bitmap.h"
 #include "vcl/PngImage.h"
 #include "vcl/Premultiplied.h"
+#include "vcl/RegionPixels.h"
 
 namespace {
 
@@ -31,15 +32,7 @@ TCairoTarget::TCairoTarget(TBitmap& Bitmap, const TRect& Region)
   surface_ = NewSurface(alpha_ ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, w, h);
   if (!surface_) return;
   cairo_surface_flush(surface_.get());
-  const int step = is32 ? 4 : 3;
-  before_.resize(static_cast<size_t>(w) * h);
-  for (int y = 0; y < h; ++y) {
-    const uint8_t* src = bitmap_.ScanLine(region_.Top + y) + static_cast<ptrdiff_t>(region_.Left) * step;
-    uint32_t* dst = SurfaceRow(surface_.get(), y);
-    for (int x = 0; x < w; ++x, src += step)
-      dst[x] = alpha_ ? Premultiply(src[0], src[1], src[2], src[3]) : Opaque(src[0], src[1], src[2]);
-    std::memcpy(&before_[static_cast<size_t>(y) * w], dst, static_cast<size_t>(w) * 4);
-  }
+  CopyRegionOut(bitmap_, region_, alpha_, [this](int y) { return SurfaceRow(surface_.get(), y); }, before_);
   cairo_surface_mark_dirty(surface_.get());
   cairo_surface_set_device_offset(surface_.get(), -region_.Left, -region_.Top);
   cr_.reset(cairo_create(surface_.get()));
@@ -52,28 +45,7 @@ void TCairoTarget::WriteBack() noexcept {
   if (!cr_) return;
   cr_.reset();
   cairo_surface_flush(surface_.get());
-  const bool is32 = bitmap_.PixelFormat() == pf32bit;
-  const int step = is32 ? 4 : 3;
-  const int w = region_.Width();
-  // The spare byte of an opaque surface carries nothing.
-  const uint32_t mask = alpha_ ? 0xFFFFFFFFu : 0x00FFFFFFu;
-  for (int y = 0; y < region_.Height(); ++y) {
-    const uint32_t* src = SurfaceRow(surface_.get(), y);
-    const uint32_t* old = &before_[static_cast<size_t>(y) * w];
-    uint8_t* dst = bitmap_.ScanLine(region_.Top + y) + static_cast<ptrdiff_t>(region_.Left) * step;
-    for (int x = 0; x < w; ++x, dst += step) {
-      const uint32_t p = src[x];
-      if (((p ^ old[x]) & mask) == 0) continue;
-      if (alpha_) {
-        Unpremultiply(p, dst);
-      } else {
-        dst[0] = static_cast<uint8_t>(p);
-        dst[1] = static_cast<uint8_t>(p >> 8);
-        dst[2] = static_cast<uint8_t>(p >> 16);
-        if (is32) dst[3] = 255;
-      }
-    }
-  }
+  WriteRegionBack(bitmap_, region_, alpha_, [this](int y) { return SurfaceRow(surface_.get(), y); }, before_);
 }
 
 CairoSurfacePtr SurfaceOfGraphic(const TGraphic& Graphic) {

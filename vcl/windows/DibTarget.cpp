@@ -6,6 +6,7 @@
 #include "vcl/Bitmap.h"
 #include "vcl/PngImage.h"
 #include "vcl/Premultiplied.h"
+#include "vcl/RegionPixels.h"
 
 TDibTarget::TDibTarget(TBitmap& Bitmap, const TRect& Region)
     : bitmap_(Bitmap),
@@ -13,42 +14,12 @@ TDibTarget::TDibTarget(TBitmap& Bitmap, const TRect& Region)
       alpha_(Bitmap.PixelFormat() == pf32bit && Bitmap.AlphaFormat() == afDefined),
       dib_(Region.Width(), Region.Height()) {
   if (!dib_.Valid()) return;
-  const int step = bitmap_.PixelFormat() == pf32bit ? 4 : 3;
-  const int w = region_.Width();
-  before_.resize(static_cast<size_t>(w) * region_.Height());
-  for (int y = 0; y < region_.Height(); ++y) {
-    const uint8_t* src = bitmap_.ScanLine(region_.Top + y) + static_cast<ptrdiff_t>(region_.Left) * step;
-    uint32_t* dst = dib_.Row(y);
-    for (int x = 0; x < w; ++x, src += step)
-      dst[x] = alpha_ ? Premultiply(src[0], src[1], src[2], src[3]) : Opaque(src[0], src[1], src[2]);
-    std::memcpy(&before_[static_cast<size_t>(y) * w], dst, static_cast<size_t>(w) * 4);
-  }
+  CopyRegionOut(bitmap_, region_, alpha_, [this](int y) { return dib_.Row(y); }, before_);
 }
 
 TDibTarget::~TDibTarget() {
   if (!dib_.Valid()) return;
-  const bool is32 = bitmap_.PixelFormat() == pf32bit;
-  const int step = is32 ? 4 : 3;
-  const int w = region_.Width();
-  // The alpha byte of an opaque copy carries nothing.
-  const uint32_t mask = alpha_ ? 0xFFFFFFFFu : 0x00FFFFFFu;
-  for (int y = 0; y < region_.Height(); ++y) {
-    const uint32_t* src = dib_.Row(y);
-    const uint32_t* old = &before_[static_cast<size_t>(y) * w];
-    uint8_t* dst = bitmap_.ScanLine(region_.Top + y) + static_cast<ptrdiff_t>(region_.Left) * step;
-    for (int x = 0; x < w; ++x, dst += step) {
-      const uint32_t p = src[x];
-      if (((p ^ old[x]) & mask) == 0) continue;
-      if (alpha_) {
-        Unpremultiply(p, dst);
-      } else {
-        dst[0] = static_cast<uint8_t>(p);
-        dst[1] = static_cast<uint8_t>(p >> 8);
-        dst[2] = static_cast<uint8_t>(p >> 16);
-        if (is32) dst[3] = 255;
-      }
-    }
-  }
+  WriteRegionBack(bitmap_, region_, alpha_, [this](int y) { return dib_.Row(y); }, before_);
 }
 
 std::unique_ptr<qorb::gdi::TDib> DibOfGraphic(const TGraphic& Graphic) {

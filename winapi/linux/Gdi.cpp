@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "rtl/ForeignOnStack.h"
 #include "rtl/OwnMutex.h"
 #include "winapi/LastError.h"
 #include "winapi/SideHeap.h"
@@ -153,7 +154,8 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* pbmi, UINT usage, void** ppvBits
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
   }
-  if (recordCreators.load(std::memory_order_relaxed)) {
+  // A stack is costly to take; without foreign code on it, it names nobody.
+  if (recordCreators.load(std::memory_order_relaxed) && ForeignCodeMayBeOnStack()) {
     void* frames[24];
     const int n = backtrace(frames, 24);
     dib->creators.assign(frames + (n > 1 ? 1 : 0), frames + n);

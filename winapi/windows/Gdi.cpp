@@ -4,6 +4,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "rtl/ForeignOnStack.h"
 #include "rtl/OwnMutex.h"
 #include "winapi/LastError.h"
 #include "winapi/windows/Win32.h"
@@ -35,7 +36,8 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* pbmi, UINT usage, void** ppvBits
   void* handle = qorb::win32::CreateDIBSection(pbmi, usage, &bits);
   if (!handle) return nullptr;
   std::vector<void*> creators;
-  if (recordCreators.load(std::memory_order_relaxed)) {
+  // A stack is costly to take; without foreign code on it, it names nobody.
+  if (recordCreators.load(std::memory_order_relaxed) && ForeignCodeMayBeOnStack()) {
     void* frames[24];
     creators.assign(frames, frames + qorb::win32::CaptureStack(0, 24, frames));
   }

@@ -54,6 +54,8 @@ struct TPosted {
   uintptr_t WParam;
   intptr_t LParam;
 };
+// Whether a posted message waits on the calling thread's queue.
+bool AnyPosted() noexcept;
 // Takes the oldest posted message of the calling thread; false when none.
 bool TakePosted(TPosted& Message) noexcept;
 // Hands a message that is not for one of our windows to its window.

@@ -72,6 +72,8 @@ bool PostToThread(uint32_t Thread, unsigned Msg, uintptr_t WParam, intptr_t LPar
 
 uint32_t CurrentThreadId() noexcept { return ::GetCurrentThreadId(); }
 
+bool AnyPosted() noexcept { return HIWORD(::GetQueueStatus(QS_ALLPOSTMESSAGE)) != 0; }
+
 bool TakePosted(TPosted& Message) noexcept {
   MSG msg;
   if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE)) return false;

@@ -101,7 +101,8 @@ LRESULT DefWindowProcW(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 
 int ProcessMessages() {
   const uint32_t thread = qorb::win32::CurrentThreadId();
-  if (!OwnsWindows(thread)) return 0;
+  // An idle loop asks often: no mark for an empty queue.
+  if (!OwnsWindows(thread) || !qorb::win32::AnyPosted()) return 0;
   // What was waiting when the call began ends where this mark is.
   const uintptr_t batch = ++lastBatch;
   qorb::win32::PostToThread(thread, kEndOfBatch, batch, 0);

@@ -14,8 +14,6 @@
 
 #include "ide/ReportText.h"
 #include "workbench/CrashContext.h"
-#include "workbench/PluginThreads.h"
-#include "workbench/SignalSafeSymbols.h"
 #include "workbench/SignalSafeText.h"
 #include "rtl/FaultHandler.h"
 
@@ -27,6 +25,13 @@ int journal = -1;
 std::atomic<long> mainThread{0};
 
 long ThreadId() noexcept { return ::syscall(SYS_gettid); }
+
+int CaptureStack(uintptr_t* frames, int max) noexcept {
+  void* taken[48];
+  const int depth = ::backtrace(taken, std::min(max, 48));
+  for (int i = 0; i < depth; ++i) frames[i] = reinterpret_cast<uintptr_t>(taken[i]);
+  return depth;
+}
 
 const char* SignalName(int sig) noexcept {
   switch (sig) {
@@ -79,32 +84,8 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
                                                                         : "read";
     out.Add(", ").Add(verb).Add(" of address ").Hex(fault.Address);
   }
-  out.Add(fault.Sent ? "\n  received at " : "\n  at ").Hex(fault.Pc);
-  static TCodePlace place;
-  if (FindCodePlace(fault.Pc, place)) {
-    out.Add(" in ").Add(place.Module);
-    if (place.Symbol[0]) out.Add(" (").Add(place.Symbol).Add("+0x").Hex(place.Offset, 4).Add(")");
-  } else if (const char* gone = UnloadedLibraryAt(fault.Pc)) {
-    out.Add(" in ").Add(gone).Add(", unloaded");
-  } else {
-    out.Add(" in no mapped module (its library may have been unloaded)");
-  }
-  if (ThreadId() == mainThread.load()) {
-    out.Add("\n  on the main thread");
-  } else {
-    void* frames[48];
-    uintptr_t addresses[48];
-    const int depth = ::backtrace(frames, 48);
-    for (int i = 0; i < depth; ++i) addresses[i] = reinterpret_cast<uintptr_t>(frames[i]);
-    if (const char* plugin = PluginOfThread(static_cast<pid_t>(ThreadId()), addresses, depth))
-      out.Add("\n  on a thread started by ").Add(plugin);
-    else
-      out.Add("\n  on a thread the IDE did not start");
-  }
-  AddCrashContext(out, innermost);
-  out.Flush();
-  RunCrashCleanup();
-  return CrashExitStatus;
+  return FinishCrashReport(out, fault, innermost, ThreadId() == mainThread.load(), static_cast<pid_t>(ThreadId()),
+                           &CaptureStack);
 }
 
 std::once_flag installed;

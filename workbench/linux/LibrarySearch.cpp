@@ -25,7 +25,9 @@ int CollectLoaded(dl_phdr_info* info, size_t, void* data) {
   return 0;
 }
 
-std::set<std::string> LoadedNames() {
+}  // namespace
+
+std::set<std::string> LoadedLibraryNames() {
   std::set<std::string> names;
   dl_iterate_phdr(&CollectLoaded, &names);
   // The loader also matches a library's soname, which may differ from the file.
@@ -35,6 +37,10 @@ std::set<std::string> LoadedNames() {
   names.insert(sonames.begin(), sonames.end());
   return names;
 }
+
+std::string LibraryKey(const std::string& Name) { return Name; }
+
+namespace {
 
 // "libfoo.so.1 (libc6,x86-64) => /lib/x86_64-linux-gnu/libfoo.so.1"
 std::map<std::string, std::string> ReadLoaderCache() {
@@ -76,26 +82,24 @@ bool Usable(const fs::path& candidate) {
   return ReadLinkInfo(candidate, {}, info, error) && info.NotALibrary.empty();
 }
 
-struct Found {
-  fs::path path;
-  bool trusted = false;  // from the cache, the standard folders or the process
-};
+}  // namespace
 
-std::optional<Found> Search(const std::string& name, const fs::path& file, const TLinkInfo& info,
-                            const std::set<std::string>& loaded, std::vector<std::string>& searched) {
+std::optional<TFoundLibrary> SearchNeededLibrary(const std::string& name, const fs::path& file, const TLinkInfo& info,
+                                                 const std::set<std::string>& loaded,
+                                                 std::vector<std::string>& searched) {
   if (name.find('/') != std::string::npos) {
     fs::path p = fs::path(name).is_absolute() ? fs::path(name) : fs::current_path() / name;
     searched.push_back(p.parent_path().string());
-    if (Usable(p)) return Found{p, false};
+    if (Usable(p)) return TFoundLibrary{p, false};
     return std::nullopt;
   }
-  if (loaded.count(name)) return Found{{}, true};
+  if (loaded.count(name)) return TFoundLibrary{{}, true};
   const fs::path origin = file.parent_path();
-  auto tryFolders = [&](const std::vector<std::string>& folders, bool trusted) -> std::optional<Found> {
+  auto tryFolders = [&](const std::vector<std::string>& folders, bool trusted) -> std::optional<TFoundLibrary> {
     for (const std::string& folder : folders) {
       searched.push_back(folder);
       const fs::path candidate = fs::path(folder) / name;
-      if (Usable(candidate)) return Found{candidate, trusted};
+      if (Usable(candidate)) return TFoundLibrary{candidate, trusted};
     }
     return std::nullopt;
   };
@@ -107,12 +111,10 @@ std::optional<Found> Search(const std::string& name, const fs::path& file, const
     if (auto f = tryFolders(ExpandSearchPath(info.RunPath, origin), false)) return f;
   searched.push_back("ld.so.cache");
   if (const auto it = LoaderCache().find(name); it != LoaderCache().end() && Usable(it->second))
-    return Found{it->second, true};
+    return TFoundLibrary{it->second, true};
   return tryFolders({"/lib/x86_64-linux-gnu", "/usr/lib/x86_64-linux-gnu", "/lib64", "/usr/lib64", "/lib", "/usr/lib"},
                     true);
 }
-
-}  // namespace
 
 std::vector<std::string> ExpandSearchPath(const std::string& List, const fs::path& Origin) {
   std::vector<std::string> folders;
@@ -127,25 +129,4 @@ std::vector<std::string> ExpandSearchPath(const std::string& List, const fs::pat
     folders.push_back(item.empty() ? fs::current_path().string() : item);
   }
   return folders;
-}
-
-std::optional<TMissingLibrary> FindMissingLibrary(const fs::path& File) {
-  const std::set<std::string> loaded = LoadedNames();
-  std::set<std::string> seen;
-  std::vector<fs::path> pending{File};
-  while (!pending.empty()) {
-    const fs::path file = pending.back();
-    pending.pop_back();
-    TLinkInfo info;
-    std::string error;
-    if (!ReadLinkInfo(file, {}, info, error) || !info.NotALibrary.empty()) continue;
-    for (const std::string& name : info.Needed) {
-      if (!seen.insert(name).second) continue;
-      std::vector<std::string> searched;
-      const std::optional<Found> found = Search(name, file, info, loaded, searched);
-      if (!found) return TMissingLibrary{name, file, std::move(searched)};
-      if (!found->trusted) pending.push_back(found->path);
-    }
-  }
-  return std::nullopt;
 }

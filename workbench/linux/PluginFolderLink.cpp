@@ -14,14 +14,7 @@ TPluginFolderLink::TPluginFolderLink(const fs::path& Package, const fs::path& Pl
   std::error_code ec;
   const fs::path package = fs::absolute(Package, ec);
   const fs::path plugins = fs::absolute(Plugins, ec);
-  if (!fs::is_directory(plugins, ec)) {
-    error_ = "no plug-in folder " + Plugins.string();
-    return;
-  }
-  if (!fs::is_regular_file(package, ec)) {
-    error_ = "no package " + Package.string();
-    return;
-  }
+  if (error_ = CheckArguments(Package, Plugins); !error_.empty()) return;
   std::string pattern = (fs::temp_directory_path(ec) / "qorb-ide-XXXXXX").string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');

@@ -202,6 +202,14 @@ bool ScanStack(pid_t thread, TThreadStack& s) noexcept {
   return true;
 }
 
+// The process's threads, listed anew from the start of the folder each
+// time: every unload looks, and opening the folder each time cost two
+// system calls more.
+const qorb::winapi::FileDescriptor& TasksFolder() noexcept {
+  static const qorb::winapi::FileDescriptor tasks(::open("/proc/self/task", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return tasks;
+}
+
 struct TDirent64 {
   uint64_t Inode;
   int64_t Offset;
@@ -217,6 +225,7 @@ pid_t CurrentThreadId() noexcept { return static_cast<pid_t>(::syscall(SYS_getti
 void InstallThreadStacks() {
   static std::once_flag once;
   std::call_once(once, [] {
+    TasksFolder();  // opened here, never first in a handler
     // The first backtrace loads the unwinder; the handler must not be the first.
     void* warm[4];
     ::backtrace(warm, 4);
@@ -240,8 +249,8 @@ bool IsOwnThread(pid_t tid) noexcept {
 
 size_t ReadStacks(TThreadStack* Stacks, size_t Max, bool Others) noexcept {
   const std::lock_guard turn(reader);
-  const qorb::winapi::FileDescriptor tasks(::open("/proc/self/task", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!tasks.IsOpen()) return 0;
+  const qorb::winapi::FileDescriptor& tasks = TasksFolder();
+  if (!tasks.IsOpen() || ::lseek(tasks.get(), 0, SEEK_SET) != 0) return 0;
   const pid_t self = CurrentThreadId();
   size_t count = 0;
   alignas(8) static char entries[8192];

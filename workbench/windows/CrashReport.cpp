@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -9,8 +10,6 @@
 #include "ide/ReportText.h"
 #include "rtl/FaultHandler.h"
 #include "workbench/CrashContext.h"
-#include "workbench/PluginThreads.h"
-#include "workbench/SignalSafeSymbols.h"
 #include "workbench/SignalSafeText.h"
 
 namespace {
@@ -46,6 +45,14 @@ HANDLE OpenJournal() {
                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
 }
 
+// The filter runs on the faulting thread, above the frames that faulted.
+int CaptureStack(uintptr_t* frames, int max) noexcept {
+  void* taken[48];
+  const USHORT depth = ::RtlCaptureStackBackTrace(0, static_cast<DWORD>(std::min(max, 48)), taken, nullptr);
+  for (USHORT i = 0; i < depth; ++i) frames[i] = reinterpret_cast<uintptr_t>(taken[i]);
+  return depth;
+}
+
 // No signal: the exception's own code names what the processor did.
 int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost) {
   // A second thread faulting meanwhile waits for the first to end it all.
@@ -63,34 +70,9 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
                                                                         : "read";
     out.Add(", ").Add(verb).Add(" of address ").Hex(fault.Address);
   }
-  out.Add("\n  at ").Hex(fault.Pc);
-  static TCodePlace place;
-  if (FindCodePlace(fault.Pc, place)) {
-    out.Add(" in ").Add(place.Module);
-    if (place.Symbol[0]) out.Add(" (").Add(place.Symbol).Add("+0x").Hex(place.Offset, 4).Add(")");
-  } else if (const char* gone = UnloadedLibraryAt(fault.Pc)) {
-    out.Add(" in ").Add(gone).Add(", unloaded");
-  } else {
-    out.Add(" in no mapped module (its library may have been unloaded)");
-  }
   const DWORD thread = ::GetCurrentThreadId();
-  if (thread == mainThread.load()) {
-    out.Add("\n  on the main thread");
-  } else {
-    // The filter runs on the faulting thread, above the frames that faulted.
-    void* frames[48];
-    uintptr_t addresses[48];
-    const USHORT depth = ::RtlCaptureStackBackTrace(0, 48, frames, nullptr);
-    for (USHORT i = 0; i < depth; ++i) addresses[i] = reinterpret_cast<uintptr_t>(frames[i]);
-    if (const char* plugin = PluginOfThread(static_cast<pid_t>(thread), addresses, depth))
-      out.Add("\n  on a thread started by ").Add(plugin);
-    else
-      out.Add("\n  on a thread the IDE did not start");
-  }
-  AddCrashContext(out, innermost);
-  out.Flush();
-  RunCrashCleanup();
-  return CrashExitStatus;
+  return FinishCrashReport(out, fault, innermost, thread == mainThread.load(), static_cast<pid_t>(thread),
+                           &CaptureStack);
 }
 
 std::once_flag installed;

@@ -23,11 +23,6 @@ std::string Lower(std::string text) {
   return text;
 }
 
-std::set<std::string> LoadedNames() {
-  std::set<std::string> names;
-  for (const fs::path& p : MappedLibraryFiles()) names.insert(Lower(p.filename().string()));
-  return names;
-}
 
 fs::path SystemFolder(UINT (*WINAPI ask)(LPWSTR, UINT)) {
   wchar_t path[MAX_PATH];
@@ -43,16 +38,22 @@ bool Usable(const fs::path& candidate) {
   return ReadLinkInfo(candidate, {}, info, error) && info.NotALibrary.empty();
 }
 
-struct TFound {
-  fs::path Path;
-  bool Trusted = false;  // the system's, or loaded already
-};
+}  // namespace
 
-std::optional<TFound> Search(const std::string& name, const fs::path& file, const std::set<std::string>& loaded,
-                             std::vector<std::string>& searched) {
+std::set<std::string> LoadedLibraryNames() {
+  std::set<std::string> names;
+  for (const fs::path& p : MappedLibraryFiles()) names.insert(Lower(p.filename().string()));
+  return names;
+}
+
+std::string LibraryKey(const std::string& Name) { return Lower(Name); }
+
+std::optional<TFoundLibrary> SearchNeededLibrary(const std::string& name, const fs::path& file, const TLinkInfo&,
+                                                 const std::set<std::string>& loaded,
+                                                 std::vector<std::string>& searched) {
   const std::string lower = Lower(name);
   if (loaded.count(lower) || lower.rfind("api-ms-win-", 0) == 0 || lower.rfind("ext-ms-", 0) == 0)
-    return TFound{{}, true};
+    return TFoundLibrary{{}, true};
   const fs::path system = SystemFolder(&::GetSystemDirectoryW);
   const fs::path windows = SystemFolder(&::GetWindowsDirectoryW);
   std::vector<std::pair<fs::path, bool>> folders{{file.parent_path(), false}, {system, true}, {windows, true}};
@@ -63,12 +64,10 @@ std::optional<TFound> Search(const std::string& name, const fs::path& file, cons
   for (const auto& [folder, trusted] : folders) {
     if (folder.empty()) continue;
     searched.push_back(folder.string());
-    if (const fs::path candidate = folder / name; Usable(candidate)) return TFound{candidate, trusted};
+    if (const fs::path candidate = folder / name; Usable(candidate)) return TFoundLibrary{candidate, trusted};
   }
   return std::nullopt;
 }
-
-}  // namespace
 
 // PATH's entries, split at ';'; nothing in them is expanded.
 std::vector<std::string> ExpandSearchPath(const std::string& List, const fs::path&) {
@@ -78,25 +77,4 @@ std::vector<std::string> ExpandSearchPath(const std::string& List, const fs::pat
   while (std::getline(in, item, ';'))
     if (!item.empty()) folders.push_back(item);
   return folders;
-}
-
-std::optional<TMissingLibrary> FindMissingLibrary(const fs::path& File) {
-  const std::set<std::string> loaded = LoadedNames();
-  std::set<std::string> seen;
-  std::vector<fs::path> pending{File};
-  while (!pending.empty()) {
-    const fs::path file = pending.back();
-    pending.pop_back();
-    TLinkInfo info;
-    std::string error;
-    if (!ReadLinkInfo(file, {}, info, error) || !info.NotALibrary.empty()) continue;
-    for (const std::string& name : info.Needed) {
-      if (!seen.insert(Lower(name)).second) continue;
-      std::vector<std::string> searched;
-      const std::optional<TFound> found = Search(name, file, loaded, searched);
-      if (!found) return TMissingLibrary{name, file, std::move(searched)};
-      if (!found->Trusted) pending.push_back(found->Path);
-    }
-  }
-  return std::nullopt;
 }
