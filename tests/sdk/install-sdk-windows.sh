@@ -33,7 +33,8 @@ done
 # Every DLL a file of bin/ imports is beside the program or in Wine's
 # system folder: the two places of the search order a prefix can rely on.
 "$run" --init
-system32=${QORB_WINEPREFIX:?}/drive_c/windows/system32
+# The prefix wine-run uses.
+system32=${QORB_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/qorb/wine}/drive_c/windows/system32
 for f in "$prefix"/bin/*.exe "$prefix"/bin/*.dll "$prefix"/bin/*.bpl "$prefix"/bin/Plugins/*.dll; do
   while read -r dll; do
     found=$(find "$prefix/bin" "$system32" -maxdepth 1 -iname "$dll" -print -quit)
