@@ -42,6 +42,12 @@ for f in "$prefix"/bin/*.exe "$prefix"/bin/*.dll "$prefix"/bin/*.bpl "$prefix"/b
   done < <("$objdump" -p "$f" | sed -n 's/^\tDLL Name: //p')
 done
 
+# A plug-in exports what it marks and nothing else, in C++ too.
+for f in "$prefix"/bin/Plugins/*.dll; do
+  exports=$("$objdump" -p "$f" | sed -n '/Ordinal\/Name Pointer/,/^$/s/^\t\[ *[0-9]*\] //p' | tr '\n' ' ')
+  [[ $exports == "InitPlugin Shutdown " ]] || { echo "$(basename "$f") exports $exports"; exit 1; }
+done
+
 # The IDE runs from the prefix with its example plug-ins, wherever the
 # prefix is.
 mv "$prefix" "$prefix.moved"
