@@ -1,6 +1,5 @@
 // qorb-ide as a plug-in author meets it on Linux: checking files without
-// running them, running a plug-in folder in place, the load profile and
-// lines as they arrive.
+// running them, the load profile and lines as they arrive.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -84,47 +83,6 @@ TEST(CheckCommand, NamesWhyEachFileOfTheZooWouldNotLoad) {
   EXPECT_EQ(RunPluginCheck({plugins / "alpha.dll", QORB_CPP_EXAMPLE_PATH}, out, err), 0) << out.str();
   EXPECT_EQ(RunPluginCheck({plugins / "alpha.dll", plugins / "noinit.dll"}, out, err), 1);
   EXPECT_EQ(err.str(), "");
-}
-
-// A folder outside the IDE, run in place: its plug-ins load, what did not
-// load says the loader's own reason, and the private package folder goes.
-TEST(PluginsInPlace, RunsAFolderOutsideTheIdeAndTellsWhatTheLoaderSaid) {
-  ScratchDir mine("qorb-mine");
-  fs::copy_file(FixturePath("alpha"), mine / "alpha.dll");
-  fs::copy_file(FixturePath("needsmissing"), mine / "needsmissing.dll");
-  fs::copy_file(FixturePath("initthrows"), mine / "initthrows.dll");
-  fs::copy_file(FixturePath("beta"), mine / "libbeta.so");
-  fs::copy_file(FixturePath("mangled"), mine / "mangled.dll");
-  fs::create_directories(mine / "x64" / "Release");
-  fs::copy_file(FixturePath("gamma"), mine / "x64" / "Release" / "gamma.dll");
-  std::ofstream(mine / "readme.txt") << "not a plug-in\n";
-  const IdeRun run = RunIde(InPlace(mine.path));
-  EXPECT_EQ(run.status, 0) << run.err;
-  // The host's texts: the fixed version, not the "FileVersion" string.
-  EXPECT_NE(run.out.find("Plug-ins:\n  Alpha Tool  1.2.0.15  Tessary Systems\n"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("  needsmissing.dll: the loader refused it: libqorbmissing.so: cannot open shared object "
-                         "file: No such file or directory (searched for libqorbmissing.so:"),
-            std::string::npos)
-      << run.out;
-  EXPECT_NE(run.out.find("  initthrows.dll: did not stay loaded: its InitPlugin raised runtime_error: init failed\n"), std::string::npos)
-      << run.out;
-  EXPECT_NE(run.out.find("  mangled.dll: exports no InitPlugin; InitPlugin is exported under its C++ name"),
-            std::string::npos)
-      << run.out;
-  // Plug-ins where the host never looks are named too; other files are not.
-  EXPECT_NE(run.out.find("\nPassed over:\n"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("\n  libbeta.so: exports InitPlugin but is not named *.dll"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("\n  x64/Release/gamma.dll: in a sub-folder: the host looks only directly in Plugins/\n"),
-            std::string::npos)
-      << run.out;
-  EXPECT_EQ(run.out.find("readme.txt"), std::string::npos) << run.out;
-  std::smatch where;
-  ASSERT_TRUE(std::regex_search(run.out, where, std::regex("\n    (/[^\n]*)/Plugins/alpha.dll\n"))) << run.out;
-  EXPECT_NE(fs::path(where[1].str()), mine.path);
-  EXPECT_FALSE(fs::exists(where[1].str()));
-  EXPECT_TRUE(fs::exists(mine / "alpha.dll"));
-
-  EXPECT_EQ(RunIde(InPlace(mine / "nowhere")).status, 1);
 }
 
 // Every plug-in once, in the order the host loaded them, with totals; and
