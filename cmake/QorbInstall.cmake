@@ -2,7 +2,9 @@
 # prefix: bin/ holds what the IDE folder holds in a build (the program, the
 # package, the About library, Plugins/), lib/ the runtime libraries, the
 # static options-page base and the CMake and pkg-config files, include/qorb/
-# the headers with the include paths they use among themselves.
+# the headers with the include paths they use among themselves. On Windows
+# the runtime DLLs and the compiler's go into bin/ too, where the loader
+# looks first for what a program needs; lib/ keeps their import libraries.
 include(CMakePackageConfigHelpers)
 
 # Fixed, not the platform's multiarch folders: the programs find the
@@ -11,6 +13,7 @@ set(QORB_INSTALL_BINDIR bin)
 set(QORB_INSTALL_LIBDIR lib)
 set(QORB_INSTALL_CMAKEDIR "lib/cmake/Qorb")
 set(QORB_INSTALL_INCLUDEDIR "include/qorb")
+set(QORB_IDE_FILE_NAME "qorb-ide${CMAKE_EXECUTABLE_SUFFIX}")
 
 # Beside each other in lib/; the IDE, the package and the About library one
 # folder over in bin/.
@@ -18,16 +21,27 @@ set_target_properties(qorbrtl qorbwin qorbvcl qorbtoolsapi qorbide qorbworkbench
 set_target_properties(qorb-ide Qorb_DelphiMain DelphiMainProc PROPERTIES INSTALL_RPATH "$ORIGIN/../lib")
 
 install(TARGETS qorbrtl qorbwin qorbvcl qorbtoolsapi qorbotahelper_sdk qorbplugin_c EXPORT QorbTargets
+  RUNTIME DESTINATION ${QORB_INSTALL_BINDIR}
   LIBRARY DESTINATION ${QORB_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${QORB_INSTALL_LIBDIR})
-install(TARGETS qorbide qorbworkbench LIBRARY DESTINATION ${QORB_INSTALL_LIBDIR})
 install(TARGETS qorb-ide RUNTIME DESTINATION ${QORB_INSTALL_BINDIR})
-install(TARGETS Qorb_DelphiMain DelphiMainProc LIBRARY DESTINATION ${QORB_INSTALL_BINDIR})
-# Loaded by the IDE, which has the runtime libraries loaded already; the
-# path is for tools that open them on their own.
 set(qorb_example_plugins QorbHello QorbSuiteInfo QorbOptionsExample)
-set_target_properties(${qorb_example_plugins} PROPERTIES INSTALL_RPATH "$ORIGIN/../../lib")
-install(TARGETS ${qorb_example_plugins} LIBRARY DESTINATION ${QORB_INSTALL_BINDIR}/Plugins)
+if(WIN32)
+  # Only the DLLs: nothing links against the IDE's own libraries, the
+  # package or a plug-in.
+  install(FILES $<TARGET_FILE:qorbide> $<TARGET_FILE:qorbworkbench> $<TARGET_FILE:Qorb_DelphiMain>
+    $<TARGET_FILE:DelphiMainProc> ${QORB_WINDOWS_RUNTIME_DLLS} DESTINATION ${QORB_INSTALL_BINDIR})
+  foreach(plugin IN LISTS qorb_example_plugins)
+    install(FILES $<TARGET_FILE:${plugin}> DESTINATION ${QORB_INSTALL_BINDIR}/Plugins)
+  endforeach()
+else()
+  install(TARGETS qorbide qorbworkbench LIBRARY DESTINATION ${QORB_INSTALL_LIBDIR})
+  install(TARGETS Qorb_DelphiMain DelphiMainProc LIBRARY DESTINATION ${QORB_INSTALL_BINDIR})
+  # Loaded by the IDE, which has the runtime libraries loaded already; the
+  # path is for tools that open them on their own.
+  set_target_properties(${qorb_example_plugins} PROPERTIES INSTALL_RPATH "$ORIGIN/../../lib")
+  install(TARGETS ${qorb_example_plugins} LIBRARY DESTINATION ${QORB_INSTALL_BINDIR}/Plugins)
+endif()
 
 foreach(dir IN ITEMS rtl winapi vcl toolsapi otahelper sdk)
   install(DIRECTORY "${CMAKE_SOURCE_DIR}/${dir}/" DESTINATION "${QORB_INSTALL_INCLUDEDIR}/${dir}"

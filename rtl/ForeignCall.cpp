@@ -107,6 +107,13 @@ namespace qorb::rtl {
 
 void RunForeign(const TForeignCall& Call, void (*Run)(void*), void* Context) {
   if (!ThreadReady) MakeThreadReady();
+  if (StackNearlyGone()) {
+    // The call overflows here rather than where no room is left to say so.
+    TFaultRecord overflow;
+    overflow.StackOverflow = true;
+    overflow.Pc = reinterpret_cast<uintptr_t>(Call.Code);
+    RaiseFaultOf(Call, overflow);
+  }
   TContainment containment;
   TForeignFrame frame{&Call, ForeignTop, &containment, OwnLocksHeld};
   std::exception_ptr escaped;

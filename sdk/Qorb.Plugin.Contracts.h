@@ -117,8 +117,13 @@ using TShutdown = void (*)();
 inline constexpr char kInitPluginExport[] = "InitPlugin";
 inline constexpr char kShutdownExport[] = "Shutdown";
 
-// Marks a plug-in export (use with extern "C").
+// Marks a plug-in export (use with extern "C"). A DLL with a marked export
+// exports nothing else.
+#if defined(_WIN32)
+#define QORB_PLUGIN_EXPORT __declspec(dllexport)
+#else
 #define QORB_PLUGIN_EXPORT __attribute__((visibility("default")))
+#endif
 
 // Keeps an interface registered with the host for as long as it lives, and
 // unregisters the same reference when it goes out of scope.

@@ -80,6 +80,10 @@ function(qorb_add_plugin name)
   list(FILTER ARG_SOURCES INCLUDE REGEX "\\.(cpp|cc|cxx)$")
   if(ARG_SOURCES)
     target_compile_features(${name} PRIVATE cxx_std_20)
+  elseif(WIN32 AND CMAKE_C_COMPILER_ID STREQUAL "GNU")
+    # No DLL of the compiler's own: the C runtime is all a C plug-in needs,
+    # whichever compiler built the IDE.
+    target_link_options(${name} PRIVATE -static-libgcc)
   endif()
   if(ARG_OUTPUT_DIRECTORY)
     # A DLL is a runtime output on Windows, a library elsewhere.

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "ide/ExecutableDirectory.h"
 #include "workbench/PluginTemplates.h"
 
 const char* const NewProjectUsage =
@@ -31,10 +32,13 @@ bool IsIdentifier(const std::string& s) {
 // The prefix qorb-ide was installed to, when it runs from one.
 fs::path InstalledPrefix() {
   std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (ec) return {};
-  const fs::path prefix = exe.parent_path().parent_path();
+  const fs::path prefix = ExecutableDirectory().parent_path();
   return fs::exists(prefix / "lib/cmake/Qorb/QorbConfig.cmake", ec) ? prefix : fs::path();
+}
+
+// Quoted only when a shell would split it.
+std::string ShellWord(const std::string& s) {
+  return s.find_first_of(" \t") == std::string::npos ? s : '"' + s + '"';
 }
 
 int Usage(std::ostream& Err, const std::string& why) {
@@ -96,11 +100,12 @@ int WriteNewProject(const std::vector<std::string>& Args, std::ostream& Out, std
   }
 
   const fs::path prefix = InstalledPrefix();
-  const std::string dir = folder.string();
+  const std::string dir = ShellWord(folder.string());
+  // -D rather than an environment variable: the same line in every shell.
   Out << "Wrote the plug-in project " << choice.Name << ":\n"
       << written << "Build it and run its test in the IDE:\n"
-      << "  export CMAKE_PREFIX_PATH=" << (prefix.empty() ? "<the Qorb SDK's prefix>" : prefix.string()) << '\n'
-      << "  cmake -S " << dir << " -B " << dir << "/build\n"
+      << "  cmake -S " << dir << " -B " << dir << "/build -DCMAKE_PREFIX_PATH="
+      << (prefix.empty() ? "<the Qorb SDK's prefix>" : ShellWord(prefix.string())) << '\n'
       << "  cmake --build " << dir << "/build\n"
       << "  ctest --test-dir " << dir << "/build --output-on-failure\n";
   return Out ? 0 : 1;

@@ -17,11 +17,13 @@ find_package(Qorb 1 CONFIG REQUIRED)
 add_compile_options(-Wall -Wextra)
 qorb_add_plugin(@NAME@ SOURCES @NAME@.@EXT@ RC @NAME@.rc@LIBS@)
 
-# Runs the IDE with this build folder as its plug-in folder (ctest).
+# Runs the IDE with this build folder as its plug-in folder (ctest). A
+# cross build (Windows from Linux) runs it through the toolchain's emulator,
+# Wine.
 enable_testing()
 add_test(NAME @NAME@.RunsInTheIDE
   COMMAND ${CMAKE_COMMAND} "-DQORB_IDE=${QORB_IDE_EXECUTABLE}" "-DPLUGINS=$<TARGET_FILE_DIR:@NAME@>"
-    -P "${CMAKE_CURRENT_SOURCE_DIR}/RunInIDE.cmake")
+    "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}" -P "${CMAKE_CURRENT_SOURCE_DIR}/RunInIDE.cmake")
 )qorb";
 
 constexpr char kRunInIDE[] = R"qorb(# Runs qorb-ide on the plug-in folder. With --strict a file that did not
@@ -31,7 +33,7 @@ constexpr char kRunInIDE[] = R"qorb(# Runs qorb-ide on the plug-in folder. With 
 # may come after the last click: add --wait-for "its text" so that the IDE
 # keeps running until it is there (--timeout bounds the wait, default 10 s).
 execute_process(
-  COMMAND "${QORB_IDE}" --plugins "${PLUGINS}" --strict --click "Qorb/@CAPTION@"@IDE_ARGS@
+  COMMAND ${EMULATOR} "${QORB_IDE}" --plugins "${PLUGINS}" --strict --click "Qorb/@CAPTION@"@IDE_ARGS@
   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 message("${out}${err}")
 if(NOT status EQUAL 0)

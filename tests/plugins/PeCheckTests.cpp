@@ -20,6 +20,17 @@ TEST(CheckCommandOnWindows, NamesWhyEachPeFileWouldNotLoadWithTheSameHints) {
     return to;
   };
   std::ofstream(plugins / "notes.dll") << "just text\n";
+  // A library built for another machine: alpha.dll with its header's
+  // machine type made ARM64's.
+  fs::copy_file(FixturePath("alpha"), plugins / "arm64.dll");
+  {
+    std::fstream f(plugins / "arm64.dll", std::ios::in | std::ios::out | std::ios::binary);
+    uint32_t peAt = 0;
+    f.seekg(0x3C).read(reinterpret_cast<char*>(&peAt), 4);
+    const uint16_t arm64 = 0xAA64;
+    f.seekp(peAt + 4).write(reinterpret_cast<const char*>(&arm64), 2);
+    ASSERT_TRUE(f.good());
+  }
   struct Case {
     fs::path file;
     const char* reason;  // null: would load
@@ -36,6 +47,7 @@ TEST(CheckCommandOnWindows, NamesWhyEachPeFileWouldNotLoadWithTheSameHints) {
       {copy("needsmissing"), "would not load: needs libqorbmissing.dll, which the loader cannot find; searched: ",
        nullptr},
       {plugins / "notes.dll", "would not load: not a library for this machine: not a PE file\n", nullptr},
+      {plugins / "arm64.dll", "would not load: not a library for this machine: a file for ARM64\n", nullptr},
   };
   for (const Case& c : cases) {
     const std::string text = FormatPluginCheck(CheckPluginFile(c.file));

@@ -1,6 +1,5 @@
-// qorb-ide as a plug-in author meets it: checking files without running
-// them, running a plug-in folder in place, the strict exit status, the load
-// profile, lines as they arrive and leftovers named by their plug-in.
+// qorb-ide as a plug-in author meets it on Linux: checking files without
+// running them, the load profile and lines as they arrive.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -9,10 +8,10 @@
 #include <regex>
 #include <sstream>
 
+#include "IdeRun.h"
 #include "PluginFolder.h"
 #include "workbench/PluginCheck.h"
 #include "workbench/Program.h"
-#include "plugins/Qorb.Main.VersionInfo.h"
 
 namespace fs = std::filesystem;
 
@@ -22,25 +21,6 @@ size_t Count(const std::string& text, const std::string& what) {
   size_t n = 0;
   for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
   return n;
-}
-
-struct IdeRun {
-  int status;
-  std::string out, err;
-};
-
-IdeRun RunIde(TCommandLine options) {
-  std::ostringstream out, err;
-  const int status = RunQorbIDE(options, out, err);
-  PluginFolder::TakeTrace();
-  return {status, out.str(), err.str()};
-}
-
-TCommandLine InPlace(const fs::path& plugins) {
-  TCommandLine options;
-  options.Package = QORB_PACKAGE_PATH;
-  options.PluginFolder = plugins;
-  return options;
 }
 
 }  // namespace
@@ -105,122 +85,6 @@ TEST(CheckCommand, NamesWhyEachFileOfTheZooWouldNotLoad) {
   EXPECT_EQ(err.str(), "");
 }
 
-// The texts the check shows are the host's own, the strings as stored
-// beside them, and the icon as the host would decode it.
-TEST(CheckCommand, ShowsTheHostsVersionTextsBesideTheStoredStringsAndTheIcon) {
-  for (const char* fixture : {"alpha", "oddlengths", "beta"}) {
-    const TPluginCheck check = CheckPluginFile(FixturePath(fixture));
-    const TQorbVersionInfo host = GetQorbVersionInfo(UnicodeString(fs::path(FixturePath(fixture)).u16string()));
-    EXPECT_EQ(check.Version.ProductName, host.ProductName) << fixture;
-    EXPECT_EQ(check.Version.Version, host.Version) << fixture;
-    EXPECT_EQ(check.Version.Comments, host.Comments) << fixture;
-  }
-  const std::string alpha = FormatPluginCheck(CheckPluginFile(FixturePath("alpha")));
-  for (const char* line : {"    Version: 1.2.0.15\n", "    Name: Alpha Tool\n", "    fixed file version: 1.2.0.15\n",
-                           "    FileVersion: \"1.2 beta\"\n", "  icon: QORBPLUGINICON, "})
-    EXPECT_NE(alpha.find(line), std::string::npos) << line << "\n" << alpha;
-  EXPECT_TRUE(std::regex_search(alpha, std::regex("icon: QORBPLUGINICON, [0-9]+ bytes, PNG 32x32\n"))) << alpha;
-  const std::string beta = FormatPluginCheck(CheckPluginFile(FixturePath("beta")));
-  EXPECT_NE(beta.find("  version resource: none\n  icon: no QORBPLUGINICON resource\n"), std::string::npos) << beta;
-  const std::string badicon = FormatPluginCheck(CheckPluginFile(FixturePath("badicon")));
-  EXPECT_NE(badicon.find("bytes, does not decode as PNG\n"), std::string::npos) << badicon;
-  EXPECT_NE(alpha.find("    string block 040904B0, the one the host reads:\n      ProductName: \"Alpha Tool\"\n"),
-            std::string::npos)
-      << alpha;
-  // Stored under another language than the Translation entry names: every
-  // block is shown, and why the host's texts are empty.
-  const TPluginCheck mismatched = CheckPluginFile(FixturePath("mismatched"));
-  EXPECT_TRUE(mismatched.WouldLoad());
-  EXPECT_TRUE(mismatched.Version.ProductName.IsEmpty());
-  EXPECT_NE(FormatPluginCheck(mismatched)
-                .find("    fixed file version: 2.0.0.1\n"
-                      "    string block 040704E4, not read by the host:\n"
-                      "      ProductName: \"Werkzeug\"\n"
-                      "      CompanyName: \"Tessary Systems\"\n"
-                      "    the host reads string block 040904b0 (the first Translation entry names it), which is "
-                      "missing: its texts are empty\n"),
-            std::string::npos)
-      << FormatPluginCheck(mismatched);
-  EXPECT_TRUE(ResourceMistakes(CheckPluginFile(FixturePath("alpha"))).empty());
-}
-
-// A folder outside the IDE, run in place: its plug-ins load, what did not
-// load says the loader's own reason, and the private package folder goes.
-TEST(PluginsInPlace, RunsAFolderOutsideTheIdeAndTellsWhatTheLoaderSaid) {
-  ScratchDir mine("qorb-mine");
-  fs::copy_file(FixturePath("alpha"), mine / "alpha.dll");
-  fs::copy_file(FixturePath("needsmissing"), mine / "needsmissing.dll");
-  fs::copy_file(FixturePath("initthrows"), mine / "initthrows.dll");
-  fs::copy_file(FixturePath("beta"), mine / "libbeta.so");
-  fs::copy_file(FixturePath("mangled"), mine / "mangled.dll");
-  fs::create_directories(mine / "x64" / "Release");
-  fs::copy_file(FixturePath("gamma"), mine / "x64" / "Release" / "gamma.dll");
-  std::ofstream(mine / "readme.txt") << "not a plug-in\n";
-  const IdeRun run = RunIde(InPlace(mine.path));
-  EXPECT_EQ(run.status, 0) << run.err;
-  // The host's texts: the fixed version, not the "FileVersion" string.
-  EXPECT_NE(run.out.find("Plug-ins:\n  Alpha Tool  1.2.0.15  Tessary Systems\n"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("  needsmissing.dll: the loader refused it: libqorbmissing.so: cannot open shared object "
-                         "file: No such file or directory (searched for libqorbmissing.so:"),
-            std::string::npos)
-      << run.out;
-  EXPECT_NE(run.out.find("  initthrows.dll: did not stay loaded: its InitPlugin raised runtime_error: init failed\n"), std::string::npos)
-      << run.out;
-  EXPECT_NE(run.out.find("  mangled.dll: exports no InitPlugin; InitPlugin is exported under its C++ name"),
-            std::string::npos)
-      << run.out;
-  // Plug-ins where the host never looks are named too; other files are not.
-  EXPECT_NE(run.out.find("\nPassed over:\n"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("\n  libbeta.so: exports InitPlugin but is not named *.dll"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("\n  x64/Release/gamma.dll: in a sub-folder: the host looks only directly in Plugins/\n"),
-            std::string::npos)
-      << run.out;
-  EXPECT_EQ(run.out.find("readme.txt"), std::string::npos) << run.out;
-  std::smatch where;
-  ASSERT_TRUE(std::regex_search(run.out, where, std::regex("\n    (/[^\n]*)/Plugins/alpha.dll\n"))) << run.out;
-  EXPECT_NE(fs::path(where[1].str()), mine.path);
-  EXPECT_FALSE(fs::exists(where[1].str()));
-  EXPECT_TRUE(fs::exists(mine / "alpha.dll"));
-
-  EXPECT_EQ(RunIde(InPlace(mine / "nowhere")).status, 1);
-}
-
-// Each cause fails a strict run alone; without --strict the same runs pass.
-TEST(StrictRun, FailsForAPluginNotLoadedOrPassedOverAnErrorLoggedAnExceptionCaughtAndResourceMistakes) {
-  ScratchDir notLoaded("qorb-strict"), logs("qorb-strict"), clean("qorb-strict"), nested("qorb-strict"),
-      raising("qorb-strict"), mismatched("qorb-strict"), badicon("qorb-strict");
-  fs::copy_file(FixturePath("mismatched"), mismatched / "mismatched.dll");
-  fs::copy_file(FixturePath("badicon"), badicon / "badicon.dll");
-  fs::copy_file(FixturePath("shutdownthrows"), raising / "shutdownthrows.dll");
-  fs::copy_file(FixturePath("alpha"), clean / "alpha.dll");
-  fs::copy_file(FixturePath("alpha"), notLoaded / "alpha.dll");
-  fs::copy_file(FixturePath("noshutdown"), notLoaded / "noshutdown.dll");
-  fs::copy_file(FixturePath("logserror"), logs / "logserror.dll");
-  fs::create_directory(nested / "sub");
-  fs::copy_file(FixturePath("alpha"), nested / "sub" / "alpha.dll");
-  for (const auto& [folder, cause] :
-       {std::pair{&notLoaded, "qorb-ide: strict: not loaded: noshutdown.dll: exports no Shutdown\n"},
-        std::pair{&logs, "] [logserror] [Error] config file not found\n"},
-        std::pair{&nested, "qorb-ide: strict: not loaded: sub/alpha.dll: in a sub-folder"},
-        std::pair{&raising, "qorb-ide: strict: exception caught: logic_error: shutdown failed (in Shutdown of "},
-        std::pair{&mismatched, "qorb-ide: strict: resource mistake: mismatched.dll: its version texts show empty: "
-                               "the host reads string block 040904b0, named by the first Translation entry, and the "
-                               "resource holds only 040704E4\n"},
-        std::pair{&badicon, "qorb-ide: strict: resource mistake: badicon.dll: its icon resource QORBPLUGINICON ("}}) {
-    TCommandLine options = InPlace(folder->path);
-    EXPECT_EQ(RunIde(options).status, 0) << cause;
-    options.Strict = true;
-    const IdeRun strict = RunIde(options);
-    EXPECT_EQ(strict.status, 1) << cause;
-    EXPECT_NE(strict.err.find(cause), std::string::npos) << strict.err;
-  }
-  TCommandLine options = InPlace(clean.path);
-  options.Strict = true;
-  const IdeRun run = RunIde(options);
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err, "");
-}
-
 // Every plug-in once, in the order the host loaded them, with totals; and
 // --follow writes the lines as they come.
 TEST(LoadProfile, ListsEveryPluginOnceInLoadOrderAndFollowWritesLinesAsTheyCome) {
@@ -254,20 +118,4 @@ TEST(LoadProfile, ListsEveryPluginOnceInLoadOrderAndFollowWritesLinesAsTheyCome)
   }
   EXPECT_NE(run.err.find("[Qorb] "), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("[logserror] [Error] config file not found\n"), std::string::npos) << run.err;
-}
-
-// What a plug-in leaves behind is named by its file: a menu item whose
-// handler was in it, a window and a bitmap it made.
-TEST(Leftovers, AreNamedByThePluginThatLeftThem) {
-  ScratchDir mine("qorb-leaky");
-  fs::copy_file(FixturePath("leaky"), mine / "leaky.dll");
-  fs::copy_file(FixturePath("alpha"), mine / "alpha.dll");
-  const IdeRun run = RunIde(InPlace(mine.path));
-  EXPECT_EQ(run.status, 1);
-  for (const char* line : {"qorb-ide: left alive: menu item \"Qorb/Leaky item\" stayed in the menu after leaky.dll "
-                           "was unloaded; its click handler was there\n",
-                           "qorb-ide: left alive: 1 window(s) left alive: 1 made by leaky.dll (unloaded)\n",
-                           "qorb-ide: left alive: 1 GDI object(s) left alive: 1 made by leaky.dll (unloaded)\n"})
-    EXPECT_NE(run.err.find(line), std::string::npos) << line << "\n" << run.err;
-  EXPECT_EQ(run.err.find("alpha.dll"), std::string::npos) << run.err;
 }

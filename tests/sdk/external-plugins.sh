@@ -2,24 +2,36 @@
 # A plug-in author's path: build plug-ins and a library of their own outside
 # the tree against the installed SDK, move the plug-in folder elsewhere and
 # run it with the installed IDE.
-# Usage: external-plugins.sh <source-root> <prefix> <work-dir> <cmake>
+# With a toolchain file and a runner, the SDK is a Windows one (see
+# new-projects.sh).
+# Usage: external-plugins.sh <source-root> <prefix> <work-dir> <cmake> [<toolchain-file> <runner>]
 set -euo pipefail
-src=$1 prefix=$2 work=$3 cmake=$4
+src=$1 prefix=$2 work=$3 cmake=$4 toolchain=${5:-} run=${6:-}
 source "$(dirname "$0")/sdk-checks.sh"
 
+ide=("$prefix/bin/qorb-ide")
+configure=("-DCMAKE_PREFIX_PATH=$prefix")
+if [[ -n $toolchain ]]; then
+  ide=("$run" "$prefix/bin/qorb-ide.exe")
+  configure=("-DCMAKE_TOOLCHAIN_FILE=$toolchain" "-DQorb_DIR=$prefix/lib/cmake/Qorb")
+  unset WINEPATH
+fi
+
 rm -rf "$work"
-CMAKE_PREFIX_PATH=$prefix "$cmake" -S "$src/tests/sdk/external" -B "$work/build" -G Ninja \
+"$cmake" -S "$src/tests/sdk/external" -B "$work/build" -G Ninja "${configure[@]}" \
   -DCMAKE_BUILD_TYPE=Release -DOPTIONS_EXAMPLE_DIR="$src/examples/options-page" \
   > "$work.configure.log" 2>&1 || { cat "$work.configure.log"; exit 1; }
 "$cmake" --build "$work/build"
 
-for f in "$work/build/Plugins/"*; do expect_relocatable "$f" "$work" "$prefix"; done
+if [[ -z $toolchain ]]; then
+  for f in "$work/build/Plugins/"*; do expect_relocatable "$f" "$work" "$prefix"; done
+fi
 
 # Nothing of the build folder is needed once the plug-in folder is moved.
 mv "$work/build/Plugins" "$work/moved"
 rm -rf "$work/build"
 
-out=$("$prefix/bin/qorb-ide" --plugins "$work/moved" --strict \
+out=$("${ide[@]}" --plugins "$work/moved" --strict \
   --click "Qorb/External Item" --click "Qorb/External Item" --options "Qorb/Logging")
 echo "$out"
 # In load order, which is the folder's listing order.

@@ -12,9 +12,13 @@
 #include "winapi/Modules.h"
 
 // A fresh folder under the temporary folder, removed with the object.
+// Wine keeps a library whose load failed mapped until the process ends,
+// and a mapped file cannot be deleted: such a folder is renamed as given
+// up, and a later test's scratch folder removes it.
 struct ScratchDir {
   std::filesystem::path path;
   explicit ScratchDir(const char* prefix = "qorb-test") {
+    RemoveGivenUp();
     std::random_device seed;
     for (int attempt = 0; attempt < 100; ++attempt) {
       path = std::filesystem::temp_directory_path() / (std::string(prefix) + "-" + std::to_string(seed()));
@@ -26,10 +30,25 @@ struct ScratchDir {
   ~ScratchDir() {
     std::error_code ec;
     std::filesystem::remove_all(path, ec);
+    if (ec) std::filesystem::rename(path, path.string() + kGivenUp, ec);
   }
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;
   std::filesystem::path operator/(const std::string& name) const { return path / name; }
+
+ private:
+  static constexpr const char* kGivenUp = ".given-up";
+  static void RemoveGivenUp() {
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(std::filesystem::temp_directory_path(ec), ec), end;
+         !ec && it != end; it.increment(ec)) {
+      const std::string name = it->path().filename().string();
+      if (name.starts_with("qorb") && name.ends_with(kGivenUp)) {
+        std::error_code busy;  // its process may still hold it
+        std::filesystem::remove_all(it->path(), busy);
+      }
+    }
+  }
 };
 
 // LoadLibraryW for a scope.

@@ -165,6 +165,37 @@ TEST_F(Canvas, AlphaCountsOnlyWhenTheBitmapSaysSoAlsoWhenStretched) {
   for (int shift : {0, 8, 16}) EXPECT_NEAR(int(p >> shift & 0xFF), int(0x80A05028 >> shift & 0xFF), 1) << shift;
 }
 
+// Drawn at another size a picture is filtered, not sampled: a reduced
+// checkerboard is grey, an enlarged edge a ramp (what an icon on the welcome
+// page needs to look smooth).
+TEST_F(Canvas, AScaledPictureBlendsNeighbouringPixels) {
+  auto checkers = MakeBitmap(4, 4, pf24bit, kWhite);
+  for (int y = 0; y < 4; ++y)
+    for (int x = (y & 1); x < 4; x += 2) std::memset(checkers->ScanLine(y) + 3 * x, 0, 3);
+  auto small = MakeBitmap(2, 2, pf24bit, kRed);
+  TCanvas(*small).StretchDraw(Rect(0, 0, 2, 2), *checkers);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 2; ++x) {
+      const uint32_t p = PixelAt(*small, x, y);
+      EXPECT_NEAR(int(p & 0xFF), 0x80, 0x20) << x << ',' << y;
+      EXPECT_EQ(p & 0xFF, p >> 16 & 0xFF) << "grey, not a hue";
+    }
+
+  auto edge = MakeBitmap(2, 1, pf24bit, kWhite);
+  std::memset(edge->ScanLine(0), 0, 3);
+  auto wide = MakeBitmap(8, 1, pf24bit, kRed);
+  TCanvas(*wide).StretchDraw(Rect(0, 0, 8, 1), *edge);
+  EXPECT_EQ(PixelAt(*wide, 0, 0), kBlack);
+  EXPECT_EQ(PixelAt(*wide, 7, 0), kWhite);
+  int between = 0;
+  for (int x = 1; x < 8; ++x) {
+    EXPECT_GE(PixelAt(*wide, x, 0) & 0xFF, PixelAt(*wide, x - 1, 0) & 0xFF) << x;
+    const uint32_t level = PixelAt(*wide, x, 0) & 0xFF;
+    between += level > 0 && level < 0xFF;
+  }
+  EXPECT_GE(between, 2);
+}
+
 // A 1-pixel pen sets one pixel per step of the longer axis, the start in and
 // the end out, halves rounded to the smaller coordinate: what GDI's pen
 // sets, on both platforms. Rows 0 to 5 of a 7 by 6 bitmap.

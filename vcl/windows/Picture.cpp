@@ -1,9 +1,11 @@
 #include <initializer_list>
 #include <memory>
+#include <utility>
 
 #include "vcl/Bitmap.h"
 #include "vcl/Raster.h"
 #include "vcl/windows/DibTarget.h"
+#include "vcl/windows/Resample.h"
 
 namespace qorb::raster {
 namespace {
@@ -23,8 +25,12 @@ void Picture(TBitmap& Bitmap, const TRect& Region, const TBox& Dest, const TGrap
   const int64_t x = Dest.Left - Region.Left, y = Dest.Top - Region.Top;
   const int64_t w = Dest.Right - Dest.Left, h = Dest.Bottom - Dest.Top;
   if (!InReach({x, y, w, h, x + w, y + h})) return;
-  const std::unique_ptr<qorb::gdi::TDib> source = DibOfGraphic(Graphic);
+  std::unique_ptr<qorb::gdi::TDib> source = DibOfGraphic(Graphic);
   if (!source) return;
+  if (w != source->Width() || h != source->Height()) {
+    if (std::unique_ptr<qorb::gdi::TDib> scaled = Resampled(*source, static_cast<int>(w), static_cast<int>(h)))
+      source = std::move(scaled);
+  }
   TDibTarget target(Bitmap, Region);
   qorb::gdi::Blend(target.Dib(), static_cast<int>(x), static_cast<int>(y), static_cast<int>(w),
                    static_cast<int>(h), *source);

@@ -46,7 +46,9 @@ HMODULE LoadLibraryExW(LPCWSTR fileName, HANDLE file, DWORD flags) noexcept {
   }
   try {
     const bool probe = flags & DONT_RESOLVE_DLL_REFERENCES;
+    // Declared first: the report refers to them until the timer goes.
     const std::string path = Utf16ToUtf8(std::u16string_view(fileName));
+    std::string loaderError;
     qorb::winapi::ModuleCallTimer timer(probe ? qorb::winapi::ModuleCall::Probe : qorb::winapi::ModuleCall::Load);
     // A plug-in's own dependencies are looked for beside it first.
     constexpr DWORD kAlteredSearchPath = 0x00000008;
@@ -55,10 +57,16 @@ HMODULE LoadLibraryExW(LPCWSTR fileName, HANDLE file, DWORD flags) noexcept {
     if (module) {
       const std::lock_guard lock(Modules().Lock);
       ++Modules().Loads[module];
+    } else {
+      // The system's words for why, as the loader's text is on Linux.
+      const DWORD error = GetLastError();
+      loaderError = Utf16ToUtf8(SysErrorMessage(error));
+      SetLastError(error);
     }
     timer.Report().Path = path;
     timer.Report().Module = module;
     timer.Report().Succeeded = module != 0;
+    timer.Report().LoaderError = loaderError;
     return module;
   } catch (...) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);

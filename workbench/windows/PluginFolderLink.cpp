@@ -53,8 +53,14 @@ TPluginFolderLink::TPluginFolderLink(const fs::path& Package, const fs::path& Pl
   if (error_ = CheckArguments(Package, Plugins); !error_.empty()) return;
   const fs::path temp = fs::temp_directory_path(ec);
   RemoveAbandoned(temp);
-  const fs::path folder = temp / (kPrefix + std::to_wstring(::GetCurrentProcessId()));
-  fs::remove_all(folder, ec);
+  // A folder this process left before and still holds (a run in a test's
+  // process, under Wine) keeps its name: the next number is taken.
+  const std::wstring base = kPrefix + std::to_wstring(::GetCurrentProcessId());
+  fs::path folder = temp / base;
+  for (int n = 2; fs::exists(folder, ec) && n < 100; ++n) {
+    fs::remove_all(folder, ec);
+    if (fs::exists(folder, ec)) folder = temp / (base + L"-" + std::to_wstring(n));
+  }
   if (!fs::create_directory(folder, ec)) {
     error_ = "cannot make a temporary package folder " + folder.string() + (ec ? ": " + ec.message() : "");
     return;
