@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <new>
 #include <vector>
 
 #include "rtl/AddressInfo.h"
@@ -25,9 +26,40 @@ std::vector<TObserver>& Observers() {
   return observers;
 }
 
-// The last exception this thread raised at a boundary: an outer boundary
-// that sees it again lets it pass as it is, already noted.
-thread_local std::exception_ptr lastRaised;
+// The last exception this thread raised at a boundary, kept while an outer
+// boundary may see it again and must let it pass as it is, already noted.
+// Not a thread_local exception_ptr: with emulated TLS (MinGW) its destructor
+// runs at thread exit after its storage was freed, and released garbage.
+// Trivially destructible instead, and let go of once no call into foreign
+// code is left on the thread.
+struct TRaised {
+  alignas(std::exception_ptr) unsigned char Room[sizeof(std::exception_ptr)];
+  bool Held;
+  std::exception_ptr& Value() noexcept { return *std::launder(reinterpret_cast<std::exception_ptr*>(Room)); }
+};
+constinit thread_local TRaised lastRaised{{}, false};
+
+bool RaisedLast(const std::exception_ptr& e) noexcept { return lastRaised.Held && lastRaised.Value() == e; }
+
+void ForgetRaised() noexcept {
+  if (!lastRaised.Held) return;
+  lastRaised.Held = false;
+  lastRaised.Value().~exception_ptr();
+}
+
+// Kept only while a call into foreign code encloses this point.
+void RememberRaised(const std::exception_ptr& e) noexcept {
+  bool enclosed = false;
+  for (const qorb::rtl::TForeignFrame* f = ForeignTop; f && !enclosed; f = f->Outer) enclosed = f->Call != nullptr;
+  if (!enclosed) {
+    ForgetRaised();
+  } else if (lastRaised.Held) {
+    lastRaised.Value() = e;
+  } else {
+    new (lastRaised.Room) std::exception_ptr(e);
+    lastRaised.Held = true;
+  }
+}
 
 std::string ModulePath(const void* code) { return code ? ModulePathOf(code) : std::string(); }
 
@@ -62,7 +94,7 @@ void Note(const TForeignCall& call, const CaughtException& e) {
 }
 
 [[noreturn]] void Raise(const TForeignCall& call, std::exception_ptr e, const CaughtException& description) {
-  lastRaised = e;
+  RememberRaised(e);
   Note(call, description);
   std::rethrow_exception(e);
 }
@@ -74,23 +106,32 @@ void Note(const TForeignCall& call, const CaughtException& e) {
 [[noreturn, gnu::noinline, gnu::cold]] void RaiseCopy(const TForeignCall& call, std::exception_ptr escaped) {
   // What raises it is ours, whatever call this one is inside.
   const TOwnFrame ours;
-  if (escaped == lastRaised) std::rethrow_exception(escaped);
+  if (RaisedLast(escaped)) {
+    RememberRaised(escaped);  // or forgotten, when no outer boundary is left
+    std::rethrow_exception(escaped);
+  }
   std::exception_ptr copy;
   CaughtException d;
+  bool noted = false;
   try {
     const TExceptionObject object = ExceptionObjectOf(escaped);
     CallForeign(call, [&] { d = DescribeExceptionObject(object); });
-    copy = std::make_exception_ptr(EForeignException(d.ClassName, d.Message));
   } catch (...) {
+    // Raised, and noted, by that call.
     copy = std::current_exception();
+    noted = true;
   }
+  if (!noted) copy = std::make_exception_ptr(EForeignException(d.ClassName, d.Message));
   try {
     // Most often the last reference: the destructor runs here.
     CallForeign(call, [&] { escaped = nullptr; });
   } catch (...) {
     // Noted already; the exception it destroyed stays what was raised.
   }
-  if (copy == lastRaised) std::rethrow_exception(copy);
+  if (noted) {
+    RememberRaised(copy);
+    std::rethrow_exception(copy);
+  }
   Raise(call, copy, d);
 }
 
@@ -134,6 +175,7 @@ void RunForeign(const TForeignCall& Call, void (*Run)(void*), void* Context) {
   }
   ForeignTop = frame.Outer;
   if (escaped) RaiseCopy(Call, std::move(escaped));
+  if (!frame.Outer && lastRaised.Held) ForgetRaised();
 }
 
 }  // namespace qorb::rtl
