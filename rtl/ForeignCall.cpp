@@ -11,6 +11,7 @@
 #include "rtl/ForeignFrames.h"
 #include "rtl/OwnMutex.h"
 #include "rtl/PathDelim.h"
+#include "rtl/ThreadLocal.h"
 
 namespace {
 
@@ -37,7 +38,8 @@ struct TRaised {
   bool Held;
   std::exception_ptr& Value() noexcept { return *std::launder(reinterpret_cast<std::exception_ptr*>(Room)); }
 };
-constinit thread_local TRaised lastRaised{{}, false};
+// Read on every outermost return from foreign code.
+constinit thread_local TRaised lastRaised QORB_HANDLER_TLS{{}, false};
 
 bool RaisedLast(const std::exception_ptr& e) noexcept { return lastRaised.Held && lastRaised.Value() == e; }
 

@@ -55,6 +55,13 @@ class ModuleCallTimer {
   ModuleCallTimer& operator=(const ModuleCallTimer&) = delete;
 
   ModuleCallReport& Report() noexcept { return report_; }
+  // A load's or a probe's outcome; the texts must outlive the timer.
+  void Answered(std::string_view Path, HMODULE Module, std::string_view LoaderError) noexcept {
+    report_.Path = Path;
+    report_.Module = Module;
+    report_.Succeeded = Module != 0;
+    report_.LoaderError = LoaderError;
+  }
 
  private:
   ModuleCallObserver* observer_;

@@ -12,6 +12,9 @@ class TSignalSafeText;
 // "access violation", "stack overflow", ...
 const char* CrashFaultName(const TFaultRecord& Fault) noexcept;
 
+// ", write of address 0000..." for a fault that names an access.
+void AddFaultAccess(TSignalSafeText& Out, const TFaultRecord& Fault) noexcept;
+
 // Everything after a crash report's first line, then the clean-up; the
 // exit status. Where the fault happened ("received at" for a signal that
 // was sent) with its module and nearest symbol; the thread, named by the

@@ -45,6 +45,13 @@ const char* CrashFaultName(const TFaultRecord& f) noexcept {
   return "access violation";
 }
 
+void AddFaultAccess(TSignalSafeText& out, const TFaultRecord& fault) noexcept {
+  const char* verb = fault.Access == TFaultRecord::TAccess::Write     ? "write"
+                     : fault.Access == TFaultRecord::TAccess::Execute ? "execution"
+                                                                      : "read";
+  out.Add(", ").Add(verb).Add(" of address ").Hex(fault.Address);
+}
+
 int FinishCrashReport(TSignalSafeText& out, const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost,
                       bool onMainThread, pid_t thread, TCaptureStack capture) noexcept {
   out.Add(fault.Sent ? "\n  received at " : "\n  at ").Hex(fault.Pc);

@@ -4,6 +4,14 @@
 
 namespace fs = std::filesystem;
 
+bool IsLoadableLibrary(const fs::path& candidate) {
+  std::error_code ec;
+  if (!fs::is_regular_file(candidate, ec)) return false;
+  TLinkInfo info;
+  std::string error;
+  return ReadLinkInfo(candidate, {}, info, error) && info.NotALibrary.empty();
+}
+
 std::optional<TMissingLibrary> FindMissingLibrary(const fs::path& File) {
   const std::set<std::string> loaded = LoadedLibraryNames();
   std::set<std::string> seen;

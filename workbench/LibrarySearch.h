@@ -28,6 +28,9 @@ std::optional<TMissingLibrary> FindMissingLibrary(const std::filesystem::path& F
 // to Origin; Windows: at ';').
 std::vector<std::string> ExpandSearchPath(const std::string& List, const std::filesystem::path& Origin);
 
+// A file the platform's loader would take as a library of this machine.
+bool IsLoadableLibrary(const std::filesystem::path& Candidate);
+
 // The platform's part of the walk above.
 struct TFoundLibrary {
   std::filesystem::path Path;

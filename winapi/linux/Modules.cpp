@@ -130,10 +130,7 @@ HMODULE LoadLibraryExW(LPCWSTR fileName, HANDLE file, DWORD flags) noexcept {
     std::string loaderError;
     qorb::winapi::ModuleCallTimer timer(probe ? qorb::winapi::ModuleCall::Probe : qorb::winapi::ModuleCall::Load);
     const HMODULE module = probe ? Probe(path) : Load(path, loaderError);
-    timer.Report().Path = path;
-    timer.Report().Module = module;
-    timer.Report().Succeeded = module != 0;
-    timer.Report().LoaderError = loaderError;
+    timer.Answered(path, module, loaderError);
     return module;
   } catch (...) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);

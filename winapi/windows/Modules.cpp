@@ -63,10 +63,7 @@ HMODULE LoadLibraryExW(LPCWSTR fileName, HANDLE file, DWORD flags) noexcept {
       loaderError = Utf16ToUtf8(SysErrorMessage(error));
       SetLastError(error);
     }
-    timer.Report().Path = path;
-    timer.Report().Module = module;
-    timer.Report().Succeeded = module != 0;
-    timer.Report().LoaderError = loaderError;
+    timer.Answered(path, module, loaderError);
     return module;
   } catch (...) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);

@@ -79,10 +79,7 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
     out.Add("qorb-ide: crashed: ").Add(CrashFaultName(fault)).Add(" (").Add(SignalName(fault.Signal)).Add(")");
   }
   if (!fault.Sent && (fault.Signal == SIGSEGV || fault.Signal == SIGBUS)) {
-    const char* verb = fault.Access == TFaultRecord::TAccess::Write     ? "write"
-                       : fault.Access == TFaultRecord::TAccess::Execute ? "execution"
-                                                                        : "read";
-    out.Add(", ").Add(verb).Add(" of address ").Hex(fault.Address);
+    AddFaultAccess(out, fault);
   }
   return FinishCrashReport(out, fault, innermost, ThreadId() == mainThread.load(), static_cast<pid_t>(ThreadId()),
                            &CaptureStack);

@@ -73,15 +73,6 @@ const std::map<std::string, std::string>& LoaderCache() {
   return cache;
 }
 
-// A file the loader would take: a 64-bit x86-64 shared object.
-bool Usable(const fs::path& candidate) {
-  std::error_code ec;
-  if (!fs::is_regular_file(candidate, ec)) return false;
-  TLinkInfo info;
-  std::string error;
-  return ReadLinkInfo(candidate, {}, info, error) && info.NotALibrary.empty();
-}
-
 }  // namespace
 
 std::optional<TFoundLibrary> SearchNeededLibrary(const std::string& name, const fs::path& file, const TLinkInfo& info,
@@ -90,7 +81,7 @@ std::optional<TFoundLibrary> SearchNeededLibrary(const std::string& name, const 
   if (name.find('/') != std::string::npos) {
     fs::path p = fs::path(name).is_absolute() ? fs::path(name) : fs::current_path() / name;
     searched.push_back(p.parent_path().string());
-    if (Usable(p)) return TFoundLibrary{p, false};
+    if (IsLoadableLibrary(p)) return TFoundLibrary{p, false};
     return std::nullopt;
   }
   if (loaded.count(name)) return TFoundLibrary{{}, true};
@@ -99,7 +90,7 @@ std::optional<TFoundLibrary> SearchNeededLibrary(const std::string& name, const 
     for (const std::string& folder : folders) {
       searched.push_back(folder);
       const fs::path candidate = fs::path(folder) / name;
-      if (Usable(candidate)) return TFoundLibrary{candidate, trusted};
+      if (IsLoadableLibrary(candidate)) return TFoundLibrary{candidate, trusted};
     }
     return std::nullopt;
   };
@@ -110,7 +101,7 @@ std::optional<TFoundLibrary> SearchNeededLibrary(const std::string& name, const 
   if (!info.RunPath.empty())
     if (auto f = tryFolders(ExpandSearchPath(info.RunPath, origin), false)) return f;
   searched.push_back("ld.so.cache");
-  if (const auto it = LoaderCache().find(name); it != LoaderCache().end() && Usable(it->second))
+  if (const auto it = LoaderCache().find(name); it != LoaderCache().end() && IsLoadableLibrary(it->second))
     return TFoundLibrary{it->second, true};
   return tryFolders({"/lib/x86_64-linux-gnu", "/usr/lib/x86_64-linux-gnu", "/lib64", "/usr/lib64", "/lib", "/usr/lib"},
                     true);

@@ -65,10 +65,7 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
   out.Hex(static_cast<uint32_t>(fault.Code), 8).Add(")");
   if (static_cast<DWORD>(fault.Code) == EXCEPTION_ACCESS_VIOLATION ||
       static_cast<DWORD>(fault.Code) == EXCEPTION_IN_PAGE_ERROR) {
-    const char* verb = fault.Access == TFaultRecord::TAccess::Write     ? "write"
-                       : fault.Access == TFaultRecord::TAccess::Execute ? "execution"
-                                                                        : "read";
-    out.Add(", ").Add(verb).Add(" of address ").Hex(fault.Address);
+    AddFaultAccess(out, fault);
   }
   const DWORD thread = ::GetCurrentThreadId();
   return FinishCrashReport(out, fault, innermost, thread == mainThread.load(), static_cast<pid_t>(thread),

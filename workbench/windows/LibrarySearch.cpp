@@ -30,14 +30,6 @@ fs::path SystemFolder(UINT (*WINAPI ask)(LPWSTR, UINT)) {
   return n > 0 && n < MAX_PATH ? fs::path(std::wstring(path, n)) : fs::path();
 }
 
-bool Usable(const fs::path& candidate) {
-  std::error_code ec;
-  if (!fs::is_regular_file(candidate, ec)) return false;
-  TLinkInfo info;
-  std::string error;
-  return ReadLinkInfo(candidate, {}, info, error) && info.NotALibrary.empty();
-}
-
 }  // namespace
 
 std::set<std::string> LoadedLibraryNames() {
@@ -64,7 +56,7 @@ std::optional<TFoundLibrary> SearchNeededLibrary(const std::string& name, const 
   for (const auto& [folder, trusted] : folders) {
     if (folder.empty()) continue;
     searched.push_back(folder.string());
-    if (const fs::path candidate = folder / name; Usable(candidate)) return TFoundLibrary{candidate, trusted};
+    if (const fs::path candidate = folder / name; IsLoadableLibrary(candidate)) return TFoundLibrary{candidate, trusted};
   }
   return std::nullopt;
 }
