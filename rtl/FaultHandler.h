@@ -29,8 +29,3 @@ void SetCrashReporter(TCrashReporter Reporter);
 // The stack of the calling thread gets an alternate signal stack, so that a
 // stack overflow can be reported; CallForeign does this for its threads.
 void PrepareThreadForFaults();
-
-// Whether so little of the calling thread's stack is left that a call into
-// foreign code could overflow it with no room to raise the overflow. Only
-// for threads prepared above; false elsewhere.
-bool StackNearlyGone() noexcept;

@@ -144,40 +144,58 @@ void Note(const TForeignCall& call, const CaughtException& e) {
   Raise(call, e, DescribeException(e));
 }
 
-}  // namespace
+enum class TOutcome { Returned, Faulted, Raised };
 
-namespace qorb::rtl {
-
-void RunForeign(const TForeignCall& Call, void (*Run)(void*), void* Context) {
-  if (!ThreadReady) MakeThreadReady();
-  if (StackNearlyGone()) {
-    // The call overflows here rather than where no room is left to say so.
-    TFaultRecord overflow;
-    overflow.StackOverflow = true;
-    overflow.Pc = reinterpret_cast<uintptr_t>(Call.Code);
-    RaiseFaultOf(Call, overflow);
-  }
-  TContainment containment;
-  TForeignFrame frame{&Call, ForeignTop, &containment, OwnLocksHeld};
-  std::exception_ptr escaped;
+// Sets the jump back and makes the call. Nothing leaves this frame but a
+// return: MinGW describes the vector registers a function that sets such a
+// jump saves at the wrong place in its unwind data, and an exception
+// unwinding through it handed its callers garbage in xmm6 to xmm15.
+[[gnu::noinline]] TOutcome Enter(const TForeignCall& call, void (*run)(void*), void* context,
+                                 std::exception_ptr& escaped) noexcept {
+  qorb::rtl::TContainment containment;
+  qorb::rtl::TForeignFrame frame{&call, ForeignTop, &containment, qorb::rtl::OwnLocksHeld};
   if (QORB_SET_JUMP(containment.Jump) != 0) {
     ForeignTop = frame.Outer;
-    AfterContainedFault(ContainedFault);
-    RaiseFaultOf(Call, ContainedFault);
+    return TOutcome::Faulted;
   }
   // No object with a destructor is made between here and the foreign code:
   // the fault handler jumps straight back over it.
   ForeignTop = &frame;
   try {
-    Run(Context);
+    run(context);
   } catch (...) {
     // Kept past the catch, so that the exception is described and
     // destroyed inside calls of their own.
     escaped = std::current_exception();
   }
   ForeignTop = frame.Outer;
-  if (escaped) RaiseCopy(Call, std::move(escaped));
-  if (!frame.Outer && lastRaised.Held) ForgetRaised();
+  return escaped ? TOutcome::Raised : TOutcome::Returned;
+}
+
+}  // namespace
+
+namespace qorb::rtl {
+
+void RunForeign(const TForeignCall& Call, void (*Run)(void*), void* Context) {
+  if (!ThreadReady) MakeThreadReady();
+  if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < StackFloor) {
+    // The call overflows here rather than where no room is left to say so.
+    TFaultRecord overflow;
+    overflow.StackOverflow = true;
+    overflow.Pc = reinterpret_cast<uintptr_t>(Call.Code);
+    RaiseFaultOf(Call, overflow);
+  }
+  std::exception_ptr escaped;
+  switch (Enter(Call, Run, Context, escaped)) {
+    case TOutcome::Returned:
+      break;
+    case TOutcome::Faulted:
+      AfterContainedFault(ContainedFault);
+      RaiseFaultOf(Call, ContainedFault);
+    case TOutcome::Raised:
+      RaiseCopy(Call, std::move(escaped));
+  }
+  if (!ForeignTop && lastRaised.Held) ForgetRaised();
 }
 
 }  // namespace qorb::rtl

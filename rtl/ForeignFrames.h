@@ -34,6 +34,10 @@ extern constinit thread_local TFaultRecord ContainedFault QORB_HANDLER_TLS;
 
 // Whether this thread has its alternate stack and the handler is installed.
 extern constinit thread_local bool ThreadReady QORB_HANDLER_TLS;
+// A call into foreign code made with the stack below this could overflow it
+// where no room is left to raise the overflow: it is refused with one. 0
+// where the platform can raise it anywhere.
+extern constinit thread_local uintptr_t StackFloor QORB_HANDLER_TLS;
 void MakeThreadReady();
 
 // Back at the boundary after the handler contained a fault: what the

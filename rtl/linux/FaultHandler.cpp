@@ -201,10 +201,6 @@ void PrepareThreadForFaults() {
   if (::sigaltstack(nullptr, &current) == 0 && (current.ss_flags & SS_DISABLE)) altStack.Allocate();
 }
 
-// The alternate signal stack leaves room to raise an overflow wherever it
-// happens.
-bool StackNearlyGone() noexcept { return false; }
-
 void MarkOwnModule(const void* Address) {
   const std::lock_guard lock(qorb::rtl::OwnModulesLock());
   AddOwn(SpanHolding(Address));

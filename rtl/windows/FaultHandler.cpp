@@ -156,6 +156,13 @@ void PrepareThreadForFaults() {
   ::GetCurrentThreadStackLimits(&low, &high);
   stackLow = static_cast<uintptr_t>(low);
   stackHigh = static_cast<uintptr_t>(high);
+  // Wine raises a stack overflow only at the stack's last page, whatever
+  // the guarantee: raising it on as an exception there, or writing a
+  // report, then runs off the end, and the thread is gone without a word.
+  // A call into foreign code is refused while an eighth of the stack (at
+  // most 256 KB) is still left for that.
+  if (stackLow && stackHigh > stackLow)
+    qorb::rtl::StackFloor = stackLow + std::min<uintptr_t>(256 * 1024, (stackHigh - stackLow) / 8);
   // Room for the handler when the stack overflows.
   ULONG guarantee = 64 * 1024;
   ::SetThreadStackGuarantee(&guarantee);
@@ -163,17 +170,6 @@ void PrepareThreadForFaults() {
   ForeignTop = ForeignTop;
   qorb::rtl::ContainedFault = qorb::rtl::ContainedFault;
   qorb::rtl::OwnLocksHeld = qorb::rtl::OwnLocksHeld;
-}
-
-// Wine raises a stack overflow only at the stack's last page, whatever the
-// guarantee: raising it on as an exception there, or writing a report, then
-// runs off the end, and the thread is gone without a word. A call into
-// foreign code is refused while an eighth of the stack (at most 256 KB) is
-// still left for that.
-bool StackNearlyGone() noexcept {
-  if (!stackLow || stackHigh <= stackLow) return false;
-  const uintptr_t reserve = std::min<uintptr_t>(256 * 1024, (stackHigh - stackLow) / 8);
-  return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < stackLow + reserve;
 }
 
 void MarkOwnModule(const void* Address) {

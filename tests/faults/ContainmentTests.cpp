@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <regex>
 #include <thread>
@@ -245,6 +247,53 @@ TEST(Containment, AnExceptionWhoseOwnCodeFaultsIsContainedAndTheOriginalGoesOnly
 // be on it: a call into foreign code, however deep our own code is above it;
 // not a call into our own code, nor the main thread outside any call; any
 // other thread, whose start may be a plug-in's.
+// Known values in the registers a callee must give back as it found them
+// (rbx and r12 to r15; on Windows also xmm6 to xmm15), held across a call
+// that fails; how many come back changed.
+[[gnu::noinline]] int RegistersChangedAcross(const std::function<void()>& call) {
+  register uint64_t b asm("rbx") = 1, r12 asm("r12") = 12, r13 asm("r13") = 13, r14 asm("r14") = 14, r15 asm("r15") = 15;
+  asm volatile("" : "+r"(b), "+r"(r12), "+r"(r13), "+r"(r14), "+r"(r15));
+#if defined(_WIN64)
+  register uint64_t x6 asm("xmm6") = 6, x7 asm("xmm7") = 7, x8 asm("xmm8") = 8, x9 asm("xmm9") = 9;
+  register uint64_t x10 asm("xmm10") = 10, x11 asm("xmm11") = 11, x12 asm("xmm12") = 12, x13 asm("xmm13") = 13;
+  register uint64_t x14 asm("xmm14") = 14, x15 asm("xmm15") = 15;
+  asm volatile("" : "+x"(x6), "+x"(x7), "+x"(x8), "+x"(x9), "+x"(x10), "+x"(x11), "+x"(x12), "+x"(x13), "+x"(x14),
+               "+x"(x15));
+#endif
+  try {
+    call();
+  } catch (...) {
+  }
+  asm volatile("" : "+r"(b), "+r"(r12), "+r"(r13), "+r"(r14), "+r"(r15));
+  std::vector<std::pair<uint64_t, uint64_t>> kept = {{uint64_t{b}, 1},
+                                                     {uint64_t{r12}, 12},
+                                                     {uint64_t{r13}, 13},
+                                                     {uint64_t{r14}, 14},
+                                                     {uint64_t{r15}, 15}};
+#if defined(_WIN64)
+  asm volatile("" : "+x"(x6), "+x"(x7), "+x"(x8), "+x"(x9), "+x"(x10), "+x"(x11), "+x"(x12), "+x"(x13), "+x"(x14),
+               "+x"(x15));
+  for (const uint64_t x : {uint64_t{x6}, uint64_t{x7}, uint64_t{x8}, uint64_t{x9}, uint64_t{x10}, uint64_t{x11},
+                          uint64_t{x12}, uint64_t{x13}, uint64_t{x14}, uint64_t{x15}})
+    kept.push_back({x, 6 + kept.size() - 5});
+#endif
+  int changed = 0;
+  for (const auto& [seen, put] : kept) changed += seen != put;
+  return changed;
+}
+
+TEST(Containment, TheCallersRegistersSurviveAFaultAndAnExceptionInTheCall) {
+  const ForeignLibrary faults;
+  const ForeignLibrary throws(QORB_FAULT_THROW_LIB, false);
+  const auto fault = faults.Get<TFaultFn>("fault_lib_clobbering");
+  const auto raise = throws.Get<void (*)()>("fault_throw_clobbering");
+  ASSERT_TRUE(fault && raise);
+  SetTestEnv("QORB_FAULT", "null-write");
+  EXPECT_EQ(RegistersChangedAcross([&] { CallForeign({u"fault_lib_clobbering", reinterpret_cast<const void*>(fault)}, fault); }), 0);
+  UnsetTestEnv("QORB_FAULT");
+  EXPECT_EQ(RegistersChangedAcross([&] { CallForeign({u"fault_throw_clobbering", reinterpret_cast<const void*>(raise)}, raise); }), 0);
+}
+
 TEST(ForeignOnStack, OnlyInsideACallIntoForeignCodeOrOffTheMainThread) {
   const ForeignLibrary lib;
   const TFaultFn foreign = lib.Fault();
