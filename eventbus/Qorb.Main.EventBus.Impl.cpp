@@ -9,6 +9,7 @@
 #include "rtl/ForeignCall.h"
 #include "rtl/ForeignRef.h"
 #include "rtl/Format.h"
+#include "rtl/SchedulePoint.h"
 
 namespace {
 
@@ -58,21 +59,61 @@ void ReportFailure(const TQorbSubscription& s) noexcept {
   }
 }
 
-// The event's answer for each identifier of a table, made before the
+// Where the identifiers the event supports are noted, made before the
 // publish's foreign call, so that nothing is allocated inside it.
-class TAnswers {
+class TSupported {
  public:
-  explicit TAnswers(size_t count) {
-    if (count > sizeof inPlace_) more_ = std::make_unique<uint8_t[]>(count);
-  }
-  uint8_t& operator[](size_t i) noexcept { return more_ ? more_[i] : inPlace_[i]; }
+  explicit TSupported(size_t identifiers)
+      : FAt(identifiers <= std::size(FInPlace) ? FInPlace : (FMore = std::make_unique<uint32_t[]>(identifiers)).get()) {}
+  uint32_t* Indexes() noexcept { return FAt; }
 
  private:
-  uint8_t inPlace_[64] = {};
-  std::unique_ptr<uint8_t[]> more_;  // zeroed
+  uint32_t FInPlace[32];
+  std::unique_ptr<uint32_t[]> FMore;
+  uint32_t* FAt;
 };
 
 }  // namespace
+
+// A publish's hold on the table it took. Taking the count before reading
+// the table, and a replacer reading the count after putting a new table in
+// place (all sequentially consistent), leave no moment where a publish
+// reads a table that was found unread and freed. The last publish to let
+// go frees what was replaced meanwhile.
+class TQorbEventBus::TReading {
+ public:
+  explicit TReading(TQorbEventBus& ABus) noexcept : FBus(ABus) { FBus.FPublishing.fetch_add(1); }
+  ~TReading() {
+    if (FBus.FPublishing.fetch_sub(1) == 1 && FBus.FHasReplaced.load()) {
+      TLock lock(FBus.FLock);
+      FBus.FreeReplacedIfQuiet();
+    }
+  }
+  TReading(const TReading&) = delete;
+  TReading& operator=(const TReading&) = delete;
+
+ private:
+  TQorbEventBus& FBus;
+};
+
+TQorbEventBus::TQorbEventBus() : FTable(nullptr), FOwned(std::make_unique<const TTable>()) { FTable.store(FOwned.get()); }
+
+TQorbEventBus::~TQorbEventBus() = default;
+
+void TQorbEventBus::Replace(std::unique_ptr<const TTable> ATable) {
+  SCHEDULE_POINT("bus.replacing");
+  FTable.store(ATable.get());
+  FReplaced.push_back(std::exchange(FOwned, std::move(ATable)));
+  FHasReplaced.store(true);
+  FreeReplacedIfQuiet();
+}
+
+void TQorbEventBus::FreeReplacedIfQuiet() {
+  if (FReplaced.empty() || FPublishing.load() != 0) return;
+  // A publish that starts from here on reads the current table.
+  FReplaced.clear();
+  FHasReplaced.store(false);
+}
 
 size_t TQorbEventBus::TTable::IndexOf(const GUID& AGuid) const noexcept {
   for (size_t i = 0; i < Guids.size(); ++i)
@@ -86,32 +127,30 @@ void TQorbEventBus::SubscribeHandler(const GUID& AEventGuid, const TQorbEventHan
   if (!AHandler.Assigned()) return;
   auto subscription = std::make_shared<const TQorbSubscription>(
       TQorbSubscription{AHandler.Data, AHandler, UnicodeString(AHandlerName.view()), AEventGuid});
-  std::shared_ptr<const TTable> old;  // let go of after the lock
   TLock lock(FLock);
-  const size_t at = FTable->IndexOf(AEventGuid);
-  if (at < FTable->Guids.size())
-    for (const TSubscriptionRef& s : FTable->Lists[at])
+  const size_t at = FOwned->IndexOf(AEventGuid);
+  if (at < FOwned->Guids.size())
+    for (const TSubscriptionRef& s : FOwned->Lists[at])
       if (SameHandler(s->Handler, AHandler)) return;  // the first name stays
-  auto table = std::make_shared<TTable>(*FTable);
+  auto table = std::make_unique<TTable>(*FOwned);
   if (at == table->Guids.size()) {
     table->Guids.push_back(AEventGuid);
     table->Lists.emplace_back();
   }
   table->Lists[at].push_back(std::move(subscription));
-  old = std::exchange(FTable, std::move(table));
+  Replace(std::move(table));
 }
 
 void TQorbEventBus::Unsubscribe(TObject* ASubscriber) {
   const TOwnFrame ours;
   if (!ASubscriber) return;
   const void* subscriber = ASubscriber;
-  std::shared_ptr<const TTable> old;
   TLock lock(FLock);
-  auto table = std::make_shared<TTable>(*FTable);
+  auto table = std::make_unique<TTable>(*FOwned);
   // Emptied lists stay: matching keeps asking for their identifiers.
   for (auto& list : table->Lists)
     std::erase_if(list, [subscriber](const TSubscriptionRef& s) { return s->Subscriber == subscriber; });
-  old = std::exchange(FTable, std::move(table));
+  Replace(std::move(table));
 }
 
 void TQorbEventBus::Publish(IInterface* AEvent) {
@@ -119,69 +158,82 @@ void TQorbEventBus::Publish(IInterface* AEvent) {
   if (!AEvent) return;
   // Subscribing and unsubscribing from now on, by handlers or by the
   // event's own queries, affect later publishes only.
-  std::shared_ptr<const TTable> table;
-  {
-    TLock lock(FLock);
-    table = FTable;
-  }
+  const TReading reading(*this);
+  const TTable* const table = FTable.load();
+  SCHEDULE_POINT("bus.read");
   const size_t identifiers = table->Guids.size();
   if (identifiers == 0) return;
-  TAnswers supported(identifiers);
+  TSupported supported(identifiers);
   // One foreign call asks the event for every identifier and then calls
   // the handlers of those it supports, each with the event's answer for its
   // identifier asked anew and let go of after it. Nothing of ours is made
   // or held inside: a fault leaves it through here. A failure while
   // matching leaves Publish and calls no handler; a failing handler is
-  // reported and the next call goes on after it.
+  // reported and the next call goes on after it. Where a call may not come
+  // back, what is needed to go on after it is kept in memory; the loops
+  // themselves run in registers.
   TForeignCall call{u"the event's QueryInterface", SlotCode(AEvent, 0)};
-  bool matched = false;
-  size_t entry = 0, index = 0;
-  const TQorbSubscription* current = nullptr;
-  void* intf = nullptr;
+  struct TPlace {
+    size_t Matches = 0;  // how many of supported's indexes hold an identifier
+    size_t Match = 0, Index = 0;  // the next subscription to call
+    const TQorbSubscription* Current = nullptr;
+    void* Intf = nullptr;  // the answer the current handler was given
+    bool Matched = false;
+  } at;
+  auto dispatch = [&at, &call, AEvent, table, identifiers, indexes = supported.Indexes()] {
+    if (!at.Matched) {
+      const GUID* guids = table->Guids.data();
+      size_t matches = 0;
+      for (size_t i = 0; i < identifiers; ++i) {
+        void* intf;
+        if (!QueryEvent(AEvent, guids[i], &intf)) continue;
+        ReleaseEvent(intf);
+        indexes[matches++] = static_cast<uint32_t>(i);
+      }
+      at.Matches = matches;
+      at.Matched = true;
+      call.What = u"event handler";
+    }
+    for (; at.Match < at.Matches; ++at.Match, at.Index = 0) {
+      const std::vector<TSubscriptionRef>& list = table->Lists[indexes[at.Match]];
+      while (at.Index < list.size()) {
+        const TQorbSubscription* s = list[at.Index++].get();
+        at.Current = s;
+        call.Code = reinterpret_cast<const void*>(s->Handler.Code);
+        call.Subject = s->HandlerName.c_str();
+        if (!QueryEvent(AEvent, s->EventGuid, &at.Intf)) continue;
+        s->Handler.Code(s->Handler.Data, static_cast<IInterface*>(at.Intf));
+        ReleaseEvent(std::exchange(at.Intf, nullptr));
+      }
+    }
+  };
   for (;;) {
     try {
-      CallForeign(call, [&] {
-        if (!matched) {
-          for (size_t i = 0; i < identifiers; ++i) {
-            if (!QueryEvent(AEvent, table->Guids[i], &intf)) continue;
-            ReleaseEvent(std::exchange(intf, nullptr));
-            supported[i] = 1;
-          }
-          matched = true;
-          call.What = u"event handler";
-        }
-        for (; entry < identifiers; ++entry, index = 0) {
-          if (!supported[entry]) continue;
-          const std::vector<TSubscriptionRef>& list = table->Lists[entry];
-          while (index < list.size()) {
-            current = list[index++].get();
-            call.Code = reinterpret_cast<const void*>(current->Handler.Code);
-            call.Subject = current->HandlerName.c_str();
-            if (!QueryEvent(AEvent, current->EventGuid, &intf)) continue;
-            current->Handler.Code(current->Handler.Data, static_cast<IInterface*>(intf));
-            ReleaseEvent(std::exchange(intf, nullptr));
-          }
-        }
-      });
+      CallForeign(call, dispatch);
       return;
     } catch (...) {
-      if (!matched) throw;
-      ReportFailure(*current);
+      if (!at.Matched) throw;
+      ReportFailure(*at.Current);
       // Already reported: the handler failed before this.
-      if (void* left = std::exchange(intf, nullptr)) ForeignReleaseNoted(static_cast<IInterface*>(left));
+      if (void* left = std::exchange(at.Intf, nullptr)) ForeignReleaseNoted(static_cast<IInterface*>(left));
     }
   }
 }
 
 size_t TQorbEventBus::IdentifierCount() const {
   TLock lock(FLock);
-  return FTable->Guids.size();
+  return FOwned->Guids.size();
 }
 
 std::vector<TQorbSubscription> TQorbEventBus::SubscriptionsFor(const GUID& AEventGuid) const {
   TLock lock(FLock);
   std::vector<TQorbSubscription> copies;
-  if (const size_t at = FTable->IndexOf(AEventGuid); at < FTable->Guids.size())
-    for (const TSubscriptionRef& s : FTable->Lists[at]) copies.push_back(*s);
+  if (const size_t at = FOwned->IndexOf(AEventGuid); at < FOwned->Guids.size())
+    for (const TSubscriptionRef& s : FOwned->Lists[at]) copies.push_back(*s);
   return copies;
+}
+
+size_t TQorbEventBus::TablesKept() const {
+  TLock lock(FLock);
+  return 1 + FReplaced.size();
 }

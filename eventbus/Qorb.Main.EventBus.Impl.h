@@ -1,8 +1,10 @@
 #pragma once
 // The host's event bus: per event identifier, the subscriptions made for
 // it, in subscription order. A publish takes the subscriptions as they are
-// under the lock and calls the matching ones outside it, on the publishing
-// thread; a failing handler is logged and the others still run.
+// and calls the matching ones on the publishing thread; a failing handler
+// is logged and the others still run.
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -21,7 +23,8 @@ struct TQorbSubscription {
 
 class TQorbEventBus : public TInterfacedObjectOf<IQorbEventBus> {
  public:
-  TQorbEventBus() = default;
+  TQorbEventBus();
+  ~TQorbEventBus() override;
 
   void SubscribeHandler(const GUID& AEventGuid, const TQorbEventHandler& AHandler,
                         UnicodeStringRef AHandlerName) override;
@@ -32,6 +35,9 @@ class TQorbEventBus : public TInterfacedObjectOf<IQorbEventBus> {
   // empty), and the subscriptions under one of them.
   size_t IdentifierCount() const;
   std::vector<TQorbSubscription> SubscriptionsFor(const GUID& AEventGuid) const;
+  // Tables in memory: the current one and those replaced while a publish
+  // was under way.
+  size_t TablesKept() const;
 
  private:
   // A subscription never changes once made; publishes under way share it
@@ -40,13 +46,24 @@ class TQorbEventBus : public TInterfacedObjectOf<IQorbEventBus> {
 
   // Every identifier ever subscribed for, with its subscriptions. Never
   // changed once made: subscribing and unsubscribing put a new one in its
-  // place under the lock, and a publish keeps the one it took for as long as
-  // it runs.
+  // place under the lock, and a publish reads the one it took, without a
+  // lock, for as long as it runs.
   struct TTable {
     std::vector<GUID> Guids;  // in the order they were first subscribed for
     std::vector<std::vector<TSubscriptionRef>> Lists;
     size_t IndexOf(const GUID& AGuid) const noexcept;
   };
-  mutable TCriticalSection FLock;
-  std::shared_ptr<const TTable> FTable = std::make_shared<const TTable>();
+  class TReading;
+
+  // Under FLock. A replaced table is kept until no publish is under way,
+  // since one may still read it.
+  void Replace(std::unique_ptr<const TTable> ATable);
+  void FreeReplacedIfQuiet();
+
+  mutable TCriticalSection FLock;  // subscribing and unsubscribing
+  std::atomic<const TTable*> FTable;
+  std::atomic<uint32_t> FPublishing{0};  // publishes between taking a table and letting go of it
+  std::atomic<bool> FHasReplaced{false};
+  std::unique_ptr<const TTable> FOwned;  // what FTable points at
+  std::vector<std::unique_ptr<const TTable>> FReplaced;
 };

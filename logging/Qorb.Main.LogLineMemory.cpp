@@ -6,14 +6,7 @@
 #include <mutex>
 #include <new>
 
-// A test build names the points in a writer's path where its schedule may
-// stop the writer; elsewhere they are nothing.
-#ifdef QORB_SCHEDULE_POINTS
-void QorbSchedulePoint(const char* point);
-#define SCHEDULE_POINT(point) QorbSchedulePoint(point)
-#else
-#define SCHEDULE_POINT(point) static_cast<void>(0)
-#endif
+#include "rtl/SchedulePoint.h"
 
 // Under AddressSanitizer the room of a slab no line holds is poisoned, so
 // that reading a line after it was freed, or past its end, is reported as

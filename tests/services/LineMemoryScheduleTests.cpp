@@ -1,19 +1,15 @@
 // Line memory under schedules this test chooses: each writer runs on a
 // thread of its own and stops at the named points of its path that the test
-// asks for, so interleavings that preemption makes rare happen every time.
-// The line memory is compiled into this test with its points switched on.
+// asks for. The line memory is compiled into this test with its points
+// switched on.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <cstring>
-#include <mutex>
-#include <string>
-#include <thread>
 #include <vector>
 
 #include "logging/Qorb.Main.LogLineMemory.h"
+#include "tests/support/ScheduledThread.h"
 
 namespace {
 
@@ -24,78 +20,26 @@ constexpr size_t kHeader = alignof(std::max_align_t);
 constexpr size_t kSlab = 64 * 1024;
 constexpr size_t kBig = 4096;  // the longest carve, header included
 
-class Writer;
-thread_local Writer* currentWriter = nullptr;
-
-// One AllocateLine on a thread that starts when the test first lets it
-// run and stops where the test says.
+// One AllocateLine on a thread of its own.
 class Writer {
  public:
-  explicit Writer(size_t bytes) : bytes_(bytes) {
-    thread_ = std::thread([this] {
-      currentWriter = this;
-      {
-        std::unique_lock lock(lock_);
-        changed_.wait(lock, [&] { return started_; });
-      }
-      void* line = AllocateLine(bytes_);
-      const std::lock_guard lock(lock_);
-      line_ = line;
-      done_ = true;
-      changed_.notify_all();
-    });
-  }
+  explicit Writer(size_t bytes) : bytes_(bytes), thread_([this] { line_ = AllocateLine(bytes_); }) {}
   Writer(const Writer&) = delete;
   Writer& operator=(const Writer&) = delete;
-  ~Writer() {
-    Finish();
-    FreeLine(line_);
-  }
+  ~Writer() { FreeLine(Finish()); }
 
-  // Lets the writer run until it stops at POINT; false when it finished
-  // first or did not get there in time.
-  bool RunTo(const char* point) {
-    std::unique_lock lock(lock_);
-    stopAt_ = point;
-    started_ = true;
-    changed_.notify_all();
-    return changed_.wait_for(lock, kPatience, [&] { return stoppedAt_ == point || done_; }) && !done_;
-  }
+  bool RunTo(const char* point) { return thread_.RunTo(point); }
   // Lets the writer run to the end; its line.
   unsigned char* Finish() {
-    std::unique_lock lock(lock_);
-    stopAt_.clear();
-    started_ = true;
-    changed_.notify_all();
-    const bool finished = changed_.wait_for(lock, kPatience, [&] { return done_; });
-    lock.unlock();
-    if (!finished) {
-      ADD_FAILURE() << "a writer did not finish";
-      std::abort();  // its thread cannot be joined
-    }
-    if (thread_.joinable()) thread_.join();
+    thread_.Finish();
     return static_cast<unsigned char*>(line_);
   }
   size_t Bytes() const { return bytes_; }
 
-  void Arrive(const char* point) {
-    std::unique_lock lock(lock_);
-    if (stopAt_ != point) return;
-    stoppedAt_ = point;
-    changed_.notify_all();
-    changed_.wait(lock, [&] { return stopAt_ != point; });
-    stoppedAt_.clear();
-  }
-
  private:
-  static constexpr auto kPatience = std::chrono::seconds(10);
   const size_t bytes_;
-  std::mutex lock_;
-  std::condition_variable changed_;
-  std::string stopAt_, stoppedAt_;
-  bool started_ = false, done_ = false;
   void* line_ = nullptr;
-  std::thread thread_;
+  TScheduledThread thread_;
 };
 
 // Lines this thread holds, freed when it is done with them.
@@ -137,10 +81,6 @@ bool Overlap(const unsigned char* a, size_t aBytes, const unsigned char* b, size
 }
 
 }  // namespace
-
-void QorbSchedulePoint(const char* point) {
-  if (currentWriter) currentWriter->Arrive(point);
-}
 
 // Two writers miss the end of a nearly full slab; between their misses and
 // their moving on, two more writers come. However the misses are settled,
