@@ -68,7 +68,7 @@ class TSupported {
   uint32_t* Indexes() noexcept { return FAt; }
 
  private:
-  uint32_t FInPlace[32];
+  uint32_t FInPlace[64];
   std::unique_ptr<uint32_t[]> FMore;
   uint32_t* FAt;
 };
