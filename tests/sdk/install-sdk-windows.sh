@@ -11,10 +11,8 @@ source "$(dirname "$0")/sdk-checks.sh"
 unset WINEPATH
 objdump=x86_64-w64-mingw32-objdump
 
-rm -rf "$prefix" "$prefix.moved"
-"$cmake" --install "$build" --prefix "$prefix" > "$prefix.install.log" 2>&1 || { cat "$prefix.install.log"; exit 1; }
-rm -f "$prefix.install.log"
-for f in bin/qorb-ide.exe bin/Qorb_DelphiMain.bpl bin/DelphiMainProc.dll \
+install_prefix "$cmake" "$build" "$prefix"
+expect_files "$prefix" bin/qorb-ide.exe bin/Qorb_DelphiMain.bpl bin/DelphiMainProc.dll \
     bin/Plugins/QorbHello.dll bin/Plugins/QorbSuiteInfo.dll bin/Plugins/QorbOptionsExample.dll \
     bin/libqorbrtl.dll bin/libqorbwin.dll bin/libqorbvcl.dll bin/libqorbtoolsapi.dll bin/libqorbide.dll \
     bin/libqorbworkbench.dll bin/libstdc++-6.dll bin/libgcc_s_seh-1.dll bin/libwinpthread-1.dll \
@@ -22,9 +20,7 @@ for f in bin/qorb-ide.exe bin/Qorb_DelphiMain.bpl bin/DelphiMainProc.dll \
     lib/libqorbotahelper.a lib/cmake/Qorb/QorbConfig.cmake lib/cmake/Qorb/QorbTargets.cmake \
     lib/cmake/Qorb/QorbResources.cmake lib/pkgconfig/qorb.pc \
     include/qorb/qorb_plugin.h include/qorb/qorb_about.h include/qorb/sdk/Qorb.Plugin.Menu.h \
-    include/qorb/rtl/InterfacedObject.h include/qorb/otahelper/Qorb.OTAHelper.Options.h; do
-  [[ -e $prefix/$f ]] || { echo "MISSING from the prefix: $f"; exit 1; }
-done
+    include/qorb/rtl/InterfacedObject.h include/qorb/otahelper/Qorb.OTAHelper.Options.h
 # Nothing that only the build uses.
 for f in "$prefix"/bin/*.a "$prefix"/bin/Plugins/*.a "$prefix"/lib/libQorb_DelphiMain*; do
   [[ -e $f ]] && { echo "not for the prefix: $f"; exit 1; }

@@ -7,17 +7,13 @@ set -euo pipefail
 src=$1 build=$2 prefix=$3 cmake=$4
 source "$(dirname "$0")/sdk-checks.sh"
 
-rm -rf "$prefix"
-"$cmake" --install "$build" --prefix "$prefix" > "$prefix.install.log" 2>&1 || { cat "$prefix.install.log"; exit 1; }
-rm -f "$prefix.install.log"
-for f in bin/qorb-ide bin/Qorb_DelphiMain.bpl bin/DelphiMainProc.dll bin/Plugins/QorbHello.dll \
+install_prefix "$cmake" "$build" "$prefix"
+expect_files "$prefix" bin/qorb-ide bin/Qorb_DelphiMain.bpl bin/DelphiMainProc.dll bin/Plugins/QorbHello.dll \
     lib/libqorbrtl.so lib/libqorbwin.so lib/libqorbvcl.so lib/libqorbtoolsapi.so lib/libqorbide.so \
     lib/libqorbotahelper.a lib/cmake/Qorb/QorbConfig.cmake lib/cmake/Qorb/QorbConfigVersion.cmake \
     lib/cmake/Qorb/QorbResources.cmake lib/pkgconfig/qorb.pc \
     include/qorb/qorb_plugin.h include/qorb/qorb_about.h include/qorb/sdk/Qorb.Plugin.Menu.h \
-    include/qorb/rtl/InterfacedObject.h include/qorb/otahelper/Qorb.OTAHelper.Options.h; do
-  [[ -e $prefix/$f ]] || { echo "MISSING from the prefix: $f"; exit 1; }
-done
+    include/qorb/rtl/InterfacedObject.h include/qorb/otahelper/Qorb.OTAHelper.Options.h
 # The options-page base goes into plug-ins, which are unloaded: nothing in
 # it may be a unique symbol (it would keep the plug-in mapped).
 if [[ $(nm -C "$prefix/lib/libqorbotahelper.a") == *' u '* ]]; then

@@ -1,5 +1,24 @@
 # Checks shared by the SDK scripts (sourced).
 
+# Installs the build to a fresh prefix; the installer's output only when
+# it fails.
+# Usage: install_prefix <cmake> <build-dir> <prefix>
+install_prefix() {
+  local cmake=$1 build=$2 prefix=$3
+  rm -rf "$prefix" "$prefix.moved"
+  "$cmake" --install "$build" --prefix "$prefix" > "$prefix.install.log" 2>&1 || { cat "$prefix.install.log"; exit 1; }
+  rm -f "$prefix.install.log"
+}
+
+# Usage: expect_files <prefix> <path under it>...
+expect_files() {
+  local prefix=$1 f
+  shift
+  for f in "$@"; do
+    [[ -e $prefix/$f ]] || { echo "MISSING from the prefix: $f"; exit 1; }
+  done
+}
+
 # $out holds what the IDE printed.
 expect() {
   [[ $out == *"$1"* ]] || { echo "MISSING: $1"; exit 1; }

@@ -48,6 +48,18 @@ TPixel Channels(uint32_t p) {
           static_cast<float>(p >> 24)};
 }
 
+// The pixels one target pixel takes along one axis, weighed;
+// PixelAt(i) is source pixel i along that axis.
+template <class TPixelAt>
+TPixel Filtered(const TTaps& Taps, TPixelAt PixelAt) {
+  TPixel sum{};
+  for (size_t k = 0; k < Taps.Weights.size(); ++k) {
+    const TPixel c = PixelAt(Taps.First + static_cast<int>(k));
+    for (size_t i = 0; i < 4; ++i) sum[i] += c[i] * Taps.Weights[k];
+  }
+  return sum;
+}
+
 uint32_t Packed(const TPixel& c) {
   uint32_t out = 0;
   for (int i = 0; i < 4; ++i)
@@ -73,28 +85,16 @@ std::unique_ptr<qorb::gdi::TDib> Resampled(const qorb::gdi::TDib& Source, int Wi
   std::vector<TPixel> rows(static_cast<size_t>(Width) * static_cast<size_t>(sh));
   for (int y = 0; y < sh; ++y) {
     const uint32_t* src = Source.Row(y);
-    for (int x = 0; x < Width; ++x) {
-      const TTaps& t = across[static_cast<size_t>(x)];
-      TPixel sum{};
-      for (size_t k = 0; k < t.Weights.size(); ++k) {
-        const TPixel c = Channels(src[t.First + static_cast<int>(k)]);
-        for (size_t i = 0; i < 4; ++i) sum[i] += c[i] * t.Weights[k];
-      }
-      rows[static_cast<size_t>(y) * static_cast<size_t>(Width) + static_cast<size_t>(x)] = sum;
-    }
+    for (int x = 0; x < Width; ++x)
+      rows[static_cast<size_t>(y) * static_cast<size_t>(Width) + static_cast<size_t>(x)] =
+          Filtered(across[static_cast<size_t>(x)], [src](int i) { return Channels(src[i]); });
   }
   for (int y = 0; y < Height; ++y) {
-    const TTaps& t = down[static_cast<size_t>(y)];
     uint32_t* dst = target->Row(y);
-    for (int x = 0; x < Width; ++x) {
-      TPixel sum{};
-      for (size_t k = 0; k < t.Weights.size(); ++k) {
-        const TPixel& c = rows[static_cast<size_t>(t.First + static_cast<int>(k)) * static_cast<size_t>(Width) +
-                               static_cast<size_t>(x)];
-        for (size_t i = 0; i < 4; ++i) sum[i] += c[i] * t.Weights[k];
-      }
-      dst[x] = Packed(sum);
-    }
+    for (int x = 0; x < Width; ++x)
+      dst[x] = Packed(Filtered(down[static_cast<size_t>(y)], [&rows, Width, x](int i) {
+        return rows[static_cast<size_t>(i) * static_cast<size_t>(Width) + static_cast<size_t>(x)];
+      }));
   }
   return target;
 }
