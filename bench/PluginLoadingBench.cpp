@@ -27,6 +27,14 @@ void BM_VersionInfo(benchmark::State& state) {
 }
 BENCHMARK(BM_VersionInfo);
 
+// The icon of a loaded plug-in: its resource found, decoded and made a bitmap.
+void BM_Icon(benchmark::State& state) {
+  HMODULE lib = LoadLibraryW(PluginPath().c_str());
+  for (auto _ : state) benchmark::DoNotOptimize(LoadPngResourceBitmap(lib, UnicodeString(u"QORBPLUGINICON")));
+  FreeLibrary(lib);
+}
+BENCHMARK(BM_Icon);
+
 // The whole path a plug-in file takes, minus its own InitPlugin.
 void BM_ProbeLoadDescribeUnload(benchmark::State& state) {
   for (auto _ : state) {

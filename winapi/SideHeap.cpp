@@ -26,6 +26,7 @@ class ClassedHeap final : public std::pmr::memory_resource {
     FreeBlock* next;
   };
   static constexpr size_t kRegion = 1 << 20;
+  static constexpr size_t kTouch = 64 * 1024;
 
   static size_t ClassOf(size_t bytes, size_t alignment) noexcept {
     bytes = std::max(bytes, alignment);
@@ -53,8 +54,16 @@ class ClassedHeap final : public std::pmr::memory_resource {
     if (!region_ || at + size > kRegion) {
       region_ = static_cast<char*>(MapPages(kRegion));
       at = 0;
+      touched_ = 0;
     }
     used_ = at + size;
+    // A record or two per library loaded: a fault each would cost more than
+    // the record.
+    if (used_ > touched_) {
+      const size_t from = touched_;
+      touched_ = std::min(kRegion, (used_ + kTouch - 1) & ~(kTouch - 1));
+      TouchPages(region_ + from, touched_ - from);
+    }
     return region_ + at;
   }
   void do_deallocate(void* p, size_t bytes, size_t alignment) override {
@@ -69,6 +78,7 @@ class ClassedHeap final : public std::pmr::memory_resource {
   std::array<FreeBlock*, kClasses> free_{};
   char* region_ = nullptr;
   size_t used_ = 0;
+  size_t touched_ = 0;  // of the region, made present ahead of use
 };
 
 // Lives as long as the process: what is kept here may be freed by the last

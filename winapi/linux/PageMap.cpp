@@ -26,4 +26,13 @@ void UnmapPages(void* Pages, size_t Size) noexcept {
   ::munmap(Pages, Size);
 }
 
+void TouchPages(void* Pages, size_t Size) noexcept {
+#if defined(MADV_POPULATE_WRITE)
+  ::madvise(Pages, Size, MADV_POPULATE_WRITE);  // an older kernel refuses: the faults come as before
+#else
+  (void)Pages;
+  (void)Size;
+#endif
+}
+
 }  // namespace qorb::winapi

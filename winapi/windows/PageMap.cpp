@@ -14,4 +14,7 @@ void* MapPages(size_t Size) {
 
 void UnmapPages(void* Pages, size_t) noexcept { ::VirtualFree(Pages, 0, MEM_RELEASE); }
 
+// Committed pages are zeroed on first touch either way; nothing to gain.
+void TouchPages(void*, size_t) noexcept {}
+
 }  // namespace qorb::winapi

@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 #include <execinfo.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/syscall.h>
@@ -17,6 +18,7 @@
 #include <mutex>
 
 #include "rtl/ForeignCallNow.h"
+#include "rtl/ThreadLocal.h"
 #include "winapi/FileDescriptor.h"
 #include "workbench/SignalSafeSymbols.h"
 
@@ -220,7 +222,19 @@ struct TDirent64 {
 
 }  // namespace
 
-pid_t CurrentThreadId() noexcept { return static_cast<pid_t>(::syscall(SYS_gettid)); }
+namespace {
+
+// Asked of the kernel once per thread (every unload asks, and a system call
+// is dear); a child of fork asks again.
+constinit thread_local pid_t knownThreadId QORB_HANDLER_TLS = 0;
+const int forgetInChild = ::pthread_atfork(nullptr, nullptr, [] { knownThreadId = 0; });
+
+}  // namespace
+
+pid_t CurrentThreadId() noexcept {
+  if (knownThreadId == 0) knownThreadId = static_cast<pid_t>(::syscall(SYS_gettid));
+  return knownThreadId;
+}
 
 void InstallThreadStacks() {
   static std::once_flag once;
@@ -277,6 +291,9 @@ size_t ReadStacks(TThreadStack* Stacks, size_t Max, bool Others) noexcept {
         ScanStack(tid, s);
       }
     }
+    // The kernel fills the buffer while entries fit: room for many more
+    // means the listing ended, and asking again would only say so.
+    if (static_cast<size_t>(got) + 1024 < sizeof entries) break;
   }
   return count;
 }
