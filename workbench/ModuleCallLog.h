@@ -3,6 +3,7 @@
 // installed, in the order the calls ended: what qorb-ide's load profile and
 // its reasons for files not loaded are read from. One at a time.
 #include <chrono>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory_resource>
@@ -58,7 +59,9 @@ class TModuleCallLog final : public qorb::winapi::ModuleCallObserver {
   static TModuleCallEntry Copy(const Stored& s);
 
   mutable TMutex lock_;
-  std::pmr::vector<Stored> entries_;
+  // In blocks that stay where they are: a vector grown past the side heap's
+  // blocks would be mapped afresh and copied over at every doubling.
+  std::pmr::deque<Stored> entries_;
   // Paths of loaded modules by handle, for calls that name only the handle.
   std::pmr::vector<std::pair<HMODULE, std::pmr::string>> loaded_;
 };
