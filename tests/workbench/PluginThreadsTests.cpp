@@ -4,7 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 #include <string>
+
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "rtl/UnicodeString.h"
 #include "winapi/Modules.h"
@@ -38,4 +44,23 @@ TEST(PluginThreads, NameTheLibraryOfAnAddressBeforeAndAfterItsUnload) {
   EXPECT_EQ(PluginOfThread(someThread, frames, 1), nullptr);
   // Nothing ran there when it went.
   EXPECT_TRUE(watch.Left().empty());
+}
+
+// The number is asked of the system once per thread: another thread, and
+// the child of a fork, still get their own.
+TEST(ThreadId, IsEachThreadsOwnInAnotherThreadAndInAChildOfFork) {
+  const pid_t mine = CurrentThreadId();
+  pid_t other = 0;
+  std::thread([&] { other = CurrentThreadId(); }).join();
+  EXPECT_NE(other, 0);
+  EXPECT_NE(other, mine);
+  EXPECT_EQ(CurrentThreadId(), mine);
+#if !defined(_WIN32)
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) ::_exit(CurrentThreadId() == ::getpid() ? 0 : 1);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+#endif
 }
