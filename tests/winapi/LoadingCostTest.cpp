@@ -1,7 +1,8 @@
 // What loading a library costs beside the loader's own work, counted:
-// the system calls of a probe, of the load after it and of the questions
-// the host asks a loaded library, and the general-heap bytes kept per
-// loaded library, each against a bare dlopen of the same file.
+// the system calls of a probe, of the load after it, of the questions the
+// host asks a loaded library and of its unload (qorb-ide's check for
+// threads left in it included), and the general-heap bytes kept per loaded
+// library, each against a bare dlopen or dlclose of the same file.
 #include <dlfcn.h>
 #include <malloc.h>
 #include <signal.h>
@@ -22,6 +23,7 @@
 #include "winapi/Modules.h"
 #include "winapi/Resources.h"
 #include "winapi/Version.h"
+#include "workbench/PluginThreads.h"
 
 namespace {
 
@@ -46,12 +48,14 @@ bool Question(const std::string& path, HMODULE h) {
 }
 
 // The stretches the traced child goes through, in order.
-enum Stretch { kProbe, kLoad, kBareLoad, kQuestions, kStretches };
+enum Stretch { kProbe, kLoad, kBareLoad, kQuestions, kUnload, kBareUnload, kStretches };
 
 // Runs in a child traced by the test: every system call it makes is seen.
 [[noreturn]] void TracedChild(const std::array<std::string, 3>& copies) {
   ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
   ::raise(SIGSTOP);
+  // Looks at the threads before every unload, as in qorb-ide.
+  const TPluginThreads threads;
   // One round first, so that what is set up once per process is not counted.
   bool ok = Probe(copies[0]);
   const HMODULE warm = LoadLibraryW(W(copies[0]).c_str());
@@ -64,6 +68,10 @@ enum Stretch { kProbe, kLoad, kBareLoad, kQuestions, kStretches };
   void* bare = ::dlopen(copies[2].c_str(), RTLD_NOW | RTLD_LOCAL);
   Mark();
   ok = ok && h && bare && Question(copies[1], h);
+  Mark();
+  ok = FreeLibrary(h) && ok;
+  Mark();
+  ok = ::dlclose(bare) == 0 && ok;
   Mark();
   ::_exit(ok ? 0 : 1);
 }
@@ -108,7 +116,7 @@ std::string Names(const std::vector<long>& calls) {
 
 }  // namespace
 
-TEST(LoadingCost, AProbeReadsTheFileOnceTheLoadAfterItOnlyLooksAndQuestionsAskTheKernelNothing) {
+TEST(LoadingCost, AProbeReadsTheFileOnceTheLoadAfterItOnlyLooksQuestionsAskTheKernelNothingAndAnUnloadListsTheThreadsOnce) {
   ScratchDir dir("qorb-cost");
   std::array<std::string, 3> copies;
   for (size_t i = 0; i < copies.size(); ++i) {
@@ -134,6 +142,10 @@ TEST(LoadingCost, AProbeReadsTheFileOnceTheLoadAfterItOnlyLooksAndQuestionsAskTh
   EXPECT_EQ(calls[kLoad], expected) << "ours: " << Names(calls[kLoad]) << "bare: " << Names(calls[kBareLoad]);
   // Read where the loader mapped them.
   EXPECT_TRUE(calls[kQuestions].empty()) << Names(calls[kQuestions]);
+  // The threads listed in one read, and the loader's own work.
+  expected = calls[kBareUnload];
+  expected.insert(expected.begin(), {SYS_lseek, SYS_getdents64});
+  EXPECT_EQ(calls[kUnload], expected) << "ours: " << Names(calls[kUnload]) << "bare: " << Names(calls[kBareUnload]);
 }
 
 // A sanitizer's allocator keeps its own books.
