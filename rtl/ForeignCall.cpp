@@ -195,7 +195,7 @@ void RunForeign(const TForeignCall& Call, void (*Run)(void*), void* Context) {
     case TOutcome::Raised:
       RaiseCopy(Call, std::move(escaped));
   }
-  if (!ForeignTop && lastRaised.Held) ForgetRaised();
+  if (!ForeignTop) ForgetRaised();
 }
 
 }  // namespace qorb::rtl

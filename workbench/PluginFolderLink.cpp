@@ -2,9 +2,12 @@
 
 namespace fs = std::filesystem;
 
-std::string TPluginFolderLink::CheckArguments(const fs::path& Package, const fs::path& Plugins) {
+TPluginFolderLink::TArguments TPluginFolderLink::CheckArguments(const fs::path& Package, const fs::path& Plugins) {
   std::error_code ec;
-  if (!fs::is_directory(fs::absolute(Plugins, ec), ec)) return "no plug-in folder " + Plugins.string();
-  if (!fs::is_regular_file(fs::absolute(Package, ec), ec)) return "no package " + Package.string();
-  return {};
+  TArguments a{fs::absolute(Package, ec), fs::absolute(Plugins, ec), {}};
+  if (!fs::is_directory(a.Plugins, ec))
+    a.Error = "no plug-in folder " + Plugins.string();
+  else if (!fs::is_regular_file(a.Package, ec))
+    a.Error = "no package " + Package.string();
+  return a;
 }

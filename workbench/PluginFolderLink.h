@@ -26,8 +26,12 @@ class TPluginFolderLink {
 
  private:
   static void RemoveLinks(void* Self) noexcept;
-  // Why the two cannot be laid out together, or empty.
-  static std::string CheckArguments(const std::filesystem::path& Package, const std::filesystem::path& Plugins);
+  // Both made absolute, or why the two cannot be laid out together.
+  struct TArguments {
+    std::filesystem::path Package, Plugins;
+    std::string Error;
+  };
+  static TArguments CheckArguments(const std::filesystem::path& Package, const std::filesystem::path& Plugins);
   std::filesystem::path folder_;
   // What the folder holds, ready for a signal handler to remove.
   std::vector<std::string> links_;

@@ -22,7 +22,6 @@ std::atomic<TCrashReporter> crashReporter{nullptr};
 LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
 
 thread_local uintptr_t stackLow QORB_HANDLER_TLS = 0;
-thread_local uintptr_t stackHigh QORB_HANDLER_TLS = 0;
 thread_local bool threadPrepared QORB_HANDLER_TLS = false;
 
 struct TSpan {
@@ -155,7 +154,7 @@ void PrepareThreadForFaults() {
   ULONG_PTR low = 0, high = 0;
   ::GetCurrentThreadStackLimits(&low, &high);
   stackLow = static_cast<uintptr_t>(low);
-  stackHigh = static_cast<uintptr_t>(high);
+  const auto stackHigh = static_cast<uintptr_t>(high);
   // Wine raises a stack overflow only at the stack's last page, whatever
   // the guarantee: raising it on as an exception there, or writing a
   // report, then runs off the end, and the thread is gone without a word.

@@ -243,10 +243,6 @@ TEST(Containment, AnExceptionWhoseOwnCodeFaultsIsContainedAndTheOriginalGoesOnly
   EXPECT_TRUE(notes.seen[2].ClassName.ToUtf8() == "EAccessViolation" || notes.seen[3].ClassName.ToUtf8() == "EAccessViolation");
 }
 
-// Who made something is looked for on the stack only where plug-in code may
-// be on it: a call into foreign code, however deep our own code is above it;
-// not a call into our own code, nor the main thread outside any call; any
-// other thread, whose start may be a plug-in's.
 // Known values in the registers a callee must give back as it found them
 // (rbx and r12 to r15; on Windows also xmm6 to xmm15), held across a call
 // that fails; how many come back changed.
@@ -273,9 +269,10 @@ TEST(Containment, AnExceptionWhoseOwnCodeFaultsIsContainedAndTheOriginalGoesOnly
 #if defined(_WIN64)
   asm volatile("" : "+x"(x6), "+x"(x7), "+x"(x8), "+x"(x9), "+x"(x10), "+x"(x11), "+x"(x12), "+x"(x13), "+x"(x14),
                "+x"(x15));
+  uint64_t put = 6;
   for (const uint64_t x : {uint64_t{x6}, uint64_t{x7}, uint64_t{x8}, uint64_t{x9}, uint64_t{x10}, uint64_t{x11},
                           uint64_t{x12}, uint64_t{x13}, uint64_t{x14}, uint64_t{x15}})
-    kept.push_back({x, 6 + kept.size() - 5});
+    kept.push_back({x, put++});
 #endif
   int changed = 0;
   for (const auto& [seen, put] : kept) changed += seen != put;
@@ -294,6 +291,10 @@ TEST(Containment, TheCallersRegistersSurviveAFaultAndAnExceptionInTheCall) {
   EXPECT_EQ(RegistersChangedAcross([&] { CallForeign({u"fault_throw_clobbering", reinterpret_cast<const void*>(raise)}, raise); }), 0);
 }
 
+// Who made something is looked for on the stack only where plug-in code may
+// be on it: a call into foreign code, however deep our own code is above it;
+// not a call into our own code, nor the main thread outside any call; any
+// other thread, whose start may be a plug-in's.
 TEST(ForeignOnStack, OnlyInsideACallIntoForeignCodeOrOffTheMainThread) {
   const ForeignLibrary lib;
   const TFaultFn foreign = lib.Fault();

@@ -10,8 +10,6 @@
 
 namespace fs = std::filesystem;
 
-// The texts the check shows are the host's own, the strings as stored
-// beside them, and the icon as the host would decode it.
 TEST(CheckCommand, ShowsTheHostsVersionTextsBesideTheStoredStringsAndTheIcon) {
   for (const char* fixture : {"alpha", "oddlengths", "beta"}) {
     const TPluginCheck check = CheckPluginFile(FixturePath(fixture));

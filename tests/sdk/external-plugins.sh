@@ -9,13 +9,7 @@ set -euo pipefail
 src=$1 prefix=$2 work=$3 cmake=$4 toolchain=${5:-} run=${6:-}
 source "$(dirname "$0")/sdk-checks.sh"
 
-ide=("$prefix/bin/qorb-ide")
-configure=("-DCMAKE_PREFIX_PATH=$prefix")
-if [[ -n $toolchain ]]; then
-  ide=("$run" "$prefix/bin/qorb-ide.exe")
-  configure=("-DCMAKE_TOOLCHAIN_FILE=$toolchain" "-DQorb_DIR=$prefix/lib/cmake/Qorb")
-  unset WINEPATH
-fi
+use_sdk "$prefix" "$toolchain" "$run"
 
 rm -rf "$work"
 "$cmake" -S "$src/tests/sdk/external" -B "$work/build" -G Ninja "${configure[@]}" \

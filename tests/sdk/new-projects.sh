@@ -11,16 +11,8 @@ prefix=$1 work=$2 ctest=$3 toolchain=${4:-} run=${5:-}
 source "$(dirname "$0")/sdk-checks.sh"
 export PATH=$(dirname "$ctest"):$PATH
 
-ide=("$prefix/bin/qorb-ide")
-configure=("-DCMAKE_PREFIX_PATH=$prefix")
-if [[ -n $toolchain ]]; then
-  ide=("$run" "$prefix/bin/qorb-ide.exe")
-  # The toolchain confines package searches to the MinGW root: the package
-  # folder itself is named.
-  configure=(-G Ninja "-DCMAKE_TOOLCHAIN_FILE=$toolchain" "-DQorb_DIR=$prefix/lib/cmake/Qorb")
-  # The installed IDE on its own, not helped by the build's bin/.
-  unset WINEPATH
-fi
+use_sdk "$prefix" "$toolchain" "$run"
+[[ -z $toolchain ]] || configure+=(-G Ninja)
 
 rm -rf "$work"
 mkdir -p "$work"
@@ -41,9 +33,7 @@ build CppPlugin
 build CPlugin --c
 build OptionsPlugin --options-page
 if [[ -n $toolchain ]]; then
-  # A C plug-in needs the C runtime and nothing of its compiler's.
-  imports=$(x86_64-w64-mingw32-objdump -p CPlugin/build/CPlugin.dll | sed -n 's/^\tDLL Name: //p' | sort -f | tr '\n' ' ')
-  [[ ${imports,,} == "kernel32.dll msvcrt.dll " ]] || { echo "CPlugin.dll imports $imports"; exit 1; }
+  expect_c_runtime_only CPlugin/build/CPlugin.dll
 fi
 cd /
 rm -rf "$work"

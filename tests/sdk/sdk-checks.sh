@@ -19,6 +19,32 @@ expect_files() {
   done
 }
 
+# How the scripts run the installed IDE (ide) and configure a project
+# against the prefix (configure). With a toolchain file and a runner the SDK
+# is a Windows one: projects are cross-built and qorb-ide.exe runs through
+# the runner, on its own, without the build's bin/ on Wine's path.
+# Usage: use_sdk <prefix> [<toolchain-file> <runner>]
+use_sdk() {
+  local prefix=$1 toolchain=${2:-} run=${3:-}
+  ide=("$prefix/bin/qorb-ide")
+  configure=("-DCMAKE_PREFIX_PATH=$prefix")
+  if [[ -n $toolchain ]]; then
+    ide=("$run" "$prefix/bin/qorb-ide.exe")
+    # The toolchain confines package searches to the MinGW root: the
+    # package folder itself is named.
+    configure=("-DCMAKE_TOOLCHAIN_FILE=$toolchain" "-DQorb_DIR=$prefix/lib/cmake/Qorb")
+    unset WINEPATH
+  fi
+}
+
+# A C plug-in DLL needs the C runtime and nothing of its compiler's.
+# Usage: expect_c_runtime_only <dll>
+expect_c_runtime_only() {
+  local imports
+  imports=$(x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\tDLL Name: //p' | sort -f | tr '\n' ' ')
+  [[ ${imports,,} == "kernel32.dll msvcrt.dll " ]] || { echo "$(basename "$1") imports $imports"; exit 1; }
+}
+
 # $out holds what the IDE printed.
 expect() {
   [[ $out == *"$1"* ]] || { echo "MISSING: $1"; exit 1; }

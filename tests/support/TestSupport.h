@@ -18,7 +18,8 @@
 struct ScratchDir {
   std::filesystem::path path;
   explicit ScratchDir(const char* prefix = "qorb-test") {
-    RemoveGivenUp();
+    // Once a process: what this process gives up stays held until it ends.
+    [[maybe_unused]] static const bool removed = (RemoveGivenUp(), true);
     std::random_device seed;
     for (int attempt = 0; attempt < 100; ++attempt) {
       path = std::filesystem::temp_directory_path() / (std::string(prefix) + "-" + std::to_string(seed()));

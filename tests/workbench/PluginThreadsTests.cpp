@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <thread>
 #include <string>
+#include <thread>
 
 #if !defined(_WIN32)
 #include <sys/wait.h>

@@ -3,7 +3,6 @@
 #include <execinfo.h>
 #include <signal.h>
 #include <sys/mman.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +14,7 @@
 #include "ide/ReportText.h"
 #include "workbench/CrashContext.h"
 #include "workbench/SignalSafeText.h"
+#include "workbench/ThreadStacks.h"
 #include "rtl/FaultHandler.h"
 
 namespace {
@@ -22,9 +22,7 @@ namespace {
 // The message-view lines, in a file of memory the handler reads back with
 // pread: nothing to lock, nothing to allocate.
 int journal = -1;
-std::atomic<long> mainThread{0};
-
-long ThreadId() noexcept { return ::syscall(SYS_gettid); }
+std::atomic<pid_t> mainThread{0};
 
 int CaptureStack(uintptr_t* frames, int max) noexcept {
   void* taken[48];
@@ -81,8 +79,8 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
   if (!fault.Sent && (fault.Signal == SIGSEGV || fault.Signal == SIGBUS)) {
     AddFaultAccess(out, fault);
   }
-  return FinishCrashReport(out, fault, innermost, ThreadId() == mainThread.load(), static_cast<pid_t>(ThreadId()),
-                           &CaptureStack);
+  const pid_t thread = CurrentThreadId();
+  return FinishCrashReport(out, fault, innermost, thread == mainThread.load(), thread, &CaptureStack);
 }
 
 std::once_flag installed;
@@ -93,7 +91,7 @@ void WriteMessageJournal(TSignalSafeText& Out) noexcept { CopyJournal(Out); }
 
 void InstallCrashReport() {
   std::call_once(installed, [] {
-    mainThread.store(ThreadId());
+    mainThread.store(CurrentThreadId());
     // The first backtrace loads the unwinder: not in the handler.
     void* warm[2];
     ::backtrace(warm, 2);

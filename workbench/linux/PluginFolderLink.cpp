@@ -11,10 +11,11 @@
 namespace fs = std::filesystem;
 
 TPluginFolderLink::TPluginFolderLink(const fs::path& Package, const fs::path& Plugins) {
+  const TArguments checked = CheckArguments(Package, Plugins);
+  if (error_ = checked.Error; !error_.empty()) return;
+  const fs::path& package = checked.Package;
+  const fs::path& plugins = checked.Plugins;
   std::error_code ec;
-  const fs::path package = fs::absolute(Package, ec);
-  const fs::path plugins = fs::absolute(Plugins, ec);
-  if (error_ = CheckArguments(Package, Plugins); !error_.empty()) return;
   std::string pattern = (fs::temp_directory_path(ec) / "qorb-ide-XXXXXX").string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');

@@ -23,7 +23,6 @@ std::string Lower(std::string text) {
   return text;
 }
 
-
 fs::path SystemFolder(UINT (*WINAPI ask)(LPWSTR, UINT)) {
   wchar_t path[MAX_PATH];
   const UINT n = ask(path, MAX_PATH);

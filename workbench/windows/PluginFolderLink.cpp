@@ -47,10 +47,11 @@ bool IsProgram(const fs::path& file) {
 }  // namespace
 
 TPluginFolderLink::TPluginFolderLink(const fs::path& Package, const fs::path& Plugins) {
+  const TArguments checked = CheckArguments(Package, Plugins);
+  if (error_ = checked.Error; !error_.empty()) return;
+  const fs::path& package = checked.Package;
+  const fs::path& plugins = checked.Plugins;
   std::error_code ec;
-  const fs::path package = fs::absolute(Package, ec);
-  const fs::path plugins = fs::absolute(Plugins, ec);
-  if (error_ = CheckArguments(Package, Plugins); !error_.empty()) return;
   const fs::path temp = fs::temp_directory_path(ec);
   RemoveAbandoned(temp);
   // A folder this process left before and still holds (a run in a test's
