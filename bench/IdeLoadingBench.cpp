@@ -2,8 +2,11 @@
 // copies of the loading benchmark's plug-in, minus the same with an empty
 // folder, beside a bare program (this one, run as `--bare DIR`) that does
 // dlopen, dlsym of "InitPlugin" and "Shutdown" and dlclose over the same
-// files, minus the same on an empty folder. Every run is a process of its
-// own; the variants take turns and medians are compared.
+// files, minus the same on an empty folder. Beside both, the floor
+// (bench_loading_floor): the steps qorb-ide owes each plug-in, done the
+// cheapest way by a plain program, so that what is ours stands apart from
+// what any such program must pay. Every run is a process of its own; the
+// variants take turns and medians are compared.
 //
 // Then where the time goes: `qorb-ide --profile` per phase beside the bare
 // program's own dlopen and dlclose time, and what the phases leave out.
@@ -115,13 +118,15 @@ int main(int argc, char** argv) {
 
   // Whole processes: every variant in turn, every turn.
   const std::map<int, int> runs = {{0, 41}, {10, 41}, {100, 21}, {1000, 7}};
-  std::map<int, std::vector<std::vector<double>>> whole;  // per N, per variant (the IDEs, then bare)
+  std::map<int, std::vector<std::vector<double>>> whole;  // per N, per variant (the IDEs, bare, floor)
   bool failed = false;
   for (const auto& [n, count] : runs) {
-    whole[n].resize(ides.size() + 1);
+    whole[n].resize(ides.size() + 2);
     for (int i = 0; i < count && !failed; ++i) {
-      for (size_t v = 0; v <= ides.size() && !failed; ++v) {
-        std::vector<std::string> args = v < ides.size() ? ides[v].args : std::vector<std::string>{self, "--bare"};
+      for (size_t v = 0; v < ides.size() + 2 && !failed; ++v) {
+        std::vector<std::string> args = v < ides.size()    ? ides[v].args
+                                        : v == ides.size() ? std::vector<std::string>{self, "--bare"}
+                                                           : std::vector<std::string>{QORB_LOADING_FLOOR};
         if (v < ides.size()) args.push_back("--plugins");
         args.push_back(folder(n));
         const double t = TimeRun(args);
@@ -159,22 +164,25 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  const size_t bare = ides.size();
-  std::printf("Whole process, empty-folder runs subtracted (ms, medians of %d/%d/%d runs at N = 10/100/1000)\n",
+  const size_t bare = ides.size(), floor = bare + 1;
+  std::printf("Whole process, empty-folder runs subtracted (ms, medians of %d/%d/%d runs at N = 10/100/1000);\n"
+              "ratios to the bare loader, and of qorb-ide to the floor\n",
               runs.at(10), runs.at(100), runs.at(1000));
   std::printf("%6s", "N");
   for (const TVariant& v : ides) std::printf(" %10s %6s", v.name.c_str(), "ratio");
-  std::printf(" %10s %14s %14s\n", "bare", "us/plug-in", "bare us/p-in");
+  std::printf(" %10s %10s %6s %8s %14s %14s\n", "bare", "floor", "ratio", "to floor", "us/plug-in", "bare us/p-in");
   std::map<int, std::vector<double>> net;
   for (const int n : {10, 100, 1000}) {
-    for (size_t v = 0; v <= bare; ++v) net[n].push_back(Median(whole[n][v]) - Median(whole[0][v]));
+    for (size_t v = 0; v <= floor; ++v) net[n].push_back(Median(whole[n][v]) - Median(whole[0][v]));
     std::printf("%6d", n);
     for (size_t v = 0; v < bare; ++v) std::printf(" %10.2f %6.2f", net[n][v], net[n][v] / net[n][bare]);
-    std::printf(" %10.2f %14.1f %14.1f\n", net[n][bare], net[n][0] * 1000 / n, net[n][bare] * 1000 / n);
+    std::printf(" %10.2f %10.2f %6.2f %8.2f %14.1f %14.1f\n", net[n][bare], net[n][floor],
+                net[n][floor] / net[n][bare], net[n][0] / net[n][floor], net[n][0] * 1000 / n,
+                net[n][bare] * 1000 / n);
   }
   std::printf("with no plug-ins:");
   for (size_t v = 0; v < bare; ++v) std::printf(" %s --quiet %.2f ms,", ides[v].name.c_str(), Median(whole[0][v]));
-  std::printf(" the bare program %.2f ms\n", Median(whole[0][bare]));
+  std::printf(" the bare program %.2f ms, the floor %.2f ms\n", Median(whole[0][bare]), Median(whole[0][floor]));
 
   for (const auto& [n, count] : phaseRuns) {
     std::printf("\nPhases at N = %d (ms over all plug-ins, medians of %d runs of --profile and of the bare program)\n", n,
