@@ -151,7 +151,13 @@ std::u16string Utf8ToUtf16(std::string_view s) {
 std::string Utf16ToUtf8(std::u16string_view s) {
   std::string out;
   out.reserve(s.size());
-  for (size_t i = 0; i < s.size(); ++i) {
+  // Paths and names are mostly ASCII: that run is copied without the
+  // per-character appends.
+  size_t ascii = 0;
+  while (ascii < s.size() && s[ascii] < 0x80) ++ascii;
+  out.resize(ascii);
+  for (size_t i = 0; i < ascii; ++i) out[i] = static_cast<char>(s[i]);
+  for (size_t i = ascii; i < s.size(); ++i) {
     uint32_t cp = s[i];
     if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
