@@ -17,24 +17,34 @@ struct TBarePhases {
   double Close = 0;  // dlclose
 };
 
+// Calls use(path) for every *.dll of dir, in listing order; false when dir
+// cannot be listed.
+template <class TUse>
+bool ForEachLibrary(const std::string& dir, TUse use) {
+  std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(dir.c_str()), &::closedir);
+  if (!listing) return false;
+  while (const dirent* entry = ::readdir(listing.get())) {
+    const std::string name = entry->d_name;
+    if (name.size() >= 4 && name.compare(name.size() - 4, 4, ".dll") == 0) use(dir + "/" + name);
+  }
+  return true;
+}
+
 // False when a library lacks one of the two exports.
 inline bool BareLoadFolder(const std::string& dir, TBarePhases* phases = nullptr) {
   using Clock = std::chrono::steady_clock;
   auto since = [](Clock::time_point t) { return std::chrono::duration<double, std::nano>(Clock::now() - t).count(); };
-  std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(dir.c_str()), &::closedir);
-  if (!listing) return false;
   std::vector<void*> handles;
   bool complete = true;
-  while (const dirent* entry = ::readdir(listing.get())) {
-    const std::string name = entry->d_name;
-    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".dll") != 0) continue;
+  const bool listed = ForEachLibrary(dir, [&](const std::string& path) {
     const auto start = Clock::now();
-    void* h = ::dlopen((dir + "/" + name).c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* h = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (phases) phases->Open += since(start);
-    if (!h) continue;
+    if (!h) return;
     complete = complete && ::dlsym(h, "InitPlugin") && ::dlsym(h, "Shutdown");
     handles.push_back(h);
-  }
+  });
+  if (!listed) return false;
   for (auto it = handles.rbegin(); it != handles.rend(); ++it) {
     const auto start = Clock::now();
     ::dlclose(*it);

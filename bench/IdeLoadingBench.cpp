@@ -116,18 +116,22 @@ int main(int argc, char** argv) {
     return n == 0 ? empty.string() : (copies / ("plugins-" + std::to_string(n))).string();
   };
 
-  // Whole processes: every variant in turn, every turn.
+  // Whole processes: every variant in turn, every turn; the IDEs, bare, floor.
+  std::vector<TVariant> variants;
+  for (TVariant v : ides) {
+    v.args.push_back("--plugins");
+    variants.push_back(std::move(v));
+  }
+  variants.push_back({"bare", {self, "--bare"}});
+  variants.push_back({"floor", {QORB_LOADING_FLOOR}});
   const std::map<int, int> runs = {{0, 41}, {10, 41}, {100, 21}, {1000, 7}};
-  std::map<int, std::vector<std::vector<double>>> whole;  // per N, per variant (the IDEs, bare, floor)
+  std::map<int, std::vector<std::vector<double>>> whole;  // per N, per variant
   bool failed = false;
   for (const auto& [n, count] : runs) {
-    whole[n].resize(ides.size() + 2);
+    whole[n].resize(variants.size());
     for (int i = 0; i < count && !failed; ++i) {
-      for (size_t v = 0; v < ides.size() + 2 && !failed; ++v) {
-        std::vector<std::string> args = v < ides.size()    ? ides[v].args
-                                        : v == ides.size() ? std::vector<std::string>{self, "--bare"}
-                                                           : std::vector<std::string>{QORB_LOADING_FLOOR};
-        if (v < ides.size()) args.push_back("--plugins");
+      for (size_t v = 0; v < variants.size() && !failed; ++v) {
+        std::vector<std::string> args = variants[v].args;
         args.push_back(folder(n));
         const double t = TimeRun(args);
         failed = t < 0;

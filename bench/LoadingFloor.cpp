@@ -29,14 +29,12 @@
 #include <string_view>
 #include <vector>
 
-namespace {
+#include "bench/BareLoader.h"
+#include "winapi/FileDescriptor.h"
 
-struct Fd {
-  int fd;
-  ~Fd() {
-    if (fd >= 0) ::close(fd);
-  }
-};
+using qorb::winapi::FileDescriptor;
+
+namespace {
 
 struct FileHead {
   bool plugin = false;
@@ -50,10 +48,10 @@ FileHead Probe(const std::string& path) {
   FileHead out;
   ssize_t got = 0;
   {
-    const Fd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat st;
-    if (file.fd < 0 || ::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) return out;
-    got = ::pread(file.fd, head.data(), head.size(), 0);
+    if (!file.IsOpen() || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return out;
+    got = ::pread(file.get(), head.data(), head.size(), 0);
   }
   if (got < static_cast<ssize_t>(sizeof(Elf64_Ehdr))) return out;
   const size_t size = static_cast<size_t>(got);
@@ -146,15 +144,9 @@ struct Plugin {
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
-  const std::string dir = argv[1];
-  std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(dir.c_str()), &::closedir);
-  if (!listing) return 1;
   std::vector<Plugin> plugins;
   bool complete = true;
-  while (const dirent* entry = ::readdir(listing.get())) {
-    const std::string name = entry->d_name;
-    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".dll") != 0) continue;
-    const std::string path = dir + "/" + name;
+  const bool listed = ForEachLibrary(argv[1], [&](const std::string& path) {
     const FileHead head = Probe(path);
     void* handle = head.plugin ? ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL) : nullptr;
     auto init = handle ? reinterpret_cast<void (*)(const void*)>(::dlsym(handle, "InitPlugin")) : nullptr;
@@ -162,7 +154,7 @@ int main(int argc, char** argv) {
     if (!init || !shutdown || head.rsrcSize == 0) {
       complete = false;
       if (handle) ::dlclose(handle);
-      continue;
+      return;
     }
     init(nullptr);
     link_map* map = nullptr;
@@ -174,14 +166,16 @@ int main(int argc, char** argv) {
       p.texts.push_back(VersionText(resources, key));
     complete = complete && !p.icon.empty() && !p.texts[1].empty();
     plugins.push_back(std::move(p));
-  }
+  });
+  if (!listed) return 1;
 
   for (auto it = plugins.rbegin(); it != plugins.rend(); ++it) it->shutdown();
-  const Fd tasks{::open("/proc/self/task", O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  const FileDescriptor tasks(::open("/proc/self/task", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   alignas(8) char entries[4096];
   for (auto it = plugins.rbegin(); it != plugins.rend(); ++it) {
     ::dlclose(it->handle);
-    complete = complete && ::lseek(tasks.fd, 0, SEEK_SET) == 0 && ::getdents64(tasks.fd, entries, sizeof entries) > 0;
+    complete = complete && ::lseek(tasks.get(), 0, SEEK_SET) == 0 &&
+               ::getdents64(tasks.get(), entries, sizeof entries) > 0;
   }
   return complete ? 0 : 1;
 }

@@ -63,14 +63,14 @@ void ReportFailure(const TQorbSubscription& s) noexcept {
 // publish's foreign call, so that nothing is allocated inside it.
 class TSupported {
  public:
-  explicit TSupported(size_t identifiers)
-      : FAt(identifiers <= std::size(FInPlace) ? FInPlace : (FMore = std::make_unique<uint32_t[]>(identifiers)).get()) {}
-  uint32_t* Indexes() noexcept { return FAt; }
+  explicit TSupported(size_t identifiers) {
+    if (identifiers > std::size(FInPlace)) FMore = std::make_unique<uint32_t[]>(identifiers);
+  }
+  uint32_t* Indexes() noexcept { return FMore ? FMore.get() : FInPlace; }
 
  private:
   uint32_t FInPlace[64];
   std::unique_ptr<uint32_t[]> FMore;
-  uint32_t* FAt;
 };
 
 }  // namespace
