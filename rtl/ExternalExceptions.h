@@ -56,6 +56,12 @@ struct TFaultRecord {
   // address is known, the sender is.
   bool Sent = false;
   int SenderPid = 0;
+  // Inside the C library or the loader, which may hold a lock of theirs:
+  // the innermost such frame, and the foreign frame that called into them
+  // (0 when not found).
+  bool InSystemCode = false;
+  uintptr_t SystemPc = 0;
+  uintptr_t SystemCaller = 0;
 };
 
 // The text the runtime gives a fault ("Access violation at address

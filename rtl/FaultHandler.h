@@ -18,6 +18,9 @@ void InstallFaultHandler();
 void MarkOwnModule(const void* Address);
 void UnmarkOwnModule(const void* Address);
 void MarkOwnModules();
+// Whether the code at Address is neither ours nor unknown: false before the
+// handler is installed. Lock-free, async-signal-safe.
+bool IsForeignCodeAt(const void* Address) noexcept;
 
 // Called in the signal handler, on the faulting thread, for a fault that is
 // not contained. Only async-signal-safe calls are allowed. Innermost is the

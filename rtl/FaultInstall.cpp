@@ -1,6 +1,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "rtl/CxxExceptionState.h"
 #include "rtl/FaultHandler.h"
 #include "rtl/ForeignFrames.h"
 #include "rtl/OwnModules.h"
@@ -23,5 +24,10 @@ void InstallFaultHandler() {
 void qorb::rtl::MakeThreadReady() {
   InstallFaultHandler();
   PrepareThreadForFaults();
+  FindCxxExceptionState();
   ThreadReady = true;
+}
+
+bool IsForeignCodeAt(const void* Address) noexcept {
+  return installed.load(std::memory_order_acquire) && !qorb::rtl::IsOwnCode(reinterpret_cast<uintptr_t>(Address));
 }

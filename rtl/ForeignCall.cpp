@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "rtl/AddressInfo.h"
+#include "rtl/CxxExceptionState.h"
 #include "rtl/Exception.h"
 #include "rtl/FaultHandler.h"
 #include "rtl/ForeignFrames.h"
@@ -107,7 +108,7 @@ void Note(const TForeignCall& call, const CaughtException& e) {
 // faults, that fault (already noted) is what the call raises.
 [[noreturn, gnu::noinline, gnu::cold]] void RaiseCopy(const TForeignCall& call, std::exception_ptr escaped) {
   // What raises it is ours, whatever call this one is inside.
-  const TOwnFrame ours;
+  const TOwnFrame ours(call);
   if (RaisedLast(escaped)) {
     RememberRaised(escaped);  // or forgotten, when no outer boundary is left
     std::rethrow_exception(escaped);
@@ -139,7 +140,7 @@ void Note(const TForeignCall& call, const CaughtException& e) {
 
 // Back from the fault handler: the foreign frames are gone.
 [[noreturn, gnu::noinline, gnu::cold]] void RaiseFaultOf(const TForeignCall& call, const TFaultRecord& fault) {
-  const TOwnFrame ours;
+  const TOwnFrame ours(call);
   const std::exception_ptr e = FaultException(fault, FaultModuleName(fault.Pc));
   Raise(call, e, DescribeException(e));
 }
@@ -153,9 +154,12 @@ enum class TOutcome { Returned, Faulted, Raised };
 [[gnu::noinline]] TOutcome Enter(const TForeignCall& call, void (*run)(void*), void* context,
                                  std::exception_ptr& escaped) noexcept {
   qorb::rtl::TContainment containment;
-  qorb::rtl::TForeignFrame frame{&call, ForeignTop, &containment, qorb::rtl::OwnLocksHeld};
+  const qorb::rtl::TCxxExceptionState* exceptions = qorb::rtl::CxxExceptions;
+  qorb::rtl::TForeignFrame frame{&call, ForeignTop, &containment, qorb::rtl::OwnLocksHeld, exceptions->Caught,
+                                 exceptions->Uncaught};
   if (QORB_SET_JUMP(containment.Jump) != 0) {
     ForeignTop = frame.Outer;
+    qorb::rtl::RestoreCxxExceptionState(frame.CaughtAtEntry, frame.UncaughtAtEntry);
     return TOutcome::Faulted;
   }
   // No object with a destructor is made between here and the foreign code:

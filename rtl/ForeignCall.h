@@ -53,6 +53,13 @@ struct TForeignFrame {
   TForeignFrame* Outer = nullptr;
   TContainment* Containment = nullptr;  // null where a fault cannot be contained
   uint32_t LocksAtEntry = 0;  // locks of ours the thread held when it entered
+  // The C++ runtime's exceptions being handled (innermost) and in flight
+  // when it entered: a contained fault puts them back.
+  void* CaughtAtEntry = nullptr;
+  uint32_t UncaughtAtEntry = 0;
+  // Our code raising what this foreign call left (a fault, an exception),
+  // for a report of a fault while doing so.
+  const TForeignCall* Concerning = nullptr;
 };
 // This thread's innermost frame. Initial-exec: the signal handler reads it,
 // and must not allocate.
@@ -110,6 +117,7 @@ class TForeignActivity {
 class TOwnFrame {
  public:
   TOwnFrame() noexcept : FFrame{nullptr, qorb::rtl::ForeignTop, nullptr} { qorb::rtl::ForeignTop = &FFrame; }
+  explicit TOwnFrame(const TForeignCall& Concerning) noexcept : TOwnFrame() { FFrame.Concerning = &Concerning; }
   ~TOwnFrame() { qorb::rtl::ForeignTop = FFrame.Outer; }
   TOwnFrame(const TOwnFrame&) = delete;
   TOwnFrame& operator=(const TOwnFrame&) = delete;

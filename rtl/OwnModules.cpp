@@ -12,9 +12,34 @@ namespace {
 struct TRange {
   std::atomic<uintptr_t> Start{0};
   std::atomic<uintptr_t> End{0};
+  TSystemKind Kind = TSystemKind::None;
 };
 constexpr size_t kMaxOwnModules = 64;
 TRange ownModules[kMaxOwnModules];
+constexpr size_t kMaxSystemModules = 32;
+TRange systemModules[kMaxSystemModules];
+
+template <size_t N>
+TRange* AddRange(TRange (&ranges)[N], uintptr_t Start, uintptr_t End) {
+  if (!End) return nullptr;
+  for (TRange& r : ranges)
+    if (r.End.load(std::memory_order_relaxed) == End && r.Start.load(std::memory_order_relaxed) == Start) return nullptr;
+  for (TRange& r : ranges) {
+    if (r.End.load(std::memory_order_relaxed) != 0) continue;
+    r.Start.store(Start, std::memory_order_relaxed);
+    return &r;
+  }
+  return nullptr;
+}
+
+template <size_t N>
+const TRange* RangeHolding(const TRange (&ranges)[N], uintptr_t Pc) noexcept {
+  for (const TRange& r : ranges) {
+    const uintptr_t end = r.End.load(std::memory_order_acquire);
+    if (end && Pc >= r.Start.load(std::memory_order_relaxed) && Pc < end) return &r;
+  }
+  return nullptr;
+}
 
 }  // namespace
 
@@ -24,23 +49,21 @@ TMutex& OwnModulesLock() {
 }
 
 void AddOwnRange(uintptr_t Start, uintptr_t End) {
-  if (!End) return;
-  for (TRange& r : ownModules)
-    if (r.End.load(std::memory_order_relaxed) == End && r.Start.load(std::memory_order_relaxed) == Start) return;
-  for (TRange& r : ownModules) {
-    if (r.End.load(std::memory_order_relaxed) != 0) continue;
-    r.Start.store(Start, std::memory_order_relaxed);
-    r.End.store(End, std::memory_order_release);
-    return;
+  if (TRange* r = AddRange(ownModules, Start, End)) r->End.store(End, std::memory_order_release);
+}
+
+bool IsOwnCode(uintptr_t Pc) noexcept { return RangeHolding(ownModules, Pc) != nullptr; }
+
+void AddSystemRange(uintptr_t Start, uintptr_t End, TSystemKind Kind) {
+  if (TRange* r = AddRange(systemModules, Start, End)) {
+    r->Kind = Kind;
+    r->End.store(End, std::memory_order_release);
   }
 }
 
-bool IsOwnCode(uintptr_t Pc) noexcept {
-  for (const TRange& r : ownModules) {
-    const uintptr_t end = r.End.load(std::memory_order_acquire);
-    if (end && Pc >= r.Start.load(std::memory_order_relaxed) && Pc < end) return true;
-  }
-  return false;
+TSystemKind SystemCodeKind(uintptr_t Pc) noexcept {
+  const TRange* r = RangeHolding(systemModules, Pc);
+  return r ? r->Kind : TSystemKind::None;
 }
 
 bool Containable(const TForeignFrame* Frame, const TFaultRecord& Fault) noexcept {

@@ -15,6 +15,13 @@ TMutex& OwnModulesLock();
 void AddOwnRange(uintptr_t Start, uintptr_t End);
 bool IsOwnCode(uintptr_t Pc) noexcept;
 
+// The C library, the C++ runtime and the loader: code that is neither ours
+// nor a plug-in's, and may hold locks of its own. Sanitizer runtimes are
+// apart: their interceptors stand between a plug-in and the C library.
+enum class TSystemKind : uint8_t { None, Runtime, Sanitizer };
+void AddSystemRange(uintptr_t Start, uintptr_t End, TSystemKind Kind);
+TSystemKind SystemCodeKind(uintptr_t Pc) noexcept;
+
 // Contained only when every frame between the innermost call into foreign
 // code and the faulting instruction is foreign: the innermost frame is such
 // a call (not our code called back from it), the code it entered is not

@@ -27,6 +27,18 @@ void AddCall(TSignalSafeText& out, const TForeignCall& call) noexcept {
   if (call.Subject && *call.Subject) out.Add(" (").Add(call.Subject).Add(")");
 }
 
+void AddCodePlace(TSignalSafeText& out, uintptr_t pc) noexcept {
+  static TCodePlace place;
+  if (FindCodePlace(pc, place)) {
+    out.Add(" in ").Add(place.Module);
+    if (place.Symbol[0]) out.Add(" (").Add(place.Symbol).Add("+0x").Hex(place.Offset, 4).Add(")");
+  } else if (const char* gone = UnloadedLibraryAt(pc)) {
+    out.Add(" in ").Add(gone).Add(", unloaded");
+  } else {
+    out.Add(" in no mapped module (its library may have been unloaded)");
+  }
+}
+
 }  // namespace
 
 const char* CrashFaultName(const TFaultRecord& f) noexcept {
@@ -55,15 +67,17 @@ void AddFaultAccess(TSignalSafeText& out, const TFaultRecord& fault) noexcept {
 int FinishCrashReport(TSignalSafeText& out, const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost,
                       bool onMainThread, pid_t thread, TCaptureStack capture) noexcept {
   out.Add(fault.Sent ? "\n  received at " : "\n  at ").Hex(fault.Pc);
-  static TCodePlace place;
-  if (FindCodePlace(fault.Pc, place)) {
-    out.Add(" in ").Add(place.Module);
-    if (place.Symbol[0]) out.Add(" (").Add(place.Symbol).Add("+0x").Hex(place.Offset, 4).Add(")");
-  } else if (const char* gone = UnloadedLibraryAt(fault.Pc)) {
-    out.Add(" in ").Add(gone).Add(", unloaded");
-  } else {
-    out.Add(" in no mapped module (its library may have been unloaded)");
+  AddCodePlace(out, fault.Pc);
+  if (fault.InSystemCode) {
+    // Containing it would have left that code's locks held.
+    out.Add("\n  inside system code that may hold a lock of its own: ").Hex(fault.SystemPc);
+    AddCodePlace(out, fault.SystemPc);
+    if (fault.SystemCaller) {
+      out.Add("\n  called from ").Hex(fault.SystemCaller);
+      AddCodePlace(out, fault.SystemCaller);
+    }
   }
+
   if (onMainThread) {
     out.Add("\n  on the main thread");
   } else {
@@ -85,6 +99,10 @@ void AddCrashContext(TSignalSafeText& out, const qorb::rtl::TForeignFrame* inner
     bool calledBack = false;
     for (const qorb::rtl::TForeignFrame* f = innermost; f; f = f->Outer) calledBack |= f->Call != nullptr;
     out.Add(calledBack ? "\n  in our own code, called back from foreign code" : "\n  in our own code");
+    if (innermost->Concerning) {
+      out.Add(", raising what this call left: ");
+      AddCall(out, *innermost->Concerning);
+    }
   }
   // A runaway recursion repeats one call thousands of times: once, counted.
   const TForeignCall* last = nullptr;

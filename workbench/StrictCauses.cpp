@@ -31,5 +31,6 @@ std::vector<std::string> StrictCauses(const TStrictInputs& Inputs) {
   for (const std::string& e : Inputs.CaughtExceptions) causes.push_back("exception caught: " + e);
   for (const std::string& l : Inputs.ErrorLines) causes.push_back("error logged: " + l);
   for (const std::string& m : Inputs.ResourceMistakes) causes.push_back("resource mistake: " + m);
+  for (const std::string& t : Inputs.FaultHandlingTaken) causes.push_back("fault handling taken: " + t);
   return causes;
 }

@@ -36,6 +36,8 @@ struct TStrictInputs {
   std::vector<std::string> CaughtExceptions;
   // "x.dll: what the host shows wrongly", one line each.
   std::vector<std::string> ResourceMistakes;
+  // "x.dll replaced the handler of SIGSEGV", one line each.
+  std::vector<std::string> FaultHandlingTaken;
 };
 
 // One line per cause; empty when a strict run passes.

@@ -8,6 +8,7 @@
 #include "ide/IDE.h"
 #include "workbench/LeftoverNames.h"
 #include "workbench/LoadProfile.h"
+#include "workbench/ProcessGuard.h"
 #include "workbench/StrictCauses.h"
 
 TWorkbenchSession::TWorkbenchSession(const TCommandLine& Options) : options_(Options) {
@@ -97,6 +98,7 @@ int TWorkbenchSession::Finish(const std::filesystem::path& PluginFolder, const s
   for (const TLoadedModule& m : Loaded)
     for (const std::string& mistake : ResourceMistakes(CheckPluginFile(m.Path)))
       inputs.ResourceMistakes.push_back(m.Path.filename().string() + ": " + mistake);
+  inputs.FaultHandlingTaken = FaultHandlingTaken();
   const std::vector<std::string> causes = StrictCauses(inputs);
   for (const std::string& c : causes) Err << "qorb-ide: strict: " << c << '\n';
   return causes.empty() ? 0 : 1;

@@ -19,7 +19,9 @@
 #include <string_view>
 
 #include "rtl/ForeignFrames.h"
+#include "rtl/linux/DivideFault.h"
 #include "rtl/linux/ModuleSpan.h"
+#include "rtl/linux/SystemFrames.h"
 #include "rtl/OwnModules.h"
 #include "rtl/OwnMutex.h"
 
@@ -34,6 +36,12 @@ std::atomic<TCrashReporter> crashReporter{nullptr};
 
 thread_local uintptr_t stackLow QORB_HANDLER_TLS = 0;
 thread_local bool threadPrepared QORB_HANDLER_TLS = false;
+// The mask the thread crosses into foreign code with: our code never
+// changes it, so it is what every boundary of the thread was entered with.
+thread_local sigset_t boundaryMask QORB_HANDLER_TLS;
+// Set while the handler decides whether to contain a fault: a fault inside
+// that decision comes back here undecided.
+thread_local sigjmp_buf* deciding QORB_HANDLER_TLS = nullptr;
 
 // The alternate stack this runtime gave a thread, given back when it ends.
 class TAltStack {
@@ -130,7 +138,7 @@ TFaultRecord Describe(int sig, const siginfo_t* info, const ucontext_t* uc) {
     return f;
   }
   f.Address = reinterpret_cast<uintptr_t>(info->si_addr);
-  f.IntegerOverflow = sig == SIGFPE && info->si_code == FPE_INTOVF;
+  f.IntegerOverflow = sig == SIGFPE && (info->si_code == FPE_INTOVF || (info->si_code == FPE_INTDIV && DivisionOverflowed(*uc)));
   if (sig == SIGSEGV || sig == SIGBUS) {
     const auto error = static_cast<uint64_t>(regs[REG_ERR]);
     if (error & 0x10)
@@ -167,13 +175,30 @@ void EndProcess(int sig, siginfo_t* info, void* context, const TFaultRecord& fau
   if (info->si_code <= 0) ::raise(sig);
 }
 
+// Whether abandoning the frames down to the boundary abandons only the
+// plug-in's own state.
+bool Contain(const qorb::rtl::TForeignFrame* frame, TFaultRecord& fault) {
+  if (!qorb::rtl::Containable(frame, fault)) return false;
+  if (deciding) return false;  // a fault while deciding another
+  sigjmp_buf back;
+  if (sigsetjmp(back, 0) != 0) {
+    deciding = nullptr;
+    return false;
+  }
+  deciding = &back;
+  const bool contain = OnlyForeignFramesAbandoned(fault);
+  deciding = nullptr;
+  return contain;
+}
+
 void OnFault(int sig, siginfo_t* info, void* context) {
   auto* uc = static_cast<ucontext_t*>(context);
-  const TFaultRecord fault = Describe(sig, info, uc);
+  if (sigjmp_buf* back = deciding) siglongjmp(*back, 1);
+  TFaultRecord fault = Describe(sig, info, uc);
   qorb::rtl::TForeignFrame* frame = ForeignTop;
-  if (qorb::rtl::Containable(frame, fault)) {
+  if (Contain(frame, fault)) {
     qorb::rtl::ContainedFault = fault;
-    ::pthread_sigmask(SIG_SETMASK, &uc->uc_sigmask, nullptr);
+    ::pthread_sigmask(SIG_SETMASK, &boundaryMask, nullptr);
 #if defined(__SANITIZE_ADDRESS__)
     // The frames jumped over leave their poisoned stack behind otherwise.
     __asan_handle_no_return();
@@ -196,6 +221,8 @@ void PrepareThreadForFaults() {
     if (::pthread_attr_getstack(&attr, &low, &size) == 0) stackLow = reinterpret_cast<uintptr_t>(low);
     ::pthread_attr_destroy(&attr);
   }
+  ::pthread_sigmask(SIG_SETMASK, nullptr, &boundaryMask);
+  for (int sig : kSignals) ::sigdelset(&boundaryMask, sig);
   stack_t current{};
   // A sanitizer, or the program, may have given the thread one already.
   if (::sigaltstack(nullptr, &current) == 0 && (current.ss_flags & SS_DISABLE)) altStack.Allocate();
@@ -208,6 +235,7 @@ void MarkOwnModule(const void* Address) {
 
 void MarkOwnModules() {
   const std::lock_guard lock(qorb::rtl::OwnModulesLock());
+  MarkSystemModules();
   bool first = true;
   ::dl_iterate_phdr(
       [](dl_phdr_info* info, size_t, void* data) {
@@ -226,8 +254,12 @@ void qorb::rtl::AfterContainedFault(const TFaultRecord&) noexcept {}
 void qorb::rtl::InstallPlatformHandlers() {
   struct sigaction action {};
   action.sa_sigaction = &OnFault;
-  action.sa_flags = SA_SIGINFO | SA_ONSTACK;
-  ::sigemptyset(&action.sa_mask);
+  // A fault inside the handler comes to it again (to be reported, not to
+  // let the kernel end the process silently); every other signal waits,
+  // the one that freezes threads to read their stacks included.
+  action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
+  ::sigfillset(&action.sa_mask);
+  for (int sig : kSignals) ::sigdelset(&action.sa_mask, sig);
   for (size_t i = 0; i < kSignalCount; ++i) ::sigaction(kSignals[i], &action, &previousActions[i]);
 }
 

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
+#include <exception>
+#include <stdexcept>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -313,5 +316,59 @@ TEST(ForeignOnStack, OnlyInsideACallIntoForeignCodeOrOffTheMainThread) {
   EXPECT_TRUE(elsewhere);
   EXPECT_FALSE(ForeignCodeMayBeOnStack());
 }
+
+#if !defined(_WIN32)
+// A contained fault abandons the plug-in's frames, and with them whatever
+// those frames had done to the thread: a signal they blocked, an exception
+// they were handling or unwinding. The thread leaves the boundary as it
+// entered it, and the next fault is contained as well.
+TEST(Containment, TheThreadLeavesTheBoundaryWithTheMaskAndExceptionStateItEnteredWith) {
+  const ForeignLibrary lib;
+  const TTestLibrary throwing(QORB_FAULT_THROW_LIB);
+  auto fpeBlocked = [] {
+    sigset_t now;
+    pthread_sigmask(SIG_SETMASK, nullptr, &now);
+    return sigismember(&now, SIGFPE) == 1;
+  };
+  SetTestEnv("QORB_FAULT", "mask-fpe");
+  EXPECT_TRUE(CallFault(lib.Fault()).starts_with("EAccessViolation: "));
+  EXPECT_FALSE(fpeBlocked());
+  SetTestEnv("QORB_FAULT", "div-zero");
+  EXPECT_EQ(CallFault(lib.Fault()), "EDivByZero: Division by zero");
+  UnsetTestEnv("QORB_FAULT");
+  for (const char* name : {"fault_in_catch", "fault_in_unwinding"}) {
+    const auto fault = throwing.Get<void (*)()>(name);
+    EXPECT_TRUE(Raised([&] { CallForeign({u"fault", reinterpret_cast<const void*>(fault)}, fault); })
+                    .starts_with("EAccessViolation: "))
+        << name;
+    EXPECT_FALSE(std::current_exception()) << name;
+    EXPECT_EQ(std::uncaught_exceptions(), 0) << name;
+    // Inside a handler of our own, the one we handle is still the innermost.
+    try {
+      throw std::runtime_error("ours");
+    } catch (const std::runtime_error&) {
+      EXPECT_TRUE(Raised([&] { CallForeign({u"fault", reinterpret_cast<const void*>(fault)}, fault); })
+                      .starts_with("EAccessViolation: "))
+          << name;
+      try {
+        throw;
+      } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "ours") << name;
+      }
+    }
+  }
+}
+
+// INT_MIN / -1 faults as a division by zero does; the real platform calls
+// it an integer overflow.
+TEST(Containment, ADivisionWhoseQuotientDoesNotFitIsAnIntegerOverflow) {
+  const ForeignLibrary lib;
+  SetTestEnv("QORB_FAULT", "int-overflow");
+  EXPECT_EQ(CallFault(lib.Fault()), "EIntOverflow: Integer overflow");
+  SetTestEnv("QORB_FAULT", "div-zero");
+  EXPECT_EQ(CallFault(lib.Fault()), "EDivByZero: Division by zero");
+  UnsetTestEnv("QORB_FAULT");
+}
+#endif
 
 }  // namespace

@@ -12,63 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/ChildProcess.h"
-
-namespace fs = std::filesystem;
+#include "tests/faults/FaultyIde.h"
 
 namespace {
-
-// Windows has no links without a privilege: copies there.
-void Place(const fs::path& from, const fs::path& to) {
-#if defined(_WIN32)
-  fs::copy_file(from, to);
-#else
-  fs::create_symlink(from, to);
-#endif
-}
-
-// What the crash report names a processor fault by: the signal, or on
-// Windows the exception's code.
-#if defined(_WIN32)
-const std::string kAccessViolation = "access violation \\(exception C0000005\\)";
-// Each run starts a process under Wine, seconds each: a few.
-constexpr int kRecursionRuns = 5;
-#else
-const std::string kAccessViolation = "access violation \\(SIGSEGV\\)";
-constexpr int kRecursionRuns = 50;
-#endif
-// Before a file name, either separator.
-const std::string kFolder = "[^\n]*[/\\\\]";
-
-// A package folder of its own: the built package, the faulting About
-// library and both faulting plug-ins, linked in.
-class FaultyIde {
- public:
-  FaultyIde() {
-    fs::create_directory(dir_.path / "Plugins");
-    Place(QORB_PACKAGE_PATH, dir_ / "Qorb_DelphiMain.bpl");
-    Place(Fixture("FaultyAbout.dll"), dir_ / "DelphiMainProc.dll");
-    for (const char* plugin : {"FaultyC.dll", "FaultyCpp.dll"})
-      Place(Fixture(plugin), dir_.path / "Plugins" / plugin);
-  }
-
-  TChildRun Run(const std::string& fault, const std::string& in, const std::string& at,
-                const std::vector<std::string>& args = {}, std::chrono::seconds patience = std::chrono::seconds(120)) const {
-    std::vector<std::string> argv{QORB_IDE_PATH, "--package", (dir_ / "Qorb_DelphiMain.bpl").string()};
-    argv.insert(argv.end(), args.begin(), args.end());
-    // AddressSanitizer's fault handlers stand aside, so that a fault nobody
-    // contains ends the IDE with its own status rather than the sanitizer's.
-    const char* asan = std::getenv("ASAN_OPTIONS");
-    return RunChild(argv, {"QORB_FAULT=" + fault, "QORB_FAULT_IN=" + in, "QORB_FAULT_AT=" + at,
-                           std::string("ASAN_OPTIONS=") + (asan ? asan : "") +
-                               ":handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0"},
-                    patience);
-  }
-
- private:
-  static fs::path Fixture(const char* name) { return fs::path(QORB_FAULT_FIXTURE_DIR) / name; }
-  ScratchDir dir_{"qorb-faulty"};
-};
 
 struct Fault {
   const char* name;
@@ -95,10 +41,6 @@ size_t Count(const std::string& text, const std::regex& re) {
   return static_cast<size_t>(std::distance(std::sregex_iterator(text.begin(), text.end(), re), std::sregex_iterator()));
 }
 
-std::string Describe(const TChildRun& r) {
-  return "exit " + std::to_string(r.ExitStatus) + " signal " + std::to_string(r.Signal) + "\n--- out\n" + r.Out +
-         "--- err\n" + r.Err;
-}
 
 // The things every run must show: the IDE lived to the end and let go of
 // everything.

@@ -1,5 +1,6 @@
 #include "workbench/CrashReport.h"
 
+#include <dlfcn.h>
 #include <execinfo.h>
 #include <signal.h>
 #include <sys/mman.h>
@@ -9,13 +10,17 @@
 #include <atomic>
 #include <cstring>
 #include <mutex>
+#include <exception>
 #include <string>
 
 #include "ide/ReportText.h"
 #include "workbench/CrashContext.h"
+#include "workbench/SignalSafeSymbols.h"
 #include "workbench/SignalSafeText.h"
 #include "workbench/ThreadStacks.h"
+#include "rtl/Exception.h"
 #include "rtl/FaultHandler.h"
+#include "rtl/ForeignFrames.h"
 
 namespace {
 
@@ -25,8 +30,8 @@ int journal = -1;
 std::atomic<pid_t> mainThread{0};
 
 int CaptureStack(uintptr_t* frames, int max) noexcept {
-  void* taken[48];
-  const int depth = ::backtrace(taken, std::min(max, 48));
+  void* taken[64];
+  const int depth = ::backtrace(taken, std::min(max, 64));
   for (int i = 0; i < depth; ++i) frames[i] = reinterpret_cast<uintptr_t>(taken[i]);
   return depth;
 }
@@ -58,12 +63,36 @@ void CopyJournal(TSignalSafeText& out) noexcept {
   }
 }
 
+// The fault being reported, for a shorter report when writing the full one
+// faults again (an unwinder reading a library file that was truncated).
+TFaultRecord firstFault;
+const qorb::rtl::TForeignFrame* firstInnermost = nullptr;
+std::atomic<pid_t> reportingThread{0};
+std::atomic<int> attempts{0};
+
+[[noreturn]] void ReportAgain(const TFaultRecord& again) noexcept {
+  // A third fault: nothing more can be said safely.
+  if (attempts.fetch_add(1) > 1) ::_exit(CrashExitStatus);
+  TSignalSafeText out(STDERR_FILENO);
+  out.Add("\nqorb-ide: crashed: ").Add(CrashFaultName(firstFault)).Add(" (").Add(SignalName(firstFault.Signal))
+      .Add(") at ").Hex(firstFault.Pc).Add("; writing its report faulted again (").Add(SignalName(again.Signal))
+      .Add(" at ").Hex(again.Pc).Add("), so this report is short");
+  AddCrashContext(out, firstInnermost);
+  out.Flush();
+  RunCrashCleanup();
+  ::_exit(CrashExitStatus);
+}
+
+// A second thread faulting meanwhile waits for the first to end it all;
+// false for the thread already reporting, which faulted again.
+bool BeginReport(pid_t self) noexcept;
+
 int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost) {
-  // A second thread faulting meanwhile waits for the first to end it all.
-  static std::atomic<bool> reporting{false};
-  if (reporting.exchange(true)) {
-    for (;;) ::pause();
-  }
+  const pid_t self = CurrentThreadId();
+  if (!BeginReport(self)) ReportAgain(fault);
+  firstFault = fault;
+  firstInnermost = innermost;
+  attempts.store(1);
   TSignalSafeText out(STDERR_FILENO);
   if (fault.Sent) {
     // No instruction faulted: naming an access or an address would mislead.
@@ -79,8 +108,115 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
   if (!fault.Sent && (fault.Signal == SIGSEGV || fault.Signal == SIGBUS)) {
     AddFaultAccess(out, fault);
   }
-  const pid_t thread = CurrentThreadId();
-  return FinishCrashReport(out, fault, innermost, thread == mainThread.load(), thread, &CaptureStack);
+  if (fault.Signal == SIGBUS && !fault.Sent) {
+    // A read past the end of a mapped file: it shrank under the mapping.
+    static TCodePlace data;
+    if (FindCodePlace(fault.Address, data) && data.Module[0])
+      out.Add("\n  ").Add(data.Module).Add(": its file was replaced or truncated while loaded");
+  }
+  out.Flush();
+  return FinishCrashReport(out, fault, innermost, self == mainThread.load(), self, &CaptureStack);
+}
+
+// glibc's note of why it aborts ("double free or corruption (out)").
+struct TAbortMessage {
+  unsigned int Size;
+  char Text[1];
+};
+TAbortMessage** abortMessage = nullptr;
+
+// The thread's frames below the report's own (and the signal's return
+// trampoline after them, when there is one).
+void AddStack(TSignalSafeText& out, bool fromSignal) noexcept {
+  uintptr_t frames[64];
+  const int depth = CaptureStack(frames, 64);
+  out.Add("\n  stack:");
+  static TCodePlace place;
+  int first = 0;
+  while (first < depth && !IsForeignCodeAt(reinterpret_cast<const void*>(frames[first]))) ++first;
+  if (fromSignal && first < depth) ++first;
+  for (int i = first; i < depth; ++i) {
+    out.Add("\n    ").Hex(frames[i]);
+    if (FindCodePlace(frames[i] - 1, place)) {
+      out.Add(" in ").Add(place.Module);
+      if (place.Symbol[0]) out.Add(" (").Add(place.Symbol).Add("+0x").Hex(place.Offset + 1, 4).Add(")");
+    }
+  }
+}
+
+// The first frame, innermost first, of a library that may be a plug-in's.
+bool PluginFrame(uintptr_t& pc, TCodePlace& place) noexcept {
+  uintptr_t frames[48];
+  const int depth = CaptureStack(frames, 48);
+  for (int i = 0; i < depth; ++i)
+    if (FindCodePlace(frames[i] - 1, place) && MayBePluginModule(place.Module)) {
+      pc = frames[i] - 1;
+      return true;
+    }
+  return false;
+}
+
+bool BeginReport(pid_t self) noexcept {
+  pid_t none = 0;
+  if (reportingThread.compare_exchange_strong(none, self)) return true;
+  if (none != self)
+    for (;;) ::pause();
+  return false;
+}
+
+void OnAbort(int sig, siginfo_t*, void* context) {
+  const pid_t self = CurrentThreadId();
+  TFaultRecord fault;
+  fault.Signal = sig;
+  fault.Pc = static_cast<uintptr_t>(static_cast<ucontext_t*>(context)->uc_mcontext.gregs[REG_RIP]);
+  if (!BeginReport(self)) ReportAgain(fault);
+  firstFault = fault;
+  attempts.store(1);
+  const qorb::rtl::TForeignFrame* innermost = qorb::rtl::ForeignTop;
+  firstInnermost = innermost;
+  TSignalSafeText out(STDERR_FILENO);
+  out.Add("qorb-ide: crashed: abort (SIGABRT)");
+  if (abortMessage && *abortMessage && (*abortMessage)->Size > sizeof(unsigned int)) {
+    const char* text = (*abortMessage)->Text;
+    size_t n = ::strnlen(text, 512);
+    while (n && text[n - 1] == '\n') --n;
+    out.Add(": ").Add(text, n);
+  }
+  out.Flush();
+  AddStack(out, true);
+  ::_exit(FinishCrashReport(out, fault, innermost, self == mainThread.load(), self, &CaptureStack));
+}
+
+// An exception nothing could take: most often ours, thrown back into
+// frames of a plug-in written in C, which cannot pass it.
+[[noreturn]] void OnTerminate() noexcept {
+  const pid_t self = CurrentThreadId();
+  TFaultRecord fault;
+  fault.Signal = SIGABRT;
+  if (!BeginReport(self)) ReportAgain(fault);
+  const qorb::rtl::TForeignFrame* innermost = qorb::rtl::ForeignTop;
+  std::string what = "std::terminate";
+  if (std::exception_ptr e = std::current_exception()) {
+    try {
+      std::rethrow_exception(e);
+    } catch (...) {
+      const CaughtException caught = DescribeCurrentException();
+      what += " with an exception of class " + caught.ClassName.ToUtf8() + ": " + caught.Message.ToUtf8();
+    }
+  }
+  static TCodePlace place;
+  const bool fromPlugin = PluginFrame(fault.Pc, place);
+  firstFault = fault;
+  firstInnermost = innermost;
+  attempts.store(1);
+  TSignalSafeText out(STDERR_FILENO);
+  out.Add("qorb-ide: crashed: ").Add(what.c_str());
+  if (fromPlugin)
+    out.Add("\n  it could not pass the frames of ").Add(place.Module).Add(" (").Add(place.Symbol)
+        .Add("), which cannot take an exception");
+  out.Flush();
+  AddStack(out, false);
+  ::_exit(FinishCrashReport(out, fault, innermost, self == mainThread.load(), self, &CaptureStack));
 }
 
 std::once_flag installed;
@@ -99,6 +235,14 @@ void InstallCrashReport() {
     InstallFaultHandler();
     SetCrashReporter(&Report);
     NameUnloadedModulesInFaults();
+    abortMessage = static_cast<TAbortMessage**>(::dlsym(RTLD_DEFAULT, "__abort_msg"));
+    struct sigaction action {};
+    action.sa_sigaction = &OnAbort;
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
+    ::sigfillset(&action.sa_mask);
+    for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) ::sigdelset(&action.sa_mask, sig);
+    ::sigaction(SIGABRT, &action, nullptr);
+    std::set_terminate(&OnTerminate);
   });
 }
 

@@ -1,0 +1,120 @@
+// qorb-ide where a plug-in's fault cannot be contained without leaving a
+// lock of the C library or the loader held, where a plug-in ends the
+// process (an abort, a failed heap check, exit) or takes the fault
+// handling for itself: never a hang, never a death without a report that
+// names the plug-in.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "tests/faults/FaultyIde.h"
+
+namespace {
+
+constexpr auto kPatience = std::chrono::seconds(60);
+
+TEST(SystemCode, AFaultWhereItMayHoldALockEndsTheIdeWithAReportNamingThePluginThatCalledIt) {
+  FaultyIde ide;
+  const struct {
+    const char* fault;
+    const char* module;  // of the innermost system frame
+  } cases[] = {{"localtime", "libc"}, {"dlsym", "l"}, {"heap-corrupt", "libc"}, {"printf", "libc"}};
+  for (const auto& c : cases) {
+    const TChildRun r = ide.Run(c.fault, "c", "init", {"--hang-timeout", "20"}, kPatience);
+    ASSERT_FALSE(r.TimedOut) << c.fault << ": hung";
+    EXPECT_EQ(r.ExitStatus, 70) << c.fault << Describe(r);
+    EXPECT_TRUE(std::regex_search(
+        r.Err, std::regex("\n  inside system code that may hold a lock of its own: [0-9A-F]{16} in " + kFolder +
+                          c.module + "[^\n]*\n  called from [0-9A-F]{16} in " + kFolder + "FaultyC\\.dll")))
+        << c.fault << Describe(r);
+    EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  inside: InitPlugin \\(" + kFolder + "FaultyC\\.dll\\)")))
+        << c.fault << Describe(r);
+  }
+}
+
+// The memory and string functions take no lock: a plug-in's bad pointer
+// there is contained like one in its own code. So is what the processor
+// raises for a division whose quotient does not fit, under the name the
+// real platform gives it, and a division with SIGFPE blocked.
+TEST(SystemCode, ALeafThatHoldsNothingIsContainedAndEveryDivisionHasItsName) {
+  FaultyIde ide;
+  const struct {
+    const char* fault;
+    const char* raised;
+  } cases[] = {{"memcpy-null", "EAccessViolation: Access violation at address [0-9A-F]{16} in module 'libc\\.so\\.6'"},
+               {"int-overflow", "EIntOverflow: Integer overflow"}};
+  for (const auto& c : cases) {
+    const TChildRun r = ide.Run(c.fault, "c", "init", {}, kPatience);
+    EXPECT_EQ(r.ExitStatus, 0) << c.fault << Describe(r);
+    EXPECT_TRUE(std::regex_search(r.Out, std::regex(std::string("Exceptions:\n  ") + c.raised +
+                                                    "[^\n]*\n    in InitPlugin \\(" + kFolder + "FaultyC\\.dll\\)")))
+        << c.fault << Describe(r);
+  }
+}
+
+// An allocating recursion runs out of stack in its own frames or inside
+// malloc, by chance: contained or reported, never a hang.
+TEST(SystemCode, ARunawayRecursionThatAllocatesIsContainedOrReportedEveryTime) {
+  FaultyIde ide;
+  for (int run = 0; run < 10; ++run) {
+    const TChildRun r = ide.Run("recurse-allocating", "c", "init", {"--hang-timeout", "20"}, kPatience);
+    ASSERT_FALSE(r.TimedOut) << "run " << run << " hung";
+    const bool contained = r.ExitStatus == 0 && r.Out.find("EStackOverflow: Stack overflow\n    in InitPlugin") !=
+                                                    std::string::npos;
+    const bool reported = r.ExitStatus == 70 && r.Err.find("qorb-ide: crashed: stack overflow") != std::string::npos &&
+                          r.Err.find("FaultyC.dll") != std::string::npos;
+    ASSERT_TRUE(contained || reported) << "run " << run << Describe(r);
+  }
+}
+
+TEST(Takeover, APluginsOwnFaultHandlingIsRefusedNamedAndFailsAStrictRun) {
+  FaultyIde ide;
+  // It turns the alternate stack off and then overflows its own stack: the
+  // IDE's handler, on its own stack, still contains that.
+  for (bool strict : {false, true}) {
+    const TChildRun r = ide.Run("take-signals", "c", "init", strict ? std::vector<std::string>{"--strict"}
+                                                                      : std::vector<std::string>{}, kPatience);
+    EXPECT_EQ(r.ExitStatus, strict ? 1 : 0) << Describe(r);
+    for (const char* what : {"replaced the handler of SIGSEGV", "replaced the handler of SIGFPE",
+                             "turned off the alternate signal stack"})
+      EXPECT_NE(r.Err.find(std::string("qorb-ide: FaultyC.dll ") + what + "; the IDE kept its own"), std::string::npos)
+          << what << Describe(r);
+    EXPECT_NE(r.Out.find("EStackOverflow: Stack overflow\n    in InitPlugin"), std::string::npos) << Describe(r);
+    if (strict) {
+      EXPECT_NE(r.Err.find("fault handling taken: FaultyC.dll replaced the handler of SIGSEGV"), std::string::npos)
+          << Describe(r);
+    }
+  }
+}
+
+TEST(Ending, AnAbortAFailedHeapCheckOrExitEndsTheIdeWithAReportNamingThePlugin) {
+  FaultyIde ide;
+  const struct {
+    const char* fault;
+    const char* headline;
+  } cases[] = {{"abort", "qorb-ide: crashed: abort (SIGABRT)\n"},
+               {"double-free", "qorb-ide: crashed: abort (SIGABRT): free(): double free detected"},
+               {"exit", "qorb-ide: ended by a plug-in: "}};
+  for (const auto& c : cases)
+    for (bool strict : {false, true}) {
+      const TChildRun r = ide.Run(c.fault, "c", "init", strict ? std::vector<std::string>{"--strict"}
+                                                                : std::vector<std::string>{}, kPatience);
+      EXPECT_EQ(r.ExitStatus, 70) << c.fault << Describe(r);
+      EXPECT_NE(r.Err.find(c.headline), std::string::npos) << c.fault << Describe(r);
+      EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  inside: InitPlugin \\(" + kFolder + "FaultyC\\.dll\\)")))
+          << c.fault << Describe(r);
+      EXPECT_NE(r.Err.find("while the IDE was loading the package"), std::string::npos) << c.fault << Describe(r);
+    }
+}
+
+TEST(PluginThread, AStackOverflowOnAThreadThePluginStartedIsReportedNamingThePlugin) {
+  FaultyIde ide;
+  const TChildRun r = ide.Run("stack-overflow", "cpp", "thread", {"--click", "Qorb/Faulty thread"}, kPatience);
+  EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
+  EXPECT_NE(r.Err.find("qorb-ide: crashed: stack overflow (SIGSEGV)"), std::string::npos) << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  on a thread started by " + kFolder + "FaultyCpp\\.dll\n")))
+      << Describe(r);
+}
+
+}  // namespace
