@@ -7,6 +7,7 @@
 #include "logging/Qorb.Main.Logging.h"
 #include "rtl/Exception.h"
 #include "rtl/ForeignCall.h"
+#include "rtl/ForeignRead.h"
 #include "rtl/ForeignRef.h"
 #include "rtl/Format.h"
 #include "rtl/SchedulePoint.h"
@@ -29,15 +30,19 @@ void ReleaseEvent(void* intf) {
   reinterpret_cast<ReleaseFn>(SlotCode(intf, 2))(intf);
 }
 
-// Slot 0 of a runtime object's method table answers its class name. That
-// slot is the plug-in's code: if it fails, the line goes without the name.
+// Slot 0 of a runtime object's method table answers its class name. The
+// object and its table are the plug-in's memory, the slot its code: read
+// and called inside the boundary (a subscriber the plug-in freed, or whose
+// library is gone, faults there); if that fails, the line goes without
+// the name.
 UnicodeString SubscriberClassName(const void* subscriber) {
   if (!subscriber) return UnicodeString();
   using ClassNameFn = const char16_t* (*)(const void* self);
-  const auto className = reinterpret_cast<ClassNameFn>(SlotCode(subscriber, 0));
   try {
-    return CallForeign({u"the subscriber's class name", reinterpret_cast<const void*>(className)},
-                       [&] { return UnicodeString(className(subscriber)); });
+    return CallForeign({u"the subscriber's class name", subscriber}, [&] {
+      const auto className = reinterpret_cast<ClassNameFn>(ForeignSlotCode(subscriber, 0));
+      return UnicodeString(className(subscriber));
+    });
   } catch (...) {
     return UnicodeString();
   }

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "rtl/FaultHandler.h"
+#include "rtl/ForeignRead.h"
 
 namespace qorb::rtl {
 namespace {
@@ -68,7 +69,7 @@ TSystemKind SystemCodeKind(uintptr_t Pc) noexcept {
 
 bool Containable(const TForeignFrame* Frame, const TFaultRecord& Fault) noexcept {
   return !Fault.Sent && Frame && Frame->Call && Frame->Containment && Frame->LocksAtEntry == OwnLocksHeld &&
-         !IsOwnCode(Fault.Pc) && !IsOwnCode(reinterpret_cast<uintptr_t>(Frame->Call->Code));
+         (!IsOwnCode(Fault.Pc) || IsForeignRead(Fault.Pc)) && !IsOwnCode(reinterpret_cast<uintptr_t>(Frame->Call->Code));
 }
 
 }  // namespace qorb::rtl

@@ -2,6 +2,7 @@
 
 #include "vcl/Classes.h"
 
+#include "rtl/ForeignCall.h"
 #include "rtl/Format.h"
 
 bool IsValidIdent(std::u16string_view S) noexcept {
@@ -10,6 +11,25 @@ bool IsValidIdent(std::u16string_view S) noexcept {
   if (!alpha(S[0])) return false;
   return std::all_of(S.begin() + 1, S.end(), [&](char16_t c) { return alpha(c) || (c >= u'0' && c <= u'9'); });
 }
+
+namespace {
+
+// An owned component may be a plug-in's (a watch it put on its menu item),
+// whose class is code of that plug-in, maybe unloaded after a fault skipped
+// its clean-up: freed across a boundary, so that a class that is gone is
+// named and nothing of ours crashes.
+void FreeOwned(TComponent* c) noexcept {
+  try {
+    CallForeign({u"freeing a component", *reinterpret_cast<const void* const*>(c)}, [c] {
+      SlotCodeOfLiveModule(c, 0);
+      delete c;
+    });
+  } catch (...) {
+    // Noted; what is left of it goes with its library.
+  }
+}
+
+}  // namespace
 
 TComponent::TComponent(TComponent* AOwner) {
   if (AOwner) AOwner->InsertComponent(this);
@@ -23,7 +43,7 @@ TComponent::~TComponent() {
     TComponent* c = FComponents.back();
     FComponents.pop_back();
     c->FOwner = nullptr;
-    delete c;
+    FreeOwned(c);
   }
   if (FOwner) FOwner->RemoveComponent(this);
 }

@@ -6,6 +6,7 @@
 
 #include <string_view>
 
+#include "rtl/ForeignRead.h"
 #include "rtl/OwnModules.h"
 #include "rtl/linux/ModuleSpan.h"
 
@@ -76,6 +77,10 @@ _Unwind_Reason_Code Step(_Unwind_Context* context, void* data) {
   }
   // A return address points after its call: look the call up.
   const uintptr_t pc = beforeInstruction ? ip : ip - 1;
+  if (w.Index == 0 && qorb::rtl::IsForeignRead(pc)) {
+    ++w.Index;
+    return _URC_NO_REASON;
+  }
   if (qorb::rtl::IsOwnCode(pc)) {
     w.Reached = true;
     return _URC_END_OF_STACK;
@@ -128,7 +133,9 @@ bool OnlyForeignFramesAbandoned(TFaultRecord& Fault) noexcept {
   TWalk walk;
   walk.FaultPc = Fault.Pc;
   const TSystemKind top = qorb::rtl::SystemCodeKind(Fault.Pc);
-  _Unwind_Backtrace(&Step, &walk);
+  // A jump to where no code is (a dangling function pointer) has no frame
+  // the unwinder can read; the unwinder would fault reading that code.
+  if (Fault.Access != TFaultRecord::TAccess::Execute) _Unwind_Backtrace(&Step, &walk);
   if (!walk.Started) {
     // The unwinder could not reach the faulting frame: judge by it alone.
     walk.SystemSeen = walk.SystemHeld = top == TSystemKind::Runtime;

@@ -117,4 +117,23 @@ TEST(PluginThread, AStackOverflowOnAThreadThePluginStartedIsReportedNamingThePlu
       << Describe(r);
 }
 
+// A fault in InitPlugin after it made menu items (each with a watch whose
+// class is the plug-in's code) leaves them in the menu when the library
+// goes: a click on one, and the menu freeing them at the end, are contained
+// and named, never a crash in our code.
+TEST(LeftBehind, WhatAFaultedInitPluginMadeIsNamedAndNeverCrashesTheIdeLater) {
+  FaultyIde ide;
+  const TChildRun r = ide.Run("null-write", "cpp", "init-after-items", {"--click", "Qorb/Faulty publish"}, kPatience);
+  EXPECT_EQ(r.ExitStatus, 1) << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Out, std::regex("'FaultyCpp\\.dll', unloaded\\. Execute of address [0-9A-F]{16}\n"
+                                                  "    in menu click \\(Qorb/Faulty publish\\)")))
+      << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Out, std::regex("'FaultyCpp\\.dll', unloaded\\. Read of address [0-9A-F]{16}\n"
+                                                  "    in freeing a component")))
+      << Describe(r);
+  EXPECT_NE(r.Err.find("left alive: menu item \"Qorb/Faulty crash\" stayed in the menu after FaultyCpp.dll was unloaded"),
+            std::string::npos)
+      << Describe(r);
+}
+
 }  // namespace
