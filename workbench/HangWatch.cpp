@@ -1,6 +1,11 @@
 #include "workbench/HangWatch.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <thread>
 
 #include "workbench/CrashReport.h"
 #include "workbench/FileNamePart.h"
@@ -35,47 +40,96 @@ void AddFrame(TSignalSafeText& out, int index, uintptr_t address) noexcept {
 
 }  // namespace
 
-THangWatch::THangWatch(std::chrono::milliseconds Timeout) : timeout_(Timeout) {
+struct THangWatch::TState {
+  explicit TState(std::chrono::milliseconds Timeout) : Timeout(Timeout) {}
+  void Watch();
+  [[noreturn]] void ReportHang(std::chrono::milliseconds Waited, const char* Doing) noexcept;
+
+  const std::chrono::milliseconds Timeout;
+  std::mutex Lock;
+  std::condition_variable Stop;
+  bool Stopping = false;
+  int Depth = 0;
+  std::chrono::steady_clock::time_point StepStart{};
+  std::atomic<bool> Reporting{false};
+  std::thread Watcher;
+};
+
+THangWatch::THangWatch(std::chrono::milliseconds Timeout) : state_(std::make_shared<TState>(Timeout)) {
   mainThread = CurrentThreadId();
   InstallThreadStacks();
-  watcher_ = std::thread([this] { Watch(); });
+  state_->Watcher = std::thread([state = state_] { state->Watch(); });
 }
 
 THangWatch::~THangWatch() {
+  if (!state_->Watcher.joinable()) return;  // watching to the end
   {
-    const std::lock_guard guard(lock_);
-    stopping_ = true;
+    const std::lock_guard guard(state_->Lock);
+    state_->Stopping = true;
   }
-  stop_.notify_all();
-  watcher_.join();
+  state_->Stop.notify_all();
+  state_->Watcher.join();
 }
 
+void THangWatch::WatchToTheEnd() noexcept {
+  {
+    const std::lock_guard guard(state_->Lock);
+    if (state_->Depth++ == 0) state_->StepStart = std::chrono::steady_clock::now();
+  }
+  // The thread holds the state; the process's end ends both.
+  state_->Watcher.detach();
+}
+
+namespace {
+
+// A step of the main thread that ends while its hang is reported: it stays
+// where it is until the report ends the process.
+void HoldWhileReporting(const THangWatch::TState& state);
+
+}  // namespace
+
 THangWatch::TStep::TStep(THangWatch& Watch) noexcept : watch_(Watch) {
-  const std::lock_guard guard(watch_.lock_);
-  if (watch_.depth_++ == 0) watch_.stepStart_ = std::chrono::steady_clock::now();
+  HoldWhileReporting(*watch_.state_);
+  const std::lock_guard guard(watch_.state_->Lock);
+  if (watch_.state_->Depth++ == 0) watch_.state_->StepStart = std::chrono::steady_clock::now();
 }
 
 THangWatch::TStep::~TStep() {
-  const std::lock_guard guard(watch_.lock_);
-  --watch_.depth_;
+  HoldWhileReporting(*watch_.state_);
+  const std::lock_guard guard(watch_.state_->Lock);
+  --watch_.state_->Depth;
 }
 
-void THangWatch::Watch() {
+namespace {
+
+void HoldWhileReporting(const THangWatch::TState& state) {
+  if (!state.Reporting.load()) return;
+  for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+}
+
+}  // namespace
+
+void THangWatch::TState::Watch() {
   const TOwnThread own;
   // Often enough that a hang is ended close to its timeout.
-  const auto look = std::max(std::chrono::milliseconds(10), std::min(timeout_ / 20, std::chrono::milliseconds(250)));
-  std::unique_lock guard(lock_);
-  while (!stop_.wait_for(guard, look, [this] { return stopping_; })) {
-    if (depth_ == 0) continue;
-    const auto waited = std::chrono::steady_clock::now() - stepStart_;
-    if (waited >= timeout_) {
+  const auto look = std::max(std::chrono::milliseconds(10), std::min(Timeout / 20, std::chrono::milliseconds(250)));
+  std::unique_lock guard(Lock);
+  while (!Stop.wait_for(guard, look, [this] { return Stopping; })) {
+    if (Depth == 0) continue;
+    const auto waited = std::chrono::steady_clock::now() - StepStart;
+    if (waited >= Timeout) {
+      // What the IDE was doing when the time ran out, before the main
+      // thread can move on.
+      static char doing[512];
+      Reporting.store(true);
+      std::strncpy(doing, CrashActivity(), sizeof doing - 1);
       guard.unlock();
-      ReportHang(std::chrono::duration_cast<std::chrono::milliseconds>(waited));
+      ReportHang(std::chrono::duration_cast<std::chrono::milliseconds>(waited), doing);
     }
   }
 }
 
-void THangWatch::ReportHang(std::chrono::milliseconds Waited) noexcept {
+void THangWatch::TState::ReportHang(std::chrono::milliseconds Waited, const char* Doing) noexcept {
   static TThreadStack stacks[64];
   const size_t count = ReadThreadStacks(stacks, sizeof stacks / sizeof stacks[0]);
   const TThreadStack* inside = nullptr;
@@ -93,7 +147,7 @@ void THangWatch::ReportHang(std::chrono::milliseconds Waited) noexcept {
       out.Add("its step");
     out.Add(" for ").Decimal(static_cast<uint64_t>(Waited.count() / 1000)).Add(".")
         .Decimal(static_cast<uint64_t>(Waited.count() % 1000 / 100)).Add(" s (--hang-timeout)");
-    if (const char* doing = CrashActivity(); *doing) out.Add("\n  while the IDE was ").Add(doing);
+    if (*Doing) out.Add("\n  while the IDE was ").Add(Doing);
     // Wine ends a thread whose stack overflowed past the room its handlers
     // need, without a word to the process.
     if (count > 0 && !mainListed) out.Add("\n  the main thread is gone: it ended without returning");

@@ -167,7 +167,11 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
   for (TSkippedFile& f : notLoaded)
     for (const std::string& hint : ExportHints(f.Path)) f.Reason += "; " + hint;
   const std::vector<TSkippedFile> passedOver = PassedOverFilesIn(folder);
+  std::optional<THangWatch::TStep> printing;
   if (!Options.Quiet) {
+    // A plug-in's thread may hold standard output.
+    SetCrashActivity("printing what the IDE shows");
+    printing.emplace(hangWatch);
     Out << FormatMenuTree(ide.MainMenu());
     if (const std::string loaded = FormatLoadedModules(plugins); !loaded.empty()) Out << '\n' << loaded;
     if (const std::string skipped = FormatSkippedFiles(notLoaded); !skipped.empty()) Out << '\n' << skipped;
@@ -183,6 +187,7 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
     }
   }
 
+  printing.reset();
   SetCrashActivity("shutting down");
   session.ShuttingDown();
   std::vector<UnicodeString> leftovers;
@@ -190,6 +195,8 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
     const THangWatch::TStep step(hangWatch);
     leftovers = ide.Shutdown();
   }
+  SetCrashActivity("reporting on the run and exiting");
+  hangWatch.WatchToTheEnd();
   const std::vector<TLeftThread> leftThreads = pluginThreads.Left();
   if (!Options.Quiet)
     if (const std::string left = FormatLeftThreads(leftThreads); !left.empty()) Out << '\n' << left << std::flush;

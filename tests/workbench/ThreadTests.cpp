@@ -143,6 +143,21 @@ TEST(HangTimeout, EndsAShutdownDeadlockedWithItsWorkerShowingEveryThreadsStack) 
   EXPECT_FALSE(fs::exists(folder[1].str())) << folder[1];
 }
 
+// A call that comes back just after its time ran out is still the one the
+// report names, with what the IDE was doing then: the IDE does not go on
+// while the report is written.
+TEST(HangTimeout, NamesTheCallThatHungEvenWhenItReturnsWhileTheReportIsWritten) {
+  ThreadedIde ide;
+  for (int run = 0; run < 3; ++run) {
+    const TChildRun r = ide.Run("sleep", {"--hang-timeout", "1"}, {"QORB_LATE_MS=1100"});
+    EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
+    EXPECT_TRUE(std::regex_search(r.Err, std::regex("^qorb-ide: hung: the main thread has not returned from InitPlugin "
+                                                    "\\([^\n]*Threaded\\.dll\\) for [0-9.]+ s \\(--hang-timeout\\)\n"
+                                                    "  while the IDE was loading the package ")))
+        << Describe(r);
+  }
+}
+
 // A contained fault is listed with the place in the plug-in's code, as a
 // crash report names it.
 TEST(Exceptions, NameTheNearestSymbolOfAContainedFault) {
