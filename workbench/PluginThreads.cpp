@@ -80,7 +80,14 @@ void TPluginThreads::OnUnloading(void* Self, uintptr_t First, uintptr_t Last, co
     for (int f = 0; f < s.Depth; ++f)
       if (s.Frames[f] - 1 >= First && s.Frames[f] - 1 <= Last) outermost = f;
     if (s.Thread == me || outermost < 0) continue;
-    FreezeThread(s.Thread);
+    // Held only at an instruction of the library itself; in our code, the
+    // C library or the loader it may hold a lock: it is let run on until it
+    // is back in the library's code (or, past that, left to fault there,
+    // which names it).
+    // One waiting in the system straight from the library may stay there.
+    const uintptr_t alsoAt = WaitsInTheSystemFrom(s, First, Last) ? s.Frames[0] : 0;
+    for (int tries = 0; tries < 1000 && FreezeThreadIn(s.Thread, First, Last, alsoAt) == THold::Elsewhere; ++tries)
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
     try {
       TLeftThread left{s.Thread, Path, {}};
       static TCodePlace place;

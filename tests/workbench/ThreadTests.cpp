@@ -143,6 +143,22 @@ TEST(HangTimeout, EndsAShutdownDeadlockedWithItsWorkerShowingEveryThreadsStack) 
   EXPECT_FALSE(fs::exists(folder[1].str())) << folder[1];
 }
 
+// A worker left running that spends its time in our logging (and the heap
+// under it) is held only where it runs the plug-in's own code, never with
+// a lock the IDE's shut-down needs: every run ends.
+TEST(LeftThreads, AreHeldOnlyInTheirOwnCodeNeverHoldingALockOfTheProcess) {
+  ThreadedIde ide;
+  for (int run = 0; run < 5; ++run) {
+    const TChildRun r = ide.Run("chatty", {"--quiet", "--hang-timeout", "20"});
+    ASSERT_FALSE(r.TimedOut) << "run " << run << " hung";
+    EXPECT_EQ(r.ExitStatus, 1) << Describe(r);
+    EXPECT_NE(r.Err.find("left alive: a thread of Threaded.dll (in ChattyWorker) still ran when Threaded.dll was unloaded; "
+                         "it was held there"),
+              std::string::npos)
+        << Describe(r);
+  }
+}
+
 // A call that comes back just after its time ran out is still the one the
 // report names, with what the IDE was doing then: the IDE does not go on
 // while the report is written.

@@ -7,6 +7,7 @@
 #include <pthread.h>
 #include <sched.h>
 #include <signal.h>
+#include <ucontext.h>
 #include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
@@ -27,13 +28,15 @@ namespace {
 // Above the real-time signals the C library and the sanitizers keep.
 int StackSignal() noexcept { return SIGRTMIN + 6; }
 
-enum class TAsk { Read, Freeze };
+enum class TAsk { Read, Freeze, FreezeIn };
 
 struct TRequest {
   std::atomic<pid_t> Thread{0};
   std::atomic<TAsk> Ask{TAsk::Read};
   std::atomic<bool> Answered{false};
   TThreadStack* Into = nullptr;
+  uintptr_t HoldFirst = 0, HoldLast = 0, HoldAlsoAt = 0;  // FreezeIn: where it may be held
+  std::atomic<bool> Held{false};
 };
 TRequest request;
 std::mutex reader;  // the reading threads take turns; the handler never takes it
@@ -65,11 +68,23 @@ void NoteInside(TThreadStack& s) noexcept {
   }
 }
 
-void OnStackSignal(int, siginfo_t*, void*) {
+void OnStackSignal(int, siginfo_t*, void* context) {
   const int saved = errno;
   if (request.Thread.load() != CurrentThreadId()) {
     errno = saved;
     return;  // a late answer to a request that was given up
+  }
+  if (request.Ask.load() == TAsk::FreezeIn) {
+    const auto pc =
+        static_cast<uintptr_t>(static_cast<const ucontext_t*>(context)->uc_mcontext.gregs[REG_RIP]);
+    if ((pc < request.HoldFirst || pc > request.HoldLast) && pc != request.HoldAlsoAt) {
+      request.Held.store(false);
+      request.Answered.store(true);
+      errno = saved;
+      return;
+    }
+    request.Held.store(true);
+    request.Ask.store(TAsk::Freeze);
   }
   if (request.Ask.load() == TAsk::Freeze) {
     request.Answered.store(true);
@@ -329,6 +344,37 @@ bool ReadThreadStack(pid_t Thread, TThreadStack& Stack) noexcept {
 bool FreezeThread(pid_t Thread) noexcept {
   const std::lock_guard turn(reader);
   return AskThread(Thread, TAsk::Freeze, nullptr);
+}
+
+THold FreezeThreadIn(pid_t Thread, uintptr_t First, uintptr_t Last, uintptr_t AlsoAt) noexcept {
+  const std::lock_guard turn(reader);
+  request.HoldFirst = First;
+  request.HoldLast = Last;
+  request.HoldAlsoAt = AlsoAt;
+  request.Held.store(false);
+  if (!AskThread(Thread, TAsk::FreezeIn, nullptr)) return THold::NoAnswer;
+  return request.Held.load() ? THold::Held : THold::Elsewhere;
+}
+
+bool WaitsInTheSystemFrom(const TThreadStack& s, uintptr_t First, uintptr_t Last) noexcept {
+  // The C library's calls that wait in the kernel and take no lock.
+  static constexpr const char* kWaits[] = {"clock_nanosleep", "nanosleep", "usleep", "sleep", "poll", "ppoll",
+                                           "select", "pselect", "epoll_wait", "read", "recv", "recvfrom",
+                                           "accept", "pause", "sigsuspend", "sigwait", "sigtimedwait",
+                                           "sched_yield", "__nanosleep", "__poll", "__select"};
+  if (!s.Read) return false;
+  for (int f = 0; f < s.Depth; ++f) {
+    const uintptr_t pc = f == 0 ? s.Frames[f] : s.Frames[f] - 1;
+    if (pc >= First && pc <= Last) return f > 0;
+    Dl_info info{};
+    if (!::dladdr(reinterpret_cast<void*>(pc), &info) || !info.dli_fname || !info.dli_sname) return false;
+    const char* name = std::strrchr(info.dli_fname, '/');
+    if (std::strncmp(name ? name + 1 : info.dli_fname, "libc.so", 7) != 0) return false;
+    bool waits = false;
+    for (const char* w : kWaits) waits |= std::strcmp(info.dli_sname, w) == 0;
+    if (!waits) return false;
+  }
+  return false;
 }
 
 bool IsThreadStarting(const TThreadStack& s) noexcept {

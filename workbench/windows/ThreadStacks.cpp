@@ -215,6 +215,37 @@ bool FreezeThread(pid_t Thread) noexcept {
   return h.IsOpen() && ::SuspendThread(h.get()) != static_cast<DWORD>(-1);
 }
 
+THold FreezeThreadIn(pid_t Thread, uintptr_t First, uintptr_t Last, uintptr_t AlsoAt) noexcept {
+  const THandle h(::OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, static_cast<DWORD>(Thread)));
+  if (!h.IsOpen() || ::SuspendThread(h.get()) == static_cast<DWORD>(-1)) return THold::NoAnswer;
+  CONTEXT context{};
+  context.ContextFlags = CONTEXT_CONTROL;
+  if (::GetThreadContext(h.get(), &context) &&
+      ((context.Rip >= First && context.Rip <= Last) || (AlsoAt && context.Rip == AlsoAt)))
+    return THold::Held;
+  ::ResumeThread(h.get());
+  return THold::Elsewhere;
+}
+
+bool WaitsInTheSystemFrom(const TThreadStack& s, uintptr_t First, uintptr_t Last) noexcept {
+  // A wait of the system's, in the kernel (Sleep, WaitForSingleObject): its
+  // innermost frames are the core system DLLs only, down to the library's
+  // code. A C runtime's frame among them may hold a lock of its own.
+  if (!s.Read) return false;
+  for (int f = 0; f < s.Depth; ++f) {
+    const uintptr_t pc = f == 0 ? s.Frames[f] : s.Frames[f] - 1;
+    if (pc >= First && pc <= Last) return f > 0;
+    HMODULE module = nullptr;
+    if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                              reinterpret_cast<LPCWSTR>(pc), &module))
+      return false;
+    if (module != ::GetModuleHandleW(L"ntdll.dll") && module != ::GetModuleHandleW(L"kernel32.dll") &&
+        module != ::GetModuleHandleW(L"kernelbase.dll"))
+      return false;
+  }
+  return false;
+}
+
 bool IsThreadStarting(const TThreadStack& s) noexcept {
   if (!s.Read) return false;
   for (int f = 0; f < s.Depth; ++f)
