@@ -136,4 +136,17 @@ TEST(LeftBehind, WhatAFaultedInitPluginMadeIsNamedAndNeverCrashesTheIdeLater) {
       << Describe(r);
 }
 
+// A publish from a C plug-in's own thread whose event faults: the bus
+// raises that fault to its caller, whose frames no handler waits in.
+TEST(Ending, AnExceptionOfOursThatNoFrameOfThePluginTakesIsReportedNamingThem) {
+  FaultyIde ide;
+  const TChildRun r = ide.Run("null-write", "c", "publish-thread", {}, kPatience);
+  EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("qorb-ide: crashed: std::terminate with an exception of class "
+                                                  "EAccessViolation: [^\n]*'FaultyC\\.dll'[^\n]*\n"
+                                                  "  it could not pass the frames of " + kFolder +
+                                                  "FaultyC\\.dll \\(publish_bad_event\\)")))
+      << Describe(r);
+}
+
 }  // namespace
