@@ -24,7 +24,11 @@ std::atomic<void*> cleanupData{nullptr};
 
 void AddCall(TSignalSafeText& out, const TForeignCall& call) noexcept {
   out.Add(call.What ? call.What : u"foreign code");
-  if (call.Subject && *call.Subject) out.Add(" (").Add(call.Subject).Add(")");
+  static TCodePlace place;
+  if (call.Subject && *call.Subject)
+    out.Add(" (").Add(call.Subject).Add(")");
+  else if (call.Code && FindCodePlace(reinterpret_cast<uintptr_t>(call.Code), place) && place.Module[0])
+    out.Add(" (").Add(place.Module).Add(")");
 }
 
 void AddCodePlace(TSignalSafeText& out, uintptr_t pc) noexcept {

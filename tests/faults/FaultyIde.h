@@ -46,19 +46,27 @@ class FaultyIde {
   }
 
   TChildRun Run(const std::string& fault, const std::string& in, const std::string& at,
-                const std::vector<std::string>& args = {}, std::chrono::seconds patience = std::chrono::seconds(120)) const {
+                const std::vector<std::string>& args = {}, std::chrono::seconds patience = std::chrono::seconds(120),
+                const std::vector<std::string>& env = {}) const {
     std::vector<std::string> argv{QORB_IDE_PATH, "--package", (dir_ / "Qorb_DelphiMain.bpl").string()};
     argv.insert(argv.end(), args.begin(), args.end());
     // AddressSanitizer's fault handlers stand aside, so that a fault nobody
     // contains ends the IDE with its own status rather than the sanitizer's.
     const char* asan = std::getenv("ASAN_OPTIONS");
-    return RunChild(argv, {"QORB_FAULT=" + fault, "QORB_FAULT_IN=" + in, "QORB_FAULT_AT=" + at,
-                           std::string("ASAN_OPTIONS=") + (asan ? asan : "") +
-                               ":handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0"},
-                    patience);
+    std::vector<std::string> environment{"QORB_FAULT=" + fault, "QORB_FAULT_IN=" + in, "QORB_FAULT_AT=" + at,
+                                         std::string("ASAN_OPTIONS=") + (asan ? asan : "") +
+                                             ":handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0"};
+    environment.insert(environment.end(), env.begin(), env.end());
+    return RunChild(argv, environment, patience);
   }
 
   const fs::path& Folder() const { return dir_.path; }
+  // A copy of its own in place of the link, for a run that changes the file.
+  void CopyIn(const char* plugin) const {
+    const fs::path to = dir_.path / "Plugins" / plugin;
+    fs::remove(to);
+    fs::copy_file(Fixture(plugin), to);
+  }
 
  private:
   static fs::path Fixture(const char* name) { return fs::path(QORB_FAULT_FIXTURE_DIR) / name; }

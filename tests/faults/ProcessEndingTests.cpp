@@ -149,4 +149,21 @@ TEST(Ending, AnExceptionOfOursThatNoFrameOfThePluginTakesIsReportedNamingThem) {
       << Describe(r);
 }
 
+// Its file truncated under it while loaded: the plug-in's code faults, and
+// so does reading its unwind data for the report; the report says why.
+TEST(Ending, ALibraryWhoseFileWasTruncatedWhileLoadedIsNamedAsSuch) {
+  FaultyIde ide;
+  ide.CopyIn("FaultyC.dll");
+  const TChildRun r = ide.Run("truncate-self", "c", "init", {}, kPatience,
+                              {"QORB_FAULT_FILE=" + (ide.Folder() / "Plugins" / "FaultyC.dll").string()});
+  EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  " + kFolder + "FaultyC\\.dll: its file was replaced or "
+                                                  "truncated while loaded\n")))
+      << Describe(r);
+  // Contained where its code faulted, it is unloaded; the loader reading
+  // the file then faults where it cannot be.
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  inside: (InitPlugin|unloading) \\(" + kFolder + "FaultyC\\.dll\\)")))
+      << Describe(r);
+}
+
 }  // namespace
