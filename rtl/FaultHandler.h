@@ -18,8 +18,9 @@ void InstallFaultHandler();
 void MarkOwnModule(const void* Address);
 void UnmarkOwnModule(const void* Address);
 void MarkOwnModules();
-// Whether the code at Address is neither ours nor unknown: false before the
-// handler is installed. Lock-free, async-signal-safe.
+// Whether the code at Address is neither ours nor the system's (the C
+// library, the loader, a sanitizer's runtime): a plug-in's, as far as can be
+// told. False before the handler is installed. Lock-free, signal-safe.
 bool IsForeignCodeAt(const void* Address) noexcept;
 
 // Called in the signal handler, on the faulting thread, for a fault that is

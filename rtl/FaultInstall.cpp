@@ -29,5 +29,7 @@ void qorb::rtl::MakeThreadReady() {
 }
 
 bool IsForeignCodeAt(const void* Address) noexcept {
-  return installed.load(std::memory_order_acquire) && !qorb::rtl::IsOwnCode(reinterpret_cast<uintptr_t>(Address));
+  const auto pc = reinterpret_cast<uintptr_t>(Address);
+  return installed.load(std::memory_order_acquire) && !qorb::rtl::IsOwnCode(pc) &&
+         qorb::rtl::SystemCodeKind(pc) == qorb::rtl::TSystemKind::None;
 }

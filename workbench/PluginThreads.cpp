@@ -85,8 +85,10 @@ void TPluginThreads::OnUnloading(void* Self, uintptr_t First, uintptr_t Last, co
     // is back in the library's code (or, past that, left to fault there,
     // which names it).
     // One waiting in the system straight from the library may stay there.
-    const uintptr_t alsoAt = WaitsInTheSystemFrom(s, First, Last) ? s.Frames[0] : 0;
-    for (int tries = 0; tries < 1000 && FreezeThreadIn(s.Thread, First, Last, alsoAt) == THold::Elsewhere; ++tries)
+    const int waitsFrom = WaitsInTheSystemFrom(s, First, Last);
+    const uintptr_t alsoAt = waitsFrom > 0 ? s.Frames[waitsFrom] : 0;
+    for (int tries = 0;
+         tries < 1000 && FreezeThreadIn(s.Thread, First, Last, alsoAt, waitsFrom) == THold::Elsewhere; ++tries)
       std::this_thread::sleep_for(std::chrono::microseconds(200));
     try {
       TLeftThread left{s.Thread, Path, {}};

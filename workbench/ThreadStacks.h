@@ -55,15 +55,16 @@ bool ReadThreadStack(pid_t Thread, TThreadStack& Stack) noexcept;
 // of its code. Answers false when it did not answer.
 bool FreezeThread(pid_t Thread) noexcept;
 // As FreezeThread, only while the thread's instruction lies in [First, Last]
-// (code of the library that is going) or is AlsoAt (non-zero): held inside
-// our code, the C library or the loader, it could hold a lock the rest of
-// the process waits on.
+// (code of the library that is going), or while its frame Depth (innermost
+// 0) is still the return address AlsoAt (non-zero): held inside our code,
+// the C library or the loader, it could hold a lock the rest of the
+// process waits on.
 enum class THold { Held, Elsewhere, NoAnswer };
-THold FreezeThreadIn(pid_t Thread, uintptr_t First, uintptr_t Last, uintptr_t AlsoAt) noexcept;
-// Whether a read stack waits in the system (a sleep, a poll, a read) called
-// straight from code in [First, Last]: held there, it holds nothing. Not in
-// a signal handler.
-bool WaitsInTheSystemFrom(const TThreadStack& Stack, uintptr_t First, uintptr_t Last) noexcept;
+THold FreezeThreadIn(pid_t Thread, uintptr_t First, uintptr_t Last, uintptr_t AlsoAt, int Depth) noexcept;
+// Where a read stack waits in the system (a sleep, a poll, a read) called
+// straight from code in [First, Last]: the index of that calling frame, or
+// -1. Held in such a wait, it holds nothing. Not in a signal handler.
+int WaitsInTheSystemFrom(const TThreadStack& Stack, uintptr_t First, uintptr_t Last) noexcept;
 
 pid_t CurrentThreadId() noexcept;
 

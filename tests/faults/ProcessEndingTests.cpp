@@ -14,6 +14,20 @@ namespace {
 
 constexpr auto kPatience = std::chrono::seconds(60);
 
+// AddressSanitizer brings its own heap, which neither faults nor aborts where
+// the C library's does, and checks printf's arguments before the C library
+// takes a lock; and the frames a contained fault abandons leak what they
+// allocated.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitizedHeap = true;
+#else
+constexpr bool kSanitizedHeap = false;
+#endif
+
+bool HeapCase(const std::string& fault) {
+  return fault == "heap-corrupt" || fault == "printf" || fault == "double-free" || fault == "recurse-allocating";
+}
+
 TEST(SystemCode, AFaultWhereItMayHoldALockEndsTheIdeWithAReportNamingThePluginThatCalledIt) {
   FaultyIde ide;
   const struct {
@@ -21,6 +35,7 @@ TEST(SystemCode, AFaultWhereItMayHoldALockEndsTheIdeWithAReportNamingThePluginTh
     const char* module;  // of the innermost system frame
   } cases[] = {{"localtime", "libc"}, {"dlsym", "l"}, {"heap-corrupt", "libc"}, {"printf", "libc"}};
   for (const auto& c : cases) {
+    if (kSanitizedHeap && HeapCase(c.fault)) continue;
     const TChildRun r = ide.Run(c.fault, "c", "init", {"--hang-timeout", "20"}, kPatience);
     ASSERT_FALSE(r.TimedOut) << c.fault << ": hung";
     EXPECT_EQ(r.ExitStatus, 70) << c.fault << Describe(r);
@@ -56,6 +71,7 @@ TEST(SystemCode, ALeafThatHoldsNothingIsContainedAndEveryDivisionHasItsName) {
 // An allocating recursion runs out of stack in its own frames or inside
 // malloc, by chance: contained or reported, never a hang.
 TEST(SystemCode, ARunawayRecursionThatAllocatesIsContainedOrReportedEveryTime) {
+  if (kSanitizedHeap) GTEST_SKIP() << "the sanitizer's heap";
   FaultyIde ide;
   for (int run = 0; run < 10; ++run) {
     const TChildRun r = ide.Run("recurse-allocating", "c", "init", {"--hang-timeout", "20"}, kPatience);
@@ -98,6 +114,7 @@ TEST(Ending, AnAbortAFailedHeapCheckOrExitEndsTheIdeWithAReportNamingThePlugin) 
                {"exit", "qorb-ide: ended by a plug-in: "}};
   for (const auto& c : cases)
     for (bool strict : {false, true}) {
+      if (kSanitizedHeap && HeapCase(c.fault)) continue;
       const TChildRun r = ide.Run(c.fault, "c", "init", strict ? std::vector<std::string>{"--strict"}
                                                                 : std::vector<std::string>{}, kPatience);
       EXPECT_EQ(r.ExitStatus, 70) << c.fault << Describe(r);
@@ -145,7 +162,7 @@ TEST(Ending, AnExceptionOfOursThatNoFrameOfThePluginTakesIsReportedNamingThem) {
   EXPECT_TRUE(std::regex_search(r.Err, std::regex("qorb-ide: crashed: std::terminate with an exception of class "
                                                   "EAccessViolation: [^\n]*'FaultyC\\.dll'[^\n]*\n"
                                                   "  it could not pass the frames of " + kFolder +
-                                                  "FaultyC\\.dll \\(publish_bad_event\\)")))
+                                                  "FaultyC\\.dll \\((publish_bad_event|qorb_event_bus_publish)\\)")))
       << Describe(r);
 }
 

@@ -125,16 +125,18 @@ struct TAbortMessage {
 };
 TAbortMessage** abortMessage = nullptr;
 
-// The thread's frames below the report's own (and the signal's return
-// trampoline after them, when there is one).
-void AddStack(TSignalSafeText& out, bool fromSignal) noexcept {
+// The thread's frames, from the first of code that is not ours nor the
+// system's.
+void AddStack(TSignalSafeText& out) noexcept {
   uintptr_t frames[64];
   const int depth = CaptureStack(frames, 64);
   out.Add("\n  stack:");
   static TCodePlace place;
+  // The report's own frames, and the system's under them (a sanitizer's,
+  // the signal's return, the C library's abort).
   int first = 0;
-  while (first < depth && !IsForeignCodeAt(reinterpret_cast<const void*>(frames[first]))) ++first;
-  if (fromSignal && first < depth) ++first;
+  while (first < depth && !IsForeignCodeAt(reinterpret_cast<const void*>(frames[first] - 1))) ++first;
+  if (first == depth) first = 0;
   for (int i = first; i < depth; ++i) {
     out.Add("\n    ").Hex(frames[i]);
     if (FindCodePlace(frames[i] - 1, place)) {
@@ -183,7 +185,7 @@ void OnAbort(int sig, siginfo_t*, void* context) {
     out.Add(": ").Add(text, n);
   }
   out.Flush();
-  AddStack(out, true);
+  AddStack(out);
   ::_exit(FinishCrashReport(out, fault, innermost, self == mainThread.load(), self, &CaptureStack));
 }
 
@@ -215,7 +217,7 @@ void OnAbort(int sig, siginfo_t*, void* context) {
     out.Add("\n  it could not pass the frames of ").Add(place.Module).Add(" (").Add(place.Symbol)
         .Add("), which cannot take an exception");
   out.Flush();
-  AddStack(out, false);
+  AddStack(out);
   ::_exit(FinishCrashReport(out, fault, innermost, self == mainThread.load(), self, &CaptureStack));
 }
 

@@ -36,6 +36,7 @@ struct TRequest {
   std::atomic<bool> Answered{false};
   TThreadStack* Into = nullptr;
   uintptr_t HoldFirst = 0, HoldLast = 0, HoldAlsoAt = 0;  // FreezeIn: where it may be held
+  int HoldDepth = 0;
   std::atomic<bool> Held{false};
 };
 TRequest request;
@@ -68,6 +69,16 @@ void NoteInside(TThreadStack& s) noexcept {
   }
 }
 
+// On the thread itself: whether its frame Depth is still the return
+// address At, read as a stack read reads it (from the handler's own frame:
+// inlined there, so that the frames above are counted alike).
+[[gnu::always_inline]] inline bool StillAt(uintptr_t at, int depth) noexcept {
+  if (!at || depth < 0 || depth >= TThreadStack::MaxFrames) return false;
+  void* frames[TThreadStack::MaxFrames + 2];
+  const int n = ::backtrace(frames, depth + 3);
+  return n > depth + 2 && reinterpret_cast<uintptr_t>(frames[depth + 2]) == at;
+}
+
 void OnStackSignal(int, siginfo_t*, void* context) {
   const int saved = errno;
   if (request.Thread.load() != CurrentThreadId()) {
@@ -77,7 +88,7 @@ void OnStackSignal(int, siginfo_t*, void* context) {
   if (request.Ask.load() == TAsk::FreezeIn) {
     const auto pc =
         static_cast<uintptr_t>(static_cast<const ucontext_t*>(context)->uc_mcontext.gregs[REG_RIP]);
-    if ((pc < request.HoldFirst || pc > request.HoldLast) && pc != request.HoldAlsoAt) {
+    if ((pc < request.HoldFirst || pc > request.HoldLast) && !StillAt(request.HoldAlsoAt, request.HoldDepth)) {
       request.Held.store(false);
       request.Answered.store(true);
       errno = saved;
@@ -346,35 +357,46 @@ bool FreezeThread(pid_t Thread) noexcept {
   return AskThread(Thread, TAsk::Freeze, nullptr);
 }
 
-THold FreezeThreadIn(pid_t Thread, uintptr_t First, uintptr_t Last, uintptr_t AlsoAt) noexcept {
+THold FreezeThreadIn(pid_t Thread, uintptr_t First, uintptr_t Last, uintptr_t AlsoAt, int Depth) noexcept {
   const std::lock_guard turn(reader);
   request.HoldFirst = First;
   request.HoldLast = Last;
   request.HoldAlsoAt = AlsoAt;
+  request.HoldDepth = Depth;
   request.Held.store(false);
   if (!AskThread(Thread, TAsk::FreezeIn, nullptr)) return THold::NoAnswer;
   return request.Held.load() ? THold::Held : THold::Elsewhere;
 }
 
-bool WaitsInTheSystemFrom(const TThreadStack& s, uintptr_t First, uintptr_t Last) noexcept {
+int WaitsInTheSystemFrom(const TThreadStack& s, uintptr_t First, uintptr_t Last) noexcept {
   // The C library's calls that wait in the kernel and take no lock.
   static constexpr const char* kWaits[] = {"clock_nanosleep", "nanosleep", "usleep", "sleep", "poll", "ppoll",
                                            "select", "pselect", "epoll_wait", "read", "recv", "recvfrom",
                                            "accept", "pause", "sigsuspend", "sigwait", "sigtimedwait",
                                            "sched_yield", "__nanosleep", "__poll", "__select"};
-  if (!s.Read) return false;
+  if (!s.Read) return -1;
   for (int f = 0; f < s.Depth; ++f) {
     const uintptr_t pc = f == 0 ? s.Frames[f] : s.Frames[f] - 1;
-    if (pc >= First && pc <= Last) return f > 0;
+    if (pc >= First && pc <= Last) return f > 0 ? f : -1;
     Dl_info info{};
-    if (!::dladdr(reinterpret_cast<void*>(pc), &info) || !info.dli_fname || !info.dli_sname) return false;
+    if (!::dladdr(reinterpret_cast<void*>(pc), &info) || !info.dli_fname) return -1;
     const char* name = std::strrchr(info.dli_fname, '/');
-    if (std::strncmp(name ? name + 1 : info.dli_fname, "libc.so", 7) != 0) return false;
+    name = name ? name + 1 : info.dli_fname;
+    // Some unwinders give the signal's return first: unnamed, in the C library.
+    if (f == 0 && !info.dli_sname && std::strncmp(name, "libc.so", 7) == 0) continue;
+    if (!info.dli_sname) return -1;
+    // A sanitizer's interceptor of the same call stands between.
+    const bool sanitizer = std::strstr(name, "san.so") != nullptr;
+    if (!sanitizer && std::strncmp(name, "libc.so", 7) != 0) return -1;
     bool waits = false;
-    for (const char* w : kWaits) waits |= std::strcmp(info.dli_sname, w) == 0;
-    if (!waits) return false;
+    for (const char* w : kWaits) {
+      const char* n = info.dli_sname;
+      if (sanitizer && std::strncmp(n, "__interceptor_", 14) == 0) n += 14;
+      waits |= std::strcmp(n, w) == 0;
+    }
+    if (!waits) return -1;
   }
-  return false;
+  return -1;
 }
 
 bool IsThreadStarting(const TThreadStack& s) noexcept {

@@ -215,35 +215,44 @@ bool FreezeThread(pid_t Thread) noexcept {
   return h.IsOpen() && ::SuspendThread(h.get()) != static_cast<DWORD>(-1);
 }
 
-THold FreezeThreadIn(pid_t Thread, uintptr_t First, uintptr_t Last, uintptr_t AlsoAt) noexcept {
-  const THandle h(::OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, static_cast<DWORD>(Thread)));
+THold FreezeThreadIn(pid_t Thread, uintptr_t First, uintptr_t Last, uintptr_t AlsoAt, int Depth) noexcept {
+  const THandle h(::OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_QUERY_INFORMATION, FALSE,
+                               static_cast<DWORD>(Thread)));
   if (!h.IsOpen() || ::SuspendThread(h.get()) == static_cast<DWORD>(-1)) return THold::NoAnswer;
   CONTEXT context{};
-  context.ContextFlags = CONTEXT_CONTROL;
-  if (::GetThreadContext(h.get(), &context) &&
-      ((context.Rip >= First && context.Rip <= Last) || (AlsoAt && context.Rip == AlsoAt)))
-    return THold::Held;
+  context.ContextFlags = CONTEXT_FULL;
+  if (::GetThreadContext(h.get(), &context)) {
+    if (context.Rip >= First && context.Rip <= Last) return THold::Held;
+    if (AlsoAt && Depth >= 0) {
+      // Walked as a stack read walks it: the same wait, called from the
+      // same place.
+      static TThreadStack now;
+      now = TThreadStack{};
+      Unwind(context, now);
+      if (Depth < now.Depth && now.Frames[Depth] == AlsoAt) return THold::Held;
+    }
+  }
   ::ResumeThread(h.get());
   return THold::Elsewhere;
 }
 
-bool WaitsInTheSystemFrom(const TThreadStack& s, uintptr_t First, uintptr_t Last) noexcept {
+int WaitsInTheSystemFrom(const TThreadStack& s, uintptr_t First, uintptr_t Last) noexcept {
   // A wait of the system's, in the kernel (Sleep, WaitForSingleObject): its
   // innermost frames are the core system DLLs only, down to the library's
   // code. A C runtime's frame among them may hold a lock of its own.
-  if (!s.Read) return false;
+  if (!s.Read) return -1;
   for (int f = 0; f < s.Depth; ++f) {
     const uintptr_t pc = f == 0 ? s.Frames[f] : s.Frames[f] - 1;
-    if (pc >= First && pc <= Last) return f > 0;
+    if (pc >= First && pc <= Last) return f > 0 ? f : -1;
     HMODULE module = nullptr;
     if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                               reinterpret_cast<LPCWSTR>(pc), &module))
-      return false;
+      return -1;
     if (module != ::GetModuleHandleW(L"ntdll.dll") && module != ::GetModuleHandleW(L"kernel32.dll") &&
         module != ::GetModuleHandleW(L"kernelbase.dll"))
-      return false;
+      return -1;
   }
-  return false;
+  return -1;
 }
 
 bool IsThreadStarting(const TThreadStack& s) noexcept {
