@@ -33,6 +33,9 @@ expect $'\n  External Item\n'
 expect $'\n  External C\n'
 expect "  External Plug-in  3.1.0.7  Someone Else"
 expect "ExternalC.dll"
+# The helper is mapped as the plug-in's dependency, not loaded as a plug-in.
+plugins=$(sed -n '/^Plug-ins:$/,/^$/p' <<<"$out")
+[[ $plugins != *ExternalHelper* ]] || { echo "LISTED AS A PLUG-IN: the helper library"; exit 1; }
 expect "] [ExternalC] [Info] loaded"
 expect "] [ExternalC] [Info] Grüße €𝄞 �(�)"
 expect "] [External] [Info] menu item helper ok"
