@@ -8,8 +8,8 @@
 
 namespace {
 
-// Each option once: the parser below takes these names, --help prints this
-// text, and the guide's copy of it is checked against --help.
+// Each option once: --help prints this text, the guide's copy of it is
+// checked against --help, and a test has the parser take every name here.
 constexpr TOptionHelp kOptions[] = {
     {"--package PATH", "the package to load (default: Qorb_DelphiMain.bpl beside\nthis program)"},
     {"--lang TAG", "the UI language the IDE reports (default: en)"},
