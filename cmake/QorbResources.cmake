@@ -15,7 +15,9 @@ if(WIN32)
   endfunction()
   return()
 endif()
-find_program(QORB_LLVM_RC NAMES llvm-rc llvm-rc-14 REQUIRED)
+# Looked for here, needed only by a target with a resource script: a plug-in
+# without one builds on a machine without LLVM.
+find_program(QORB_LLVM_RC NAMES llvm-rc llvm-rc-14)
 # The .res image goes in through an assembler file.
 get_property(qorb_languages GLOBAL PROPERTY ENABLED_LANGUAGES)
 if(NOT "ASM" IN_LIST qorb_languages)
@@ -24,6 +26,10 @@ endif()
 
 function(qorb_target_resources target rc)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  if(NOT QORB_LLVM_RC)
+    message(FATAL_ERROR "${target}: compiling the resource script ${rc} needs llvm-rc, which was not found; "
+      "install it (on Debian and Ubuntu: apt-get install llvm) or set QORB_LLVM_RC to its path")
+  endif()
   get_filename_component(rc_abs "${rc}" ABSOLUTE)
   get_filename_component(rc_dir "${rc_abs}" DIRECTORY)
   get_filename_component(rc_name "${rc_abs}" NAME_WE)

@@ -5,6 +5,7 @@
 class TControl;
 
 // One line each, indented: visible labels' and captioned panels' texts,
-// "[picture WxH]" for an image, "list of N rows" for a list box; children
+// "[picture WxH]" for an image (on the line of the label beside it, when
+// there is one), "list of N rows" for a list box; children
 // in designed order, except that what sits at the foot is read last.
 void DescribeControl(TControl& Control, const std::string& Indent, std::string& Out);

@@ -3,7 +3,40 @@
 #include <cmath>
 #include <optional>
 
-const char* const QorbIDEUsage =
+#include "workbench/NotLoadedReasons.h"
+#include "workbench/StrictCauses.h"
+
+namespace {
+
+// Each option once: --help prints this text, the guide's copy of it is
+// checked against --help, and a test has the parser take every name here.
+constexpr TOptionHelp kOptions[] = {
+    {"--package PATH", "the package to load (default: Qorb_DelphiMain.bpl beside\nthis program)"},
+    {"--lang TAG", "the UI language the IDE reports (default: en)"},
+    {"--click PATH", "click a menu item by its captions, e.g. \"Qorb/About Qorb...\";\nrepeatable, in order"},
+    {"--welcome", "open the welcome page (asks the add-ins for their views)"},
+    {"--options AREA/CAPTION", "open an options page, confirm it, close it accepted;\nrepeatable, in order"},
+    {"--pictures DIR", "write PNG pictures of what the IDE shows into DIR (made\nif missing); menu.png shows the main menu "
+                       "with the\nQorb menu open"},
+    {"--theme light|dark|off", "the IDE theme (default light); off switches theming off"},
+    {"--quiet", "print nothing but errors"},
+    {"--plugins DIR", "run with DIR as the plug-in folder: the package runs from a\ntemporary folder whose Plugins/ is DIR "
+                      "(on Linux links,\nnothing copied; on Windows a copy in %TEMP%)"},
+    {"--strict", "exit 1 also for any of the causes below"},
+    {"--profile", "after shut-down, what each plug-in cost, in load order:\nprobe, load (its constructors), InitPlugin, "
+                  "version\ntexts, icon, unload; with totals"},
+    {"--follow", "write each message-view line to standard error as it\nis added (lines logged during Shutdown are "
+                 "freed by the\nhost unshown, so they never appear)"},
+    {"--wait-for TEXT", "after the last step, keep the IDE's main loop running\nuntil a message-view line containing "
+                        "TEXT is added;\nrepeatable, in order (for lines a worker thread logs)"},
+    {"--timeout SECONDS", "how long each --wait-for waits (default 10); a wait that\nruns out is exit status 1, naming "
+                          "the text and the last\nlines seen"},
+    {"--hang-timeout SECONDS", "a call into plug-in code from the IDE's main thread that\nhas not returned by then ends "
+                               "the run with what it was\ndoing and every thread's stack, exit status 70\n(default 30)"},
+    {"--help", "this text"},
+};
+
+constexpr char kAbout[] =
     "Usage: qorb-ide [options]\n"
     "       qorb-ide check FILE...\n"
     "       qorb-ide new NAME [--c] [--options-page]\n"
@@ -14,56 +47,16 @@ const char* const QorbIDEUsage =
     "what the welcome page, splash screen, About box and options pages show,\n"
     "the forms shown modally (each closed with OK) and any message boxes, then\n"
     "shuts down and reports anything left alive, named by the plug-in whose\n"
-    "code it belonged to.\n"
-    "\n"
-    "  --package PATH   the package to load (default: Qorb_DelphiMain.bpl beside\n"
-    "                   this program)\n"
-    "  --lang TAG       the UI language the IDE reports (default: en)\n"
-    "  --click PATH     click a menu item by its captions, e.g. \"Qorb/About Qorb...\";\n"
-    "                   repeatable, in order\n"
-    "  --welcome        open the welcome page (asks the add-ins for their views)\n"
-    "  --options AREA/CAPTION\n"
-    "                   open an options page, confirm it, close it accepted;\n"
-    "                   repeatable, in order\n"
-    "  --pictures DIR   write PNG pictures of what the IDE shows into DIR (made\n"
-    "                   if missing); menu.png shows the main menu with the\n"
-    "                   Qorb menu open\n"
-    "  --theme light|dark|off\n"
-    "                   the IDE theme (default light); off switches theming off\n"
-    "  --quiet          print nothing but errors\n"
-    "  --plugins DIR    run with DIR as the plug-in folder, in place (nothing is\n"
-    "                   copied; the package is linked into a temporary folder\n"
-    "                   whose Plugins/ is DIR)\n"
-    "  --strict         exit 1 also when a *.dll of the plug-in folder was not\n"
-    "                   loaded, a plug-in was passed over, an error line was\n"
-    "                   logged, or an exception left plug-in code\n"
-    "  --profile        after shut-down, what each plug-in cost, in load order:\n"
-    "                   probe, load (its constructors), InitPlugin, version\n"
-    "                   texts, icon, unload; with totals\n"
-    "  --follow         write each message-view line to standard error as it\n"
-    "                   is added (lines logged during Shutdown are freed by the\n"
-    "                   host unshown, so they never appear)\n"
-    "  --wait-for TEXT  after the last step, keep the IDE's main loop running\n"
-    "                   until a message-view line containing TEXT is added;\n"
-    "                   repeatable, in order (for lines a worker thread logs)\n"
-    "  --timeout SECONDS\n"
-    "                   how long each --wait-for waits (default 10); a wait that\n"
-    "                   runs out is exit status 1, naming the text and the last\n"
-    "                   lines seen\n"
-    "  --hang-timeout SECONDS\n"
-    "                   a call into plug-in code from the IDE's main thread that\n"
-    "                   has not returned by then ends the run with what it was\n"
-    "                   doing and every thread's stack, exit status 70\n"
-    "                   (default 30)\n"
-    "  --help           this text\n"
-    "\n"
+    "code it belonged to.\n";
+
+constexpr char kExitStatus[] =
     "Exit status: 0 when everything went cleanly; 1 when a package failed to load\n"
     "or register, a click (one that raised included), an options page, a\n"
     "picture or a --wait-for failed, or something was left alive, a thread\n"
-    "included (reasons on standard error); with --strict also for any other\n"
-    "exception that left plug-in code (an event handler's, a Shutdown's); 2 for\n"
-    "a bad command line; 70 for a crash or a hang.\n"
-    "\n"
+    "included (reasons on standard error); with --strict also for any of its\n"
+    "causes; 2 for a bad command line; 70 for a crash or a hang.\n";
+
+constexpr char kCommands[] =
     "check FILE... reads each file as the host would and runs none of its code:\n"
     "whether the host would load it and, if not, why (in the host's order: name\n"
     "and folder, not a library for this machine, no InitPlugin, a needed library\n"
@@ -80,6 +73,38 @@ const char* const QorbIDEUsage =
     "the exception the runtime raises for it and is listed under \"Exceptions:\";\n"
     "a fault that cannot be contained ends the IDE with a crash report on\n"
     "standard error and exit status 70.\n";
+
+// "  --name ARG       text", the text's further lines under its first.
+std::string FormatOptions() {
+  constexpr size_t column = 19;
+  std::string out;
+  for (const TOptionHelp& o : kOptions) {
+    std::string line = std::string("  ") + o.Name;
+    if (line.size() + 1 > column) {
+      out += line + "\n";
+      line.clear();
+    }
+    line.resize(column, ' ');
+    out += line;
+    for (const char* c = o.Text; *c; ++c) {
+      out += *c;
+      if (*c == '\n') out.append(column, ' ');
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+}  // namespace
+
+std::span<const TOptionHelp> QorbIDEOptions() { return kOptions; }
+
+std::string QorbIDEUsage() {
+  return std::string(kAbout) + "\n" + FormatOptions() + "\n" +
+         "--strict causes, each on standard error after \"qorb-ide: strict: \":\n" + FormatStrictCauseKinds("  ") +
+         "\n" + "Not loaded and passed over: the reasons, in the order the host meets them:\n" +
+         FormatNotLoadedReasons("  ") + "\n" + kExitStatus + "\n" + kCommands;
+}
 
 namespace {
 
@@ -131,7 +156,7 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
     if (name == "--help" || name == "-h") {
       if (!flag()) return Fail(name + " takes no value");
       r.ExitStatus = 0;
-      r.Message = QorbIDEUsage;
+      r.Message = QorbIDEUsage();
       return r;
     }
     if (name == "--quiet") {

@@ -2,6 +2,7 @@
 // qorb-ide's command line.
 #include <chrono>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -40,4 +41,12 @@ struct TParsedCommandLine {
 // argument or after "=" (--lang=de-DE).
 TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args);
 
-extern const char* const QorbIDEUsage;
+// --help: what the program does, every option, the --strict causes and the
+// reasons a file is not loaded.
+std::string QorbIDEUsage();
+
+struct TOptionHelp {
+  const char* Name;  // with its argument: "--lang TAG"
+  const char* Text;  // its further lines after "\n"
+};
+std::span<const TOptionHelp> QorbIDEOptions();

@@ -9,6 +9,7 @@
 #include "workbench/LibrarySearch.h"
 #include "workbench/MappedLibraries.h"
 #include "workbench/NotAFile.h"
+#include "workbench/NotLoadedReasons.h"
 #include "plugins/Qorb.Main.VersionInfo.h"
 #include "rtl/UnicodeString.h"
 #include "winapi/FileMask.h"
@@ -37,20 +38,21 @@ std::string SkipReason(const fs::path& File, const TLoadOutcome& Outcome) {
     // The system's texts may name the file as "%1".
     std::string text = Utf16ToUtf8(SysErrorMessage(GetLastError()));
     if (const size_t at = text.find("%1"); at != std::string::npos) text.replace(at, 2, File.filename().string());
-    return "not a library this IDE can load: " + text;
+    return NotLoadedReason(TNotLoaded::NotALibrary, text);
   }
   const bool init = GetProcAddress(probe, "InitPlugin") != nullptr;
   const bool shutdown = GetProcAddress(probe, "Shutdown") != nullptr;
   FreeLibrary(probe);
-  if (!init && !shutdown) return "exports neither InitPlugin nor Shutdown";
-  if (!init) return "exports no InitPlugin";
-  if (!shutdown) return "exports no Shutdown";
+  if (!init && !shutdown) return NotLoadedReason(TNotLoaded::NoExports);
+  if (!init) return NotLoadedReason(TNotLoaded::NoInitPlugin);
+  if (!shutdown) return NotLoadedReason(TNotLoaded::NoShutdown);
   if (const std::optional<TLoadResult> loaded = Outcome ? Outcome(File) : std::nullopt) {
-    if (!loaded->LoaderError.empty()) return "the loader refused it: " + loaded->LoaderError + NotFoundDetail(File);
-    if (!loaded->InitPluginRaised.empty()) return "did not stay loaded: its InitPlugin raised " + loaded->InitPluginRaised;
-    return "did not stay loaded: its InitPlugin raised";
+    if (!loaded->LoaderError.empty())
+      return NotLoadedReason(TNotLoaded::LoaderRefused, loaded->LoaderError + NotFoundDetail(File));
+    return NotLoadedReason(TNotLoaded::InitPluginRaised,
+                           loaded->InitPluginRaised.empty() ? "" : " " + loaded->InitPluginRaised);
   }
-  return "did not stay loaded: a library it needs is missing, or its InitPlugin raised";
+  return NotLoadedReason(TNotLoaded::DidNotStayLoaded);
 }
 
 }  // namespace
@@ -63,6 +65,9 @@ std::vector<TLoadedModule> LoadedModulesIn(const fs::path& Folder, TModuleTexts 
   // Most modules share a few folders: each is resolved once.
   std::unordered_map<std::string, bool> inFolder;
   for (const fs::path& path : mapped) {
+    // A helper library beside the plug-ins is mapped as their dependency;
+    // the host loads only *.dll files as plug-ins.
+    if (!MatchesDllMask(path.filename().u16string())) continue;
     // The folder as the host named it: a plug-in may be a link to a file
     // kept elsewhere.
     const auto [at, added] = inFolder.try_emplace(path.parent_path().string(), false);

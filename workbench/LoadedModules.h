@@ -1,6 +1,7 @@
 #pragma once
-// The libraries mapped into the process from one folder, in load order, as
-// a modules window shows them: what a package loaded from its Plugins/.
+// The plug-ins mapped into the process from one folder, in load order, as
+// a modules window shows them: what a package loaded from its Plugins/,
+// without the libraries mapped there only as their dependencies.
 #include <filesystem>
 #include <functional>
 #include <optional>

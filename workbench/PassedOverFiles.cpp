@@ -1,6 +1,7 @@
 #include "workbench/PassedOverFiles.h"
 
 #include "winapi/FileMask.h"
+#include "workbench/NotLoadedReasons.h"
 #include "winapi/Modules.h"
 
 namespace fs = std::filesystem;
@@ -21,7 +22,7 @@ void InSubFolder(const fs::path& folder, const fs::path& sub, std::vector<TSkipp
   for (fs::recursive_directory_iterator it(sub, ec), end; !ec && it != end; it.increment(ec)) {
     if (!MatchesDllMask(it->path().filename().u16string()) || !it->is_regular_file(ec)) continue;
     out.push_back({it->path().lexically_relative(folder),
-                   "in a sub-folder: the host looks only directly in " + folder.filename().string() + "/"});
+                   NotLoadedReason(TNotLoaded::InSubFolder, folder.filename().string())});
   }
 }
 
@@ -38,7 +39,7 @@ std::vector<TSkippedFile> PassedOverFilesIn(const fs::path& Folder) {
     }
     if (MatchesDllMask(path.filename().u16string()) || !it->is_regular_file(ec)) continue;
     if (ExportsInitPlugin(path))
-      files.push_back({path.filename(), "exports InitPlugin but is not named *.dll: the host looks only at those"});
+      files.push_back({path.filename(), NotLoadedReason(TNotLoaded::NotNamedDll)});
   }
   return files;
 }

@@ -218,8 +218,7 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
     Err << "qorb-ide: left alive: " << DescribeLeftThread(t) << '\n';
     status = 1;
   }
-  notLoaded.insert(notLoaded.end(), passedOver.begin(), passedOver.end());
-  if (session.Finish(folder, plugins, notLoaded, Out, Err) != 0)
+  if (session.Finish(folder, plugins, notLoaded, passedOver, Out, Err) != 0)
     status = 1;
   return status;
 }

@@ -25,12 +25,42 @@ std::vector<std::string> TErrorLines::Lines() const {
   return shared_->Lines;
 }
 
+namespace {
+
+enum { kNotLoadedCause, kPassedOverCause, kExceptionCause, kErrorLineCause, kResourceMistakeCause, kFaultHandlingCause };
+
+constexpr TStrictCauseKind kKinds[] = {
+    {"not loaded", "a *.dll of the plug-in folder the host did not load"},
+    {"passed over", "a plug-in in a sub-folder, or not named *.dll"},
+    {"exception caught", "an exception that left plug-in code (\"Exceptions:\")"},
+    {"error logged", "a message-view line logged at the error level"},
+    {"resource mistake", "version texts or an icon the host cannot show"},
+    {"fault handling taken", "a plug-in's own fault signal handler or alternate stack, refused"},
+};
+
+std::string Cause(int kind, const std::string& text) { return std::string(kKinds[kind].Name) + ": " + text; }
+
+std::string FileAndReason(const TSkippedFile& f) {
+  return (f.Path.is_absolute() ? f.Path.filename() : f.Path).string() + ": " + f.Reason;
+}
+
+}  // namespace
+
+std::span<const TStrictCauseKind> StrictCauseKinds() { return kKinds; }
+
+std::string FormatStrictCauseKinds(std::string_view Indent) {
+  std::string out;
+  for (const TStrictCauseKind& k : kKinds) out.append(Indent).append(k.Name).append(": ").append(k.Meaning).append("\n");
+  return out;
+}
+
 std::vector<std::string> StrictCauses(const TStrictInputs& Inputs) {
   std::vector<std::string> causes;
-  for (const TSkippedFile& f : Inputs.NotLoaded) causes.push_back("not loaded: " + (f.Path.is_absolute() ? f.Path.filename() : f.Path).string() + ": " + f.Reason);
-  for (const std::string& e : Inputs.CaughtExceptions) causes.push_back("exception caught: " + e);
-  for (const std::string& l : Inputs.ErrorLines) causes.push_back("error logged: " + l);
-  for (const std::string& m : Inputs.ResourceMistakes) causes.push_back("resource mistake: " + m);
-  for (const std::string& t : Inputs.FaultHandlingTaken) causes.push_back("fault handling taken: " + t);
+  for (const TSkippedFile& f : Inputs.NotLoaded) causes.push_back(Cause(kNotLoadedCause, FileAndReason(f)));
+  for (const TSkippedFile& f : Inputs.PassedOver) causes.push_back(Cause(kPassedOverCause, FileAndReason(f)));
+  for (const std::string& e : Inputs.CaughtExceptions) causes.push_back(Cause(kExceptionCause, e));
+  for (const std::string& l : Inputs.ErrorLines) causes.push_back(Cause(kErrorLineCause, l));
+  for (const std::string& m : Inputs.ResourceMistakes) causes.push_back(Cause(kResourceMistakeCause, m));
+  for (const std::string& t : Inputs.FaultHandlingTaken) causes.push_back(Cause(kFaultHandlingCause, t));
   return causes;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // qorb-ide --strict: what else makes a run fail for a plug-in author's CI,
 // besides what always does (a failed registration, anything left alive).
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "rtl/OwnMutex.h"
@@ -27,10 +29,22 @@ class TErrorLines {
   std::shared_ptr<TShared> shared_ = std::make_shared<TShared>();
 };
 
+// Each kind of cause: the word its lines start with and what it means.
+// Written once here: the output, --help and the guide's copy come from it.
+struct TStrictCauseKind {
+  const char* Name;
+  const char* Meaning;
+};
+std::span<const TStrictCauseKind> StrictCauseKinds();
+
+// For --help: one line a kind, "name: meaning".
+std::string FormatStrictCauseKinds(std::string_view Indent);
+
 struct TStrictInputs {
-  // Plug-ins of the folder the host did not load or never looked at, by
-  // their paths within it.
+  // Files of the folder the host did not load, and plug-ins it never looked
+  // at, by their paths within it.
   std::vector<TSkippedFile> NotLoaded;
+  std::vector<TSkippedFile> PassedOver;
   std::vector<std::string> ErrorLines;
   // Exceptions from foreign code that a boundary caught, one line each.
   std::vector<std::string> CaughtExceptions;

@@ -82,7 +82,8 @@ void TWorkbenchSession::ShuttingDown() {
 }
 
 int TWorkbenchSession::Finish(const std::filesystem::path& PluginFolder, const std::vector<TLoadedModule>& Loaded,
-                              const std::vector<TSkippedFile>& NotLoaded, std::ostream& Out, std::ostream& Err) {
+                              const std::vector<TSkippedFile>& NotLoaded,
+                              const std::vector<TSkippedFile>& PassedOver, std::ostream& Out, std::ostream& Err) {
   if (options_.Profile && log_) {
     const std::vector<TModuleCallEntry> all = log_->Entries();
     const std::vector<TModuleCallEntry> loading(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(loadedEntries_));
@@ -92,6 +93,7 @@ int TWorkbenchSession::Finish(const std::filesystem::path& PluginFolder, const s
   if (!options_.Strict) return 0;
   TStrictInputs inputs;
   inputs.NotLoaded = NotLoaded;
+  inputs.PassedOver = PassedOver;
   inputs.ErrorLines = errorLines_.Lines();
   if (ide_)
     for (const TForeignExceptionNote& n : ide_->ForeignExceptions().Seen()) inputs.CaughtExceptions.push_back(OneLine(n));

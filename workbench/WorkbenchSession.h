@@ -39,7 +39,8 @@ class TWorkbenchSession {
   // After the IDE shut down: the profile to Out, strict causes to Err.
   // Answers 1 when the run fails for --strict, else 0.
   int Finish(const std::filesystem::path& PluginFolder, const std::vector<TLoadedModule>& Loaded,
-             const std::vector<TSkippedFile>& NotLoaded, std::ostream& Out, std::ostream& Err);
+             const std::vector<TSkippedFile>& NotLoaded, const std::vector<TSkippedFile>& PassedOver,
+             std::ostream& Out, std::ostream& Err);
 
  private:
   const TCommandLine& options_;

@@ -7,6 +7,20 @@
 #include "workbench/Program.h"
 #include "tests/ide/Fixtures.h"
 
+// What --help lists is what the parser takes, each with the argument it
+// names ("--timeout SECONDS" takes a number).
+TEST(CommandLine, EveryOptionTheHelpListsIsTaken) {
+  for (const TOptionHelp& o : QorbIDEOptions()) {
+    const std::string entry = o.Name;
+    const size_t space = entry.find(' ');
+    std::vector<std::string> args{entry.substr(0, space)};
+    if (space != std::string::npos) args.push_back(entry.find("SECONDS") != std::string::npos ? "5" : "light");
+    const TParsedCommandLine r = ParseCommandLine(args);
+    EXPECT_NE(r.ExitStatus, 2) << entry << ": " << r.Message;
+    EXPECT_NE(QorbIDEUsage().find("\n  " + entry), std::string::npos) << entry;
+  }
+}
+
 TEST(CommandLine, OptionsAndTheirErrorsAndQorbIdesFailures) {
   TParsedCommandLine r =
       ParseCommandLine({"--package", "/x/p.bpl", "--lang=de-DE", "--click", "A/B", "--click=C", "--quiet", "--theme",

@@ -32,7 +32,7 @@ TEST(QorbIde, GermanMenuAndTheAboutDialogAsTextAndPictureTwiceLeavingNothingMapp
   EXPECT_NE(text.find(dialog, forms + 7 + dialog.size()), std::string::npos) << text;
   for (const char* part : {"]\n    Qorb Tool-Suite for Delphi\n    Version 1.0.0.0\n    Tessary Systems\n"
                            "    Copyright (c) 2026 Tessary Systems\n",
-                           "    Geladene Plug-ins\n", "    [picture 32x32]\n    Qorb Hello\n    1.0.3.0", "    Schliessen\n"})
+                           "    Geladene Plug-ins\n", "    [picture 32x32] Qorb Hello\n    1.0.3.0", "    Schliessen\n"})
     EXPECT_NE(text.find(part, forms), std::string::npos) << part;
   EXPECT_EQ(text.find("Message boxes:"), std::string::npos) << text;
   EXPECT_FALSE(IsLibraryMapped(QORB_EXAMPLE_ABOUT_PATH));

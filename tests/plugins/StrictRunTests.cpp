@@ -23,7 +23,7 @@ TEST(StrictRun, FailsForAPluginNotLoadedOrPassedOverAnErrorLoggedAnExceptionCaug
   fs::copy_file(FixturePath("alpha"), nested / "sub" / "alpha.dll");
   // The sub-folder's path as the platform writes it.
   const std::string inSub =
-      "qorb-ide: strict: not loaded: " + (fs::path("sub") / "alpha.dll").string() + ": in a sub-folder";
+      "qorb-ide: strict: passed over: " + (fs::path("sub") / "alpha.dll").string() + ": in a sub-folder";
   for (const auto& [folder, cause] :
        {std::pair{&notLoaded, "qorb-ide: strict: not loaded: noshutdown.dll: exports no Shutdown\n"},
         std::pair{&logs, "] [logserror] [Error] config file not found\n"},

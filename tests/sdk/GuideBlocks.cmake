@@ -1,10 +1,23 @@
 # Checks the code in a guide against the tree: every fenced block in C, C++,
 # CMake or a resource script names a file (```c examples/x/y.c) and is a run
 # of whole lines of that file, which the build compiles. Shell and output
-# blocks name nothing.
-# Usage: cmake -DGUIDE=<file.md> -DROOT=<source root> -P GuideBlocks.cmake
+# blocks name nothing, except a copy of qorb-ide's help (```text qorb-ide
+# --help): that is one or more whole paragraphs of what --help prints, so
+# that a list the program's code changes fails here until its copy does.
+# Sample reports (```text report:NAME) are checked by the tests that make
+# them.
+# Usage: cmake -DGUIDE=<file.md> -DROOT=<source root> [-DQORB_IDE=<qorb-ide>
+#   [-DRUNNER=<emulator>]] -P GuideBlocks.cmake
 cmake_minimum_required(VERSION 3.25)
 file(READ "${GUIDE}" rest)
+set(help "")
+if(QORB_IDE)
+  execute_process(COMMAND ${RUNNER} "${QORB_IDE}" --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${QORB_IDE} --help failed: ${status}")
+  endif()
+  string(REPLACE "\r\n" "\n" help "${help}")
+endif()
 set(checked 0)
 set(fence "```")
 while(TRUE)
@@ -26,6 +39,21 @@ while(TRUE)
   math(EXPR end "${end} + 4")
   string(SUBSTRING "${rest}" ${end} -1 rest)
 
+  if(info STREQUAL "text qorb-ide --help")
+    if(NOT QORB_IDE)
+      continue()
+    endif()
+    string(FIND "\n\n${help}\n" "\n\n${block}\n\n" found)
+    if(found EQUAL -1)
+      message(FATAL_ERROR "${GUIDE}: this copy of qorb-ide --help is not whole paragraphs of what it prints now:\n"
+        "${block}\n--- qorb-ide --help prints:\n${help}")
+    endif()
+    math(EXPR checked "${checked} + 1")
+    continue()
+  endif()
+  if(info MATCHES "^text report:")
+    continue()
+  endif()
   if(NOT info MATCHES "^([A-Za-z+]*)( +([^ ]+))?$")
     message(FATAL_ERROR "${GUIDE}: cannot read the block header '${info}'")
   endif()

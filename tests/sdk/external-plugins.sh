@@ -33,6 +33,9 @@ expect $'\n  External Item\n'
 expect $'\n  External C\n'
 expect "  External Plug-in  3.1.0.7  Someone Else"
 expect "ExternalC.dll"
+# The helper is mapped as the plug-in's dependency, not loaded as a plug-in.
+plugins=$(sed -n '/^Plug-ins:$/,/^$/p' <<<"$out")
+[[ $plugins != *ExternalHelper* ]] || { echo "LISTED AS A PLUG-IN: the helper library"; exit 1; }
 expect "] [ExternalC] [Info] loaded"
 expect "] [ExternalC] [Info] Grüße €𝄞 �(�)"
 expect "] [External] [Info] menu item helper ok"
@@ -44,4 +47,22 @@ expect "] [Subscriber] [Info] ping 1 of 1 clicks; 4 plug-ins"
 expect "] [Subscriber] [Info] ping 2 of 2 clicks; 4 plug-ins"
 expect "] [ExternalC] [Info] C got ping 2; 4 plug-ins"
 expect $'Options page Qorb/Logging:\n  frame: TExampleOptionsFrame\n  confirmed: entries accepted\n  closed: accepted'
+# A C plug-in without a resource script builds where llvm-rc is not to be
+# found: the SDK asks for it only for a resource script.
+if [[ -z $toolchain ]]; then
+  mkdir -p "$work/c-only"
+  cat > "$work/c-only/CMakeLists.txt" <<EOF
+cmake_minimum_required(VERSION 3.25)
+project(COnly C)
+find_package(Qorb 1 CONFIG REQUIRED)
+qorb_add_plugin(ExternalC SOURCES "$src/tests/sdk/external/ExternalC.c")
+EOF
+  "$cmake" -S "$work/c-only" -B "$work/c-only/build" -G Ninja "${configure[@]}" \
+    -DCMAKE_C_COMPILER="$(command -v cc)" -DCMAKE_MAKE_PROGRAM="$(command -v ninja)" \
+    -DCMAKE_FIND_USE_SYSTEM_ENVIRONMENT_PATH=OFF -DCMAKE_FIND_USE_CMAKE_SYSTEM_PATH=OFF \
+    > "$work.configure.log" 2>&1 || { cat "$work.configure.log"; exit 1; }
+  grep -q 'QORB_LLVM_RC:FILEPATH=QORB_LLVM_RC-NOTFOUND' "$work/c-only/build/CMakeCache.txt" ||
+    { echo "llvm-rc was found: the check proves nothing"; exit 1; }
+  "$cmake" --build "$work/c-only/build"
+fi
 rm -rf "$work" "$work.configure.log"

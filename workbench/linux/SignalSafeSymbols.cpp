@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "winapi/FileDescriptor.h"
+#include "workbench/SignalSafeDemangle.h"
 
 namespace {
 
@@ -138,6 +139,7 @@ bool NearestIn(int fd, const Elf64_Ehdr& eh, uint32_t type, uint64_t vaddr, TCod
                                                                            : sizeof place.Symbol - 1;
   if (!ReadAt(fd, place.Symbol, room, names.sh_offset + bestName)) return false;
   place.Symbol[room] = 0;
+  DemangleInPlace(place.Symbol, sizeof place.Symbol);
   place.Offset = vaddr - bestValue;
   return true;
 }

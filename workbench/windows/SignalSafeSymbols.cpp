@@ -6,6 +6,8 @@
 #include <cwchar>
 #include <initializer_list>
 
+#include "workbench/SignalSafeDemangle.h"
+
 namespace {
 
 // A file handle, closed on every way out.
@@ -144,6 +146,7 @@ bool FindCodePlace(uintptr_t Address, TCodePlace& Place) noexcept {
   uint32_t best = 0;
   NearestExport(module, target, Place, best);
   NearestDebugSymbol(module, path, target, Place, best);
+  DemangleInPlace(Place.Symbol, sizeof Place.Symbol);
   if (Place.Symbol[0]) Place.Offset = target - best;
   return true;
 }
