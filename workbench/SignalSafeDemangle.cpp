@@ -230,26 +230,20 @@ class TDemangler {
   void MoveToFront(size_t begin, size_t at) noexcept {
     std::rotate(out_ + begin, out_ + at, out_ + len_);
     const size_t front = len_ - at, back = at - begin;
-    for (int i = 0; i < subCount_; ++i) {
-      TRange& r = subs_[i];
-      if (r.Begin >= begin && r.End <= at) {
-        r.Begin += front;
-        r.End += front;
-      } else if (r.Begin >= at) {
-        r.Begin -= back;
-        r.End -= back;
+    auto move = [&](TRange* ranges, int count) {
+      for (int i = 0; i < count; ++i) {
+        TRange& r = ranges[i];
+        if (r.Begin >= begin && r.End <= at) {
+          r.Begin += front;
+          r.End += front;
+        } else if (r.Begin >= at) {
+          r.Begin -= back;
+          r.End -= back;
+        }
       }
-    }
-    for (int i = 0; i < argCount_; ++i) {
-      TRange& r = args_[i];
-      if (r.Begin >= begin && r.End <= at) {
-        r.Begin += front;
-        r.End += front;
-      } else if (r.Begin >= at) {
-        r.Begin -= back;
-        r.End -= back;
-      }
-    }
+    };
+    move(subs_, subCount_);
+    move(args_, argCount_);
   }
 
   // Moves [begin, len_) out of sight, to the end of the buffer.

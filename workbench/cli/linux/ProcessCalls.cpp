@@ -63,6 +63,16 @@ void* StartPluginThread(void* data) {
   return start.Routine(start.Argument);
 }
 
+// The kernel ends a process whose thread faults with that fault's signal
+// blocked: a plug-in's mask never blocks them.
+using TMaskCall = int (*)(int, const sigset_t*, sigset_t*);
+int ChangeMask(TMaskCall next, const void* caller, int how, const sigset_t* set, sigset_t* previous) {
+  if (!set || how == SIG_UNBLOCK || FromOwnCode(caller)) return next(how, set, previous);
+  sigset_t allowed = *set;
+  for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL}) ::sigdelset(&allowed, sig);
+  return next(how, &allowed, previous);
+}
+
 }  // namespace
 
 extern "C" {
@@ -100,22 +110,14 @@ sighandler_t signal(int sig, sighandler_t handler) {
   return next(sig, handler);
 }
 
-// The kernel ends a process whose thread faults with that fault's signal
-// blocked: a plug-in's mask never blocks them.
 int pthread_sigmask(int how, const sigset_t* set, sigset_t* previous) {
-  static const auto next = Next<int (*)(int, const sigset_t*, sigset_t*)>("pthread_sigmask");
-  if (!set || how == SIG_UNBLOCK || FromOwnCode(__builtin_return_address(0))) return next(how, set, previous);
-  sigset_t allowed = *set;
-  for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL}) ::sigdelset(&allowed, sig);
-  return next(how, &allowed, previous);
+  static const auto next = Next<TMaskCall>("pthread_sigmask");
+  return ChangeMask(next, __builtin_return_address(0), how, set, previous);
 }
 
 int sigprocmask(int how, const sigset_t* set, sigset_t* previous) {
-  static const auto next = Next<int (*)(int, const sigset_t*, sigset_t*)>("sigprocmask");
-  if (!set || how == SIG_UNBLOCK || FromOwnCode(__builtin_return_address(0))) return next(how, set, previous);
-  sigset_t allowed = *set;
-  for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL}) ::sigdelset(&allowed, sig);
-  return next(how, &allowed, previous);
+  static const auto next = Next<TMaskCall>("sigprocmask");
+  return ChangeMask(next, __builtin_return_address(0), how, set, previous);
 }
 
 int sigaltstack(const stack_t* stack, stack_t* previous) {
