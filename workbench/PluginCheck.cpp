@@ -6,6 +6,7 @@
 #include <memory>
 #include <ostream>
 
+#include "workbench/CRuntime.h"
 #include "workbench/LinkInfo.h"
 #include "workbench/LibrarySearch.h"
 #include "workbench/NotAFile.h"
@@ -209,6 +210,7 @@ TPluginCheck CheckPluginFile(const fs::path& File) {
     return check;
   }
   check.IsLibrary = true;
+  check.CRuntime = CRuntimeOf(info.Needed);
   const bool init = GetProcAddress(probe.get(), kEntries[0]) != nullptr;
   const bool shutdown = GetProcAddress(probe.get(), kEntries[1]) != nullptr;
   if (!init) {
@@ -282,6 +284,7 @@ std::string FormatPluginCheck(const TPluginCheck& c) {
   else
     out += "  icon: QORBPLUGINICON, " + std::to_string(c.IconBytes) + " bytes, PNG " + std::to_string(c.IconWidth) +
            "x" + std::to_string(c.IconHeight) + "\n";
+  out += "  C runtime: " + c.CRuntime + "\n";
   return out;
 }
 
