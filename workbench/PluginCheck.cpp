@@ -107,6 +107,12 @@ std::string Missing(const TMissingLibrary& m, const fs::path& file) {
   if (m.NeededBy != file) text += " (through " + m.NeededBy.filename().string() + ")";
   text += ", which the loader cannot find; searched:";
   for (const std::string& s : m.Searched) text += " " + s;
+  // The commonest mistake on Windows, where a full-path load does not look
+  // beside the library for what it imports.
+  std::error_code ec;
+  if (fs::exists(m.NeededBy.parent_path() / m.Name, ec))
+    text += "; " + m.Name + " lies in the folder of " + m.NeededBy.filename().string() +
+            ", where the loader does not look: put it where it looks, or load it yourself by its full path";
   return text;
 }
 
