@@ -32,7 +32,7 @@ check() {
 clang_own=$(clang -print-resource-dir)/include
 check gcc "$(gcc -print-file-name=include)" gcc
 check clang "$clang_own" clang
-check "MinGW-w64 gcc" "" x86_64-w64-mingw32-gcc
+check "MinGW-w64 gcc" "" x86_64-w64-mingw32-gcc-posix
 check "clang, MSVC mode" "$clang_own" clang --target=x86_64-pc-windows-msvc
 
 # windows.h declares the process heap's functions too; both orders.
@@ -41,7 +41,7 @@ trap 'rm -rf "$tmp"' EXIT
 printf '#include <windows.h>\n#include "%s"\n' "$src" >"$tmp/before.c"
 printf '#include "%s"\n#include <windows.h>\n' "$src" >"$tmp/after.c"
 for order in before after; do
-  for cc in x86_64-w64-mingw32-gcc "clang --target=x86_64-w64-mingw32"; do
+  for cc in x86_64-w64-mingw32-gcc-posix "clang --target=x86_64-w64-mingw32"; do
     for lang in "c -std=c11" "c++ -std=c++17"; do
       # shellcheck disable=SC2086
       if ! out=$($cc -fsyntax-only -I "$sdk" -Wall -Wextra -Werror -x $lang "$tmp/$order.c" 2>&1); then

@@ -18,9 +18,9 @@ clang --target=x86_64-pc-windows-msvc -ffreestanding "${flags[@]}" -DHEAP_ID=1 '
   -c "$plugin" -o "$work/obj/HeapMsvc.o"
 lld-link /nologo /dll /noentry /nodefaultlib "/implib:$work/obj/HeapMsvc.lib" "/out:$work/Plugins/HeapMsvc.dll" "$work/obj/HeapMsvc.o" \
   "$work/obj/kernel32.lib"
-x86_64-w64-mingw32-gcc "${flags[@]}" -DHEAP_CRT -DHEAP_ID=2 '-DHEAP_VARIANT="ucrt"' -shared -static-libgcc \
+x86_64-w64-mingw32-gcc-posix "${flags[@]}" -DHEAP_CRT -DHEAP_ID=2 '-DHEAP_VARIANT="ucrt"' -shared -static-libgcc \
   -o "$work/Plugins/HeapUcrt.dll" "$plugin" -lucrt
-x86_64-w64-mingw32-gcc "${flags[@]}" -DHEAP_CRT -DHEAP_ID=3 '-DHEAP_VARIANT="msvcrt"' -shared -static-libgcc \
+x86_64-w64-mingw32-gcc-posix "${flags[@]}" -DHEAP_CRT -DHEAP_ID=3 '-DHEAP_VARIANT="msvcrt"' -shared -static-libgcc \
   -o "$work/Plugins/HeapMsvcrt.dll" "$plugin"
 
 # Each is what it claims: kernel32 alone, the UCRT's malloc, msvcrt's.
