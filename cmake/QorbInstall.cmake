@@ -64,6 +64,13 @@ install(FILES
   cmake/QorbLoadable.cmake
   DESTINATION "${QORB_INSTALL_CMAKEDIR}")
 
+if(WIN32)
+  # Cross-building from Linux needs nothing but the prefix: the toolchain
+  # file, and the Wine runner it names as its tests' emulator.
+  install(FILES cmake/toolchain-mingw-w64.cmake DESTINATION "${QORB_INSTALL_CMAKEDIR}")
+  install(PROGRAMS scripts/wine-run DESTINATION "${QORB_INSTALL_CMAKEDIR}")
+endif()
+
 configure_file(sdk/qorb.pc.in "${CMAKE_BINARY_DIR}/sdk-cmake/qorb.pc" @ONLY)
 install(FILES "${CMAKE_BINARY_DIR}/sdk-cmake/qorb.pc" DESTINATION "${QORB_INSTALL_LIBDIR}/pkgconfig")
 

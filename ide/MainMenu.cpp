@@ -24,6 +24,15 @@ TMenuItem* FindByName(TMenuItem* parent, std::u16string_view name) {
   return nullptr;
 }
 
+TMenuItem* FindAt(TMenuItem* parent, const void* address) {
+  for (int i = 0; i < parent->Count(); ++i) {
+    TMenuItem* item = parent->Items(i);
+    if (item == address) return item;
+    if (TMenuItem* found = FindAt(item, address)) return found;
+  }
+  return nullptr;
+}
+
 std::u16string WithoutAccelerators(std::u16string_view s) {
   std::u16string r;
   for (size_t i = 0; i < s.size(); ++i) {
@@ -68,4 +77,8 @@ TMenuItem* FindMenuItemByPath(const TMainMenu& Menu, std::u16string_view Path) {
     Path.remove_prefix(slash + 1);
   }
   return nullptr;
+}
+
+TMenuItem* FindMenuItemAt(const TMainMenu& Menu, const void* Address) {
+  return Address ? FindAt(Menu.Items(), Address) : nullptr;
 }

@@ -16,3 +16,7 @@ TMenuItem* FindMenuItemByName(const TMainMenu& Menu, std::u16string_view Name);
 // caption ignoring case, as it stands or as shown (without accelerator
 // marks: "&Tools" is "Tools", "R&&D" is "R&D"). Null when a step fails.
 TMenuItem* FindMenuItemByPath(const TMainMenu& Menu, std::u16string_view Path);
+
+// The item at Address anywhere below the menu's root, or null. Never reads
+// through Address, so any pointer a plug-in passes is safe to ask about.
+TMenuItem* FindMenuItemAt(const TMainMenu& Menu, const void* Address);

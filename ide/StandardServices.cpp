@@ -3,6 +3,7 @@
 #include "ide/AboutBoxService.h"
 #include "ide/GeneralServices.h"
 #include "ide/IDEServices.h"
+#include "ide/MenuItemsService.h"
 #include "ide/MessageView.h"
 #include "ide/NativeServices.h"
 #include "ide/OptionsDialog.h"
@@ -14,6 +15,7 @@
 
 void AddStandardServices(TIDEServices& Services) {
   Services.Add<TNativeServices>();
+  Services.Add<TMenuItemsService>();
   Services.Add<TGeneralServices>();
   Services.Add<TMessageView>();
   Services.Add<TUIServices>();

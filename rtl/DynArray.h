@@ -5,10 +5,11 @@
 // goes. SetLength gives the variable a block of its own.
 #include <atomic>
 #include <cstdint>
-#include <cstdlib>
 #include <initializer_list>
 #include <new>
 #include <utility>
+
+#include "rtl/SharedHeap.h"
 
 struct DynArrayRec {
   int32_t _Padding;
@@ -67,7 +68,7 @@ class DynArray {
       for (; built < n; ++built) new (fresh + built) T();
     } catch (...) {
       for (size_t i = 0; i < built; ++i) fresh[i].~T();
-      std::free(Header(fresh));
+      SharedHeapFree(Header(fresh));
       throw;
     }
     Release(std::exchange(data_, fresh));
@@ -91,7 +92,7 @@ class DynArray {
  private:
   static DynArrayRec* Header(T* d) noexcept { return reinterpret_cast<DynArrayRec*>(d) - 1; }
   static T* Allocate(size_t n) {
-    auto* rec = static_cast<DynArrayRec*>(std::malloc(sizeof(DynArrayRec) + n * sizeof(T)));
+    auto* rec = static_cast<DynArrayRec*>(SharedHeapAlloc(sizeof(DynArrayRec) + n * sizeof(T)));
     if (!rec) throw std::bad_alloc();
     rec->_Padding = 0;
     rec->refCnt = 1;
@@ -106,7 +107,7 @@ class DynArray {
     if (std::atomic_ref<int32_t>(Header(d)->refCnt).fetch_sub(1, std::memory_order_acq_rel) != 1) return;
     const size_t n = static_cast<size_t>(Header(d)->length);
     for (size_t i = 0; i < n; ++i) d[i].~T();
-    std::free(Header(d));
+    SharedHeapFree(Header(d));
   }
 
   T* data_ = nullptr;

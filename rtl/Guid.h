@@ -9,19 +9,25 @@
 #include <functional>
 #include <string>
 
+#if defined(_WIN32)
+// The system's own type and comparison, so that a plug-in can include
+// windows.h and these headers in one file, in either order.
+#include <guiddef.h>
+#else
 struct GUID {
-  uint32_t D1;
-  uint16_t D2;
-  uint16_t D3;
-  uint8_t D4[8];
+  uint32_t Data1;
+  uint16_t Data2;
+  uint16_t Data3;
+  uint8_t Data4[8];
 
   // Two words each: interface queries compare identifiers all the time.
   friend constexpr bool operator==(const GUID& a, const GUID& b) {
     return std::bit_cast<std::array<uint64_t, 2>>(a) == std::bit_cast<std::array<uint64_t, 2>>(b);
   }
 };
+#endif
 static_assert(sizeof(GUID) == 16);
-static_assert(offsetof(GUID, D4) == 8);
+static_assert(offsetof(GUID, Data4) == 8);
 
 namespace guid_detail {
 constexpr uint32_t Hex(char c) {
@@ -44,9 +50,9 @@ consteval GUID MakeGuid(const char (&s)[39]) {
     throw "malformed GUID text";
   GUID g{HexRun(s + 1, 8), static_cast<uint16_t>(HexRun(s + 10, 4)),
          static_cast<uint16_t>(HexRun(s + 15, 4)), {}};
-  g.D4[0] = static_cast<uint8_t>(HexRun(s + 20, 2));
-  g.D4[1] = static_cast<uint8_t>(HexRun(s + 22, 2));
-  for (int i = 0; i < 6; ++i) g.D4[2 + i] = static_cast<uint8_t>(HexRun(s + 25 + 2 * i, 2));
+  g.Data4[0] = static_cast<uint8_t>(HexRun(s + 20, 2));
+  g.Data4[1] = static_cast<uint8_t>(HexRun(s + 22, 2));
+  for (int i = 0; i < 6; ++i) g.Data4[2 + i] = static_cast<uint8_t>(HexRun(s + 25 + 2 * i, 2));
   return g;
 }
 

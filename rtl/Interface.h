@@ -8,9 +8,20 @@
 
 #include "rtl/Guid.h"
 
+// As windows.h declares them (32 bits either way), so that both go in one
+// file; its macros, when it came first, stand for the constants.
+#if defined(_WIN32)
+using HRESULT = long;
+#else
 using HRESULT = int32_t;
+#endif
+static_assert(sizeof(HRESULT) == 4);
+#ifndef S_OK
 constexpr HRESULT S_OK = 0;
+#endif
+#ifndef E_NOINTERFACE
 constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
+#endif
 
 struct IInterface {
   static constexpr GUID IID = MakeGuid("{00000000-0000-0000-C000-000000000046}");

@@ -6,11 +6,13 @@
 #include <limits>
 #include <new>
 
+#include "rtl/SharedHeap.h"
+
 namespace ustr {
 
 char16_t* Allocate(size_t n) {
   if (n > static_cast<size_t>(std::numeric_limits<int32_t>::max()) / 2 - 16) throw std::bad_alloc();
-  auto* rec = static_cast<StrRec*>(std::malloc(sizeof(StrRec) + (n + 1) * sizeof(char16_t)));
+  auto* rec = static_cast<StrRec*>(SharedHeapAlloc(sizeof(StrRec) + (n + 1) * sizeof(char16_t)));
   if (!rec) throw std::bad_alloc();
   rec->_Padding = 0;
   rec->codePage = 1200;
@@ -34,7 +36,7 @@ void Release(const char16_t* data) noexcept {
   StrRec* h = Header(data);
   std::atomic_ref<int32_t> cnt(h->refCnt);
   if (cnt.load(std::memory_order_relaxed) < 0) return;
-  if (cnt.fetch_sub(1, std::memory_order_acq_rel) == 1) std::free(h);
+  if (cnt.fetch_sub(1, std::memory_order_acq_rel) == 1) SharedHeapFree(h);
 }
 
 }  // namespace ustr

@@ -1,7 +1,8 @@
 #pragma once
 // The runtime's reference-counted UTF-16 string: one pointer, null for the
 // empty string, pointing at zero-terminated UTF-16 code units with a StrRec
-// header in front. Blocks come from malloc so every module can free them.
+// header in front. Blocks come from the shared heap so every module can
+// free them.
 // A reference count of -1 marks a constant that is never freed; copying a
 // constant makes a heap copy, so a copy never points into a module that may
 // be unloaded.

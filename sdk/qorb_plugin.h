@@ -6,20 +6,55 @@
  * count, length). Arrays are one pointer with a 16-byte header (padding,
  * reference count, 64-bit length).
  *
+ * Needs nothing but the compiler: no C library header, no C runtime. Any
+ * compiler for the platform will do (MSVC, clang, MinGW-w64, gcc).
+ *
  * Everything taken from the host (interfaces, subscriptions, registered
- * interfaces) is given back before Shutdown returns: the host never drops a
- * registration or subscription by itself, and would later call into the
- * unloaded library. */
+ * interfaces, menu items) is given back before Shutdown returns: the host
+ * never drops a registration or subscription by itself, and would later
+ * call into the unloaded library. */
 #ifndef QORB_PLUGIN_H
 #define QORB_PLUGIN_H
 
 #include <stddef.h>
 #include <stdint.h>
-#include <stdlib.h>
-#include <string.h>
 
 #ifdef __cplusplus
 extern "C" {
+#endif
+
+/* ---- the shared heap ----
+ * Every block host and plug-in hand each other (strings, arrays) comes
+ * from the allocator every module reaches: on Windows the process heap,
+ * HeapAlloc(GetProcessHeap(), 0, n) and HeapFree, never a C runtime's
+ * malloc (msvcrt, the UCRT and no C runtime at all are three heaps); on
+ * Linux the one C library's malloc and free. The declarations below are
+ * the ones windows.h makes, so including it too, before or after, is fine. */
+#if defined(_WIN32)
+__declspec(dllimport) void* __stdcall GetProcessHeap(void);
+__declspec(dllimport) void* __stdcall HeapAlloc(void* hHeap, unsigned long dwFlags, size_t dwBytes);
+__declspec(dllimport) int __stdcall HeapFree(void* hHeap, unsigned long dwFlags, void* lpMem);
+static inline void* qorb_heap_alloc(size_t n) { return HeapAlloc(GetProcessHeap(), 0, n); }
+static inline void qorb_heap_free(void* p) {
+  if (p) HeapFree(GetProcessHeap(), 0, p);
+}
+#else
+static inline void* qorb_heap_alloc(size_t n) { return __builtin_malloc(n); }
+static inline void qorb_heap_free(void* p) { __builtin_free(p); }
+#endif
+
+/* ---- atomics, each compiler's own ---- */
+#if defined(_MSC_VER) && !defined(__GNUC__)
+long _InterlockedExchangeAdd(long volatile* Addend, long Value);
+#pragma intrinsic(_InterlockedExchangeAdd)
+/* Adds v to *p; answers the new value. Full barrier. */
+static inline int32_t qorb_atomic_add(int32_t* p, int32_t v) {
+  return (int32_t)_InterlockedExchangeAdd((long volatile*)p, (long)v) + v;
+}
+static inline int32_t qorb_atomic_load(const int32_t* p) { return *(const volatile int32_t*)p; }
+#else
+static inline int32_t qorb_atomic_add(int32_t* p, int32_t v) { return __atomic_add_fetch(p, v, __ATOMIC_ACQ_REL); }
+static inline int32_t qorb_atomic_load(const int32_t* p) { return __atomic_load_n(p, __ATOMIC_RELAXED); }
 #endif
 
 /* One UTF-16 code unit; char16_t in C++ so that u"" literals fit there too. */
@@ -40,7 +75,14 @@ typedef struct QorbGUID {
 
 QORB_STATIC_ASSERT(sizeof(QorbGUID) == 16, "QorbGUID is 16 bytes");
 
-static inline int qorb_guid_equal(const QorbGUID* a, const QorbGUID* b) { return !memcmp(a, b, sizeof *a); }
+static inline int qorb_guid_equal(const QorbGUID* a, const QorbGUID* b) {
+  const unsigned char* x = (const unsigned char*)a;
+  const unsigned char* y = (const unsigned char*)b;
+  size_t i;
+  for (i = 0; i < sizeof *a; ++i)
+    if (x[i] != y[i]) return 0;
+  return 1;
+}
 
 typedef int32_t QorbHRESULT;
 #define QORB_S_OK 0
@@ -66,8 +108,9 @@ static inline int32_t qorb_string_length(const QorbChar* s) { return s ? qorb_st
 static inline QorbChar* qorb_string_new(const QorbChar* units, int32_t n) {
   QorbStrRec* rec;
   QorbChar* data;
+  int32_t i;
   if (n <= 0 || !units) return NULL;
-  rec = (QorbStrRec*)malloc(sizeof(QorbStrRec) + ((size_t)n + 1) * sizeof(QorbChar));
+  rec = (QorbStrRec*)qorb_heap_alloc(sizeof(QorbStrRec) + ((size_t)n + 1) * sizeof(QorbChar));
   if (!rec) return NULL;
   rec->Padding = 0;
   rec->CodePage = 1200;
@@ -75,7 +118,7 @@ static inline QorbChar* qorb_string_new(const QorbChar* units, int32_t n) {
   rec->RefCnt = 1;
   rec->Length = n;
   data = (QorbChar*)(rec + 1);
-  memcpy(data, units, (size_t)n * sizeof(QorbChar));
+  for (i = 0; i < n; ++i) data[i] = units[i];
   data[n] = 0;
   return data;
 }
@@ -85,9 +128,7 @@ static inline void qorb_string_release(QorbChar** s) {
   QorbStrRec* rec;
   if (!s || !*s) return;
   rec = qorb_string_header(*s);
-  if (__atomic_load_n(&rec->RefCnt, __ATOMIC_RELAXED) >= 0 &&
-      __atomic_sub_fetch(&rec->RefCnt, 1, __ATOMIC_ACQ_REL) == 0)
-    free(rec);
+  if (qorb_atomic_load(&rec->RefCnt) >= 0 && qorb_atomic_add(&rec->RefCnt, -1) == 0) qorb_heap_free(rec);
   *s = NULL;
 }
 
@@ -101,10 +142,11 @@ static inline QorbChar* qorb_string_from_utf8(const char* z) {
   QorbStrRec* rec;
   QorbChar* out;
   if (!s || !*s) return NULL;
-  len = strlen(z);
+  for (len = 0; s[len]; ++len) {
+  }
   /* Never more units than bytes. */
   if (len > (size_t)INT32_MAX - 1) return NULL;
-  rec = (QorbStrRec*)malloc(sizeof(QorbStrRec) + (len + 1) * sizeof(QorbChar));
+  rec = (QorbStrRec*)qorb_heap_alloc(sizeof(QorbStrRec) + (len + 1) * sizeof(QorbChar));
   if (!rec) return NULL;
   out = (QorbChar*)(rec + 1);
   while (i < len) {
@@ -268,8 +310,8 @@ static const QorbGUID IID_IQorbMainFunctions = {
     0x0A5B3C7D, 0x8E1F, 0x4926, {0xA4, 0xB0, 0x6D, 0x3E, 0x9C, 0x2F, 0x7A, 0x15}};
 
 /* AddMenuItem: main thread; answers the host's menu item object, or NULL.
- * Its layout is not part of the contract, so C cannot give it a click
- * handler; it stays in the suite's menu after the plug-in is unloaded.
+ * Its layout is not part of the contract: give it a click handler, and take
+ * it out of the menu before Shutdown returns, through QorbMenuItems below.
  * RegisterInterface: any thread; the host matches by pointer, so pass the
  * same reference to UnregisterInterface before Shutdown returns.
  * Log*: any thread; Source and Message are strings (constants or made with
@@ -288,6 +330,52 @@ typedef struct QorbMainFunctionsVtbl {
 typedef struct QorbMainFunctions {
   const QorbMainFunctionsVtbl* Vtbl;
 } QorbMainFunctions;
+
+/* ---- INTAMenuItems {A2178E55-E572-4C3C-9C0A-6FF6F4C86A23} ----
+ * What any compiler can do with the item AddMenuItem answered; the IDE's
+ * services object answers it. Main thread. Each operation answers 0 and
+ * does nothing for a pointer that is not an item of the IDE's main menu.
+ * An item left behind would keep its handler pointing into the unloaded
+ * library: free it before Shutdown returns. */
+static const QorbGUID IID_INTAMenuItems = {
+    0xA2178E55, 0xE572, 0x4C3C, {0x9C, 0x0A, 0x6F, 0xF6, 0xF4, 0xC8, 0x6A, 0x23}};
+
+/* Two words, code then object; the code is called with the object word and
+ * the clicked item. */
+typedef struct QorbNotifyEvent {
+  void (*Code)(void* Self, void* Sender);
+  void* Data;
+} QorbNotifyEvent;
+QORB_STATIC_ASSERT(sizeof(QorbNotifyEvent) == 16, "QorbNotifyEvent is two words");
+
+typedef struct QorbMenuItemsVtbl {
+  QORB_IINTERFACE_SLOTS;
+  /* The handler is passed by address; Code NULL takes the handler away. */
+  int32_t (*SetOnClick)(void* Self, void* Item, const QorbNotifyEvent* Handler);
+  /* Takes the item out of the menu and frees it, with its sub-items. */
+  int32_t (*FreeItem)(void* Self, void* Item);
+} QorbMenuItemsVtbl;
+
+typedef struct QorbMenuItems {
+  const QorbMenuItemsVtbl* Vtbl;
+} QorbMenuItems;
+
+/* The IDE's menu-item operations, or NULL; release with qorb_release. */
+static inline QorbMenuItems* qorb_menu_items(const QorbGetInterface* gi) {
+  return (QorbMenuItems*)qorb_get_interface(gi, &IID_INTAMenuItems);
+}
+
+static inline int32_t qorb_menu_item_set_click(QorbMenuItems* items, void* item,
+                                               void (*code)(void* self, void* sender), void* self) {
+  QorbNotifyEvent handler;
+  handler.Code = code;
+  handler.Data = self;
+  return items && item ? items->Vtbl->SetOnClick(items, item, &handler) : 0;
+}
+
+static inline int32_t qorb_menu_item_free(QorbMenuItems* items, void* item) {
+  return items && item ? items->Vtbl->FreeItem(items, item) : 0;
+}
 
 /* ---- IQorbPluginService {485E34F0-B260-49A3-AADB-4D901D876019} ---- */
 static const QorbGUID IID_IQorbPluginService = {
@@ -328,10 +416,10 @@ static inline void qorb_module_info_array_release(QorbModuleInfo** a) {
   QorbArrayRec* rec;
   if (!a || !*a) return;
   rec = qorb_array_header(*a);
-  if (__atomic_sub_fetch(&rec->RefCnt, 1, __ATOMIC_ACQ_REL) == 0) {
+  if (qorb_atomic_add(&rec->RefCnt, -1) == 0) {
     int64_t i;
     for (i = 0; i < rec->Length; ++i) qorb_module_info_clear(&(*a)[i]);
-    free(rec);
+    qorb_heap_free(rec);
   }
   *a = NULL;
 }

@@ -5,6 +5,7 @@
 #include "toolsapi/CustomMessage.h"
 #include "toolsapi/EnvironmentOptions.h"
 #include "toolsapi/Globals.h"
+#include "toolsapi/MenuItems.h"
 #include "toolsapi/MessageServices.h"
 #include "toolsapi/NTAServices.h"
 #include "toolsapi/Notifier.h"

@@ -3,10 +3,12 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <system_error>
 
 #include "ide/ExecutableDirectory.h"
 #include "workbench/PluginTemplates.h"
+#include "workbench/RunnerPaths.h"
 
 const char* const NewProjectUsage =
     "Usage: qorb-ide new NAME [--c] [--options-page]\n"
@@ -100,12 +102,26 @@ int WriteNewProject(const std::vector<std::string>& Args, std::ostream& Out, std
   }
 
   const fs::path prefix = InstalledPrefix();
-  const std::string dir = ShellWord(folder.string());
-  // -D rather than an environment variable: the same line in every shell.
+  // Under Wine the commands run on Linux: Unix paths, the prefix's own
+  // toolchain file (its tests run the IDE through the Wine runner beside
+  // it), and the package folder named itself, as the toolchain keeps
+  // package searches inside the MinGW root.
+  const std::optional<std::string> unixPrefix = prefix.empty() ? std::nullopt : UnixPathUnderWine(prefix);
+  std::string dir = unixPrefix ? folder.generic_string() : folder.string();
+  if (unixPrefix && folder.is_absolute()) dir = UnixPathUnderWine(folder).value_or(dir);
+  dir = ShellWord(dir);
+  std::string configure;
+  if (unixPrefix) {
+    const std::string cmakeDir = *unixPrefix + "/lib/cmake/Qorb";
+    configure = " -DQorb_DIR=" + ShellWord(cmakeDir) +
+                " -DCMAKE_TOOLCHAIN_FILE=" + ShellWord(cmakeDir + "/toolchain-mingw-w64.cmake");
+  } else {
+    // -D rather than an environment variable: the same line in every shell.
+    configure = " -DCMAKE_PREFIX_PATH=" + (prefix.empty() ? "<the Qorb SDK's prefix>" : ShellWord(prefix.string()));
+  }
   Out << "Wrote the plug-in project " << choice.Name << ":\n"
       << written << "Build it and run its test in the IDE:\n"
-      << "  cmake -S " << dir << " -B " << dir << "/build -DCMAKE_PREFIX_PATH="
-      << (prefix.empty() ? "<the Qorb SDK's prefix>" : ShellWord(prefix.string())) << '\n'
+      << "  cmake -S " << dir << " -B " << dir << "/build" << configure << '\n'
       << "  cmake --build " << dir << "/build\n"
       << "  ctest --test-dir " << dir << "/build --output-on-failure\n";
   return Out ? 0 : 1;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <ostream>
 
+#include "workbench/CRuntime.h"
 #include "workbench/LinkInfo.h"
 #include "workbench/LibrarySearch.h"
 #include "workbench/NotAFile.h"
@@ -106,6 +107,12 @@ std::string Missing(const TMissingLibrary& m, const fs::path& file) {
   if (m.NeededBy != file) text += " (through " + m.NeededBy.filename().string() + ")";
   text += ", which the loader cannot find; searched:";
   for (const std::string& s : m.Searched) text += " " + s;
+  // The commonest mistake on Windows, where a full-path load does not look
+  // beside the library for what it imports.
+  std::error_code ec;
+  if (fs::exists(m.NeededBy.parent_path() / m.Name, ec))
+    text += "; " + m.Name + " lies in the folder of " + m.NeededBy.filename().string() +
+            ", where the loader does not look: put it where it looks, or load it yourself by its full path";
   return text;
 }
 
@@ -209,6 +216,7 @@ TPluginCheck CheckPluginFile(const fs::path& File) {
     return check;
   }
   check.IsLibrary = true;
+  check.CRuntime = CRuntimeOf(info.Needed);
   const bool init = GetProcAddress(probe.get(), kEntries[0]) != nullptr;
   const bool shutdown = GetProcAddress(probe.get(), kEntries[1]) != nullptr;
   if (!init) {
@@ -282,6 +290,7 @@ std::string FormatPluginCheck(const TPluginCheck& c) {
   else
     out += "  icon: QORBPLUGINICON, " + std::to_string(c.IconBytes) + " bytes, PNG " + std::to_string(c.IconWidth) +
            "x" + std::to_string(c.IconHeight) + "\n";
+  out += "  C runtime: " + c.CRuntime + "\n";
   return out;
 }
 

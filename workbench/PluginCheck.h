@@ -39,6 +39,7 @@ struct TPluginCheck {
   bool HostBlockMissing() const;
   uint32_t IconBytes = 0;  // 0: no QORBPLUGINICON resource
   int IconWidth = 0, IconHeight = 0;  // 0: it does not decode
+  std::string CRuntime;  // CRuntimeOf the libraries it needs
   bool WouldLoad() const { return Reasons.empty(); }
 };
 

@@ -257,28 +257,44 @@ constexpr char kLayout[] = R"qorb(object @NAME@OptionsFrame: @FRAME@
 end
 )qorb";
 
-constexpr char kCSource[] = R"qorb(/* @NAME@: adds an item to the suite's menu and writes to the suite's log,
- * in plain C with nothing but qorb_plugin.h. Every interface taken from the
- * host is released in Shutdown. */
+constexpr char kCSource[] = R"qorb(/* @NAME@: adds an item to the suite's menu that writes to the suite's log
+ * when clicked, in plain C with nothing but qorb_plugin.h (no C runtime
+ * needed). Everything taken from the host is given back in Shutdown. */
 #include "qorb_plugin.h"
 
 QORB_STRING_CONST(kSource, u"@NAME@");
 QORB_STRING_CONST(kCaption, u"@CAPTION@");
 QORB_STRING_CONST(kReady, u"ready");
+QORB_STRING_CONST(kClicked, u"clicked");
 
 static QorbMainFunctions* mainFunctions;
+static QorbMenuItems* menuItems;
+static void* item;
+
+/* Main thread; self is the word given with the handler. */
+static void OnClick(void* self, void* sender) {
+  (void)self;
+  (void)sender;
+  mainFunctions->Vtbl->LogInfo(mainFunctions, kSource, kClicked);
+}
 
 /* Keep a copy of *GetInterface to look interfaces up later, not the
  * pointer. */
 QORB_EXPORT void InitPlugin(const QorbGetInterface* GetInterface) {
   mainFunctions = (QorbMainFunctions*)qorb_get_interface(GetInterface, &IID_IQorbMainFunctions);
   if (!mainFunctions) return;
-  /* The item stays in the suite's menu; C cannot give it a click handler. */
-  mainFunctions->Vtbl->AddMenuItem(mainFunctions, kCaption);
+  menuItems = qorb_menu_items(GetInterface);
+  item = mainFunctions->Vtbl->AddMenuItem(mainFunctions, kCaption);
+  qorb_menu_item_set_click(menuItems, item, OnClick, NULL);
   mainFunctions->Vtbl->LogInfo(mainFunctions, kSource, kReady);
 }
 
+/* The item goes with its handler, before the library does. */
 QORB_EXPORT void Shutdown(void) {
+  qorb_menu_item_free(menuItems, item);
+  item = NULL;
+  qorb_release(menuItems);
+  menuItems = NULL;
   qorb_release(mainFunctions);
   mainFunctions = NULL;
 }
@@ -306,7 +322,7 @@ std::vector<TTemplateFile> PluginTemplateFiles(const TPluginTemplateChoice& Choi
   const std::string frame = "T" + name + "OptionsFrame";
   std::string ideArgs, expected;
   if (Choice.C) {
-    // A C item has no click handler: the click only has to succeed.
+    expected = "\n    \"] [" + name + "] [Info] clicked\"";
   } else if (options) {
     ideArgs = " --options \"Qorb/" + name + "\"";
     expected =

@@ -2,6 +2,7 @@
 
 #include "ide/IDE.h"
 #include "ide/MainMenu.h"
+#include "sdk/qorb_plugin.h"
 #include "tests/ide/Fixtures.h"
 #include "tests/toolsapi/RawSlot.h"
 #include "toolsapi/ToolsAPI.h"
@@ -60,4 +61,46 @@ TEST(IDEServices, AReferenceKeptPastShutdownIsReportedAndAnswersEmpty) {
   UnicodeString s(u"x");
   lateGeneral->GetUILanguage(s);
   EXPECT_TRUE(s.IsEmpty());
+}
+
+namespace {
+struct TClicks {
+  int Count = 0;
+  void* Sender = nullptr;
+};
+void CountClick(void* self, void* sender) {
+  auto* clicks = static_cast<TClicks*>(self);
+  ++clicks->Count;
+  clicks->Sender = sender;
+}
+}  // namespace
+
+TEST(IDEServices, PlainMenuItemCallsReachOnlyItemsOfTheMainMenu) {
+  TIDE ide;
+  // Through the C header's method table, as a plug-in of any compiler calls it.
+  ComPtr<INTAMenuItems> intf = ide.ServicesObject().As<INTAMenuItems>();
+  ASSERT_TRUE(intf);
+  auto* items = reinterpret_cast<QorbMenuItems*>(intf.get());
+  TMenuItem* tools = FindMenuItemByName(ide.MainMenu(), u"ToolsMenu");
+  auto* leaf = new TMenuItem(tools);
+  tools->Add(leaf);
+  TClicks clicks;
+  EXPECT_EQ(qorb_menu_item_set_click(items, leaf, CountClick, &clicks), 1);
+  leaf->Click();
+  EXPECT_EQ(clicks.Count, 1);
+  EXPECT_EQ(clicks.Sender, leaf);
+
+  // Anything else is refused without being read.
+  TMenuItem stranger(nullptr);
+  int local = 0;
+  for (void* other : {static_cast<void*>(&stranger), static_cast<void*>(&local)}) {
+    EXPECT_EQ(qorb_menu_item_set_click(items, other, CountClick, &clicks), 0);
+    EXPECT_EQ(qorb_menu_item_free(items, other), 0);
+  }
+  EXPECT_FALSE(stranger.OnClick.Assigned());
+
+  const int before = tools->Count();
+  EXPECT_EQ(qorb_menu_item_free(items, leaf), 1);
+  EXPECT_EQ(tools->Count(), before - 1);
+  EXPECT_EQ(qorb_menu_item_free(items, leaf), 0);  // gone: no second free
 }

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "PluginFolder.h"
+#include "ide/ExecutableDirectory.h"
 #include "workbench/PluginCheck.h"
 
 namespace fs = std::filesystem;
@@ -59,11 +60,21 @@ TEST(CheckCommandOnWindows, NamesWhyEachPeFileWouldNotLoadWithTheSameHints) {
       EXPECT_NE(text.find(c.hint), std::string::npos) << c.hint << "\n" << text;
     }
   }
-  // The folders the loader looks in for a plug-in loaded by its full path:
-  // the plug-in's own first, then the system's.
+  // The folders the loader looks in for what a plug-in loaded by its full
+  // path (LoadLibraryW) imports: the program's, then the system's; never
+  // the plug-in's own, which check points out when the library lies there.
   const std::string missing = FormatPluginCheck(CheckPluginFile(plugins / "needsmissing.dll"));
   const size_t searched = missing.find("searched: ");
   ASSERT_NE(searched, std::string::npos) << missing;
-  EXPECT_EQ(missing.find(plugins.string() + " ", searched), searched + 10) << missing;
+  EXPECT_EQ(missing.find(ExecutableDirectory().string() + " ", searched), searched + 10) << missing;
   EXPECT_NE(missing.find("system32", searched), std::string::npos) << missing;
+  EXPECT_EQ(missing.find(plugins.string() + " ", searched), std::string::npos) << missing;
+  EXPECT_EQ(missing.find("lies in the folder"), std::string::npos) << missing;
+  fs::copy_file(fs::path(FixturePath("needsmissing")).parent_path().parent_path() / "never-installed" /
+                    "libqorbmissing.dll",
+                plugins / "libqorbmissing.dll");
+  const std::string beside = FormatPluginCheck(CheckPluginFile(plugins / "needsmissing.dll"));
+  EXPECT_NE(beside.find("; libqorbmissing.dll lies in the folder of needsmissing.dll, where the loader does not look"),
+            std::string::npos)
+      << beside;
 }

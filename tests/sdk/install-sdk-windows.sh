@@ -18,7 +18,8 @@ expect_files "$prefix" bin/qorb-ide.exe bin/Qorb_DelphiMain.bpl bin/DelphiMainPr
     bin/libqorbworkbench.dll bin/libstdc++-6.dll bin/libgcc_s_seh-1.dll bin/libwinpthread-1.dll \
     lib/libqorbrtl.dll.a lib/libqorbwin.dll.a lib/libqorbvcl.dll.a lib/libqorbtoolsapi.dll.a \
     lib/libqorbotahelper.a lib/cmake/Qorb/QorbConfig.cmake lib/cmake/Qorb/QorbTargets.cmake \
-    lib/cmake/Qorb/QorbResources.cmake lib/pkgconfig/qorb.pc \
+    lib/cmake/Qorb/QorbResources.cmake lib/cmake/Qorb/toolchain-mingw-w64.cmake lib/cmake/Qorb/wine-run \
+    lib/pkgconfig/qorb.pc \
     include/qorb/qorb_plugin.h include/qorb/qorb_about.h include/qorb/sdk/Qorb.Plugin.Menu.h \
     include/qorb/rtl/InterfacedObject.h include/qorb/otahelper/Qorb.OTAHelper.Options.h
 # Nothing that only the build uses.

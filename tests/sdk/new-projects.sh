@@ -3,8 +3,9 @@
 # the three commands it prints, for the C++, the C and the options-page
 # template. Each project's own test runs its plug-in in the installed IDE.
 # With a toolchain file and a runner, the SDK is a Windows one: qorb-ide.exe
-# runs through the runner, the projects are cross-built with the toolchain
-# and their tests run the IDE through its emulator.
+# runs through the runner, and the configure line it prints cross-builds
+# each project with the prefix's own toolchain file, whose emulator (the
+# prefix's Wine runner) runs the IDE in the project's test.
 # Usage: new-projects.sh <prefix> <work-dir> <ctest> [<toolchain-file> <runner>]
 set -euo pipefail
 prefix=$1 work=$2 ctest=$3 toolchain=${4:-} run=${5:-}
@@ -12,17 +13,24 @@ source "$(dirname "$0")/sdk-checks.sh"
 export PATH=$(dirname "$ctest"):$PATH
 
 use_sdk "$prefix" "$toolchain" "$run"
-[[ -z $toolchain ]] || configure+=(-G Ninja)
 
 rm -rf "$work"
 mkdir -p "$work"
 cd "$work"
 build() {
-  local name=$1
+  local name=$1 printed
   shift
-  "${ide[@]}" new "$name" "$@"
-  cmake -S "$name" -B "$name/build" "${configure[@]}" \
-    > "$name.configure.log" 2>&1 || { cat "$name.configure.log"; exit 1; }
+  printed=$("${ide[@]}" new "$name" "$@")
+  echo "$printed"
+  if [[ -n $toolchain ]]; then
+    # The configure line as printed: it must work from Linux with nothing
+    # but the prefix (its toolchain file and Wine runner).
+    (eval "$(grep '^  cmake -S ' <<< "$printed")") \
+      > "$name.configure.log" 2>&1 || { cat "$name.configure.log"; exit 1; }
+  else
+    cmake -S "$name" -B "$name/build" "${configure[@]}" \
+      > "$name.configure.log" 2>&1 || { cat "$name.configure.log"; exit 1; }
+  fi
   cmake --build "$name/build"
   if [[ -z $toolchain ]]; then
     expect_relocatable "$name/build/$name.dll" "$work" "$prefix"

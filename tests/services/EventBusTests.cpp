@@ -83,7 +83,7 @@ class TSubscribingEvent : public TPing {
     if (IQorbEventBus* bus = std::exchange(bus_, nullptr))
       for (uint32_t i = 1; i <= 300; ++i) {
         GUID other = IPongEvent::IID;
-        other.D1 += i;
+        other.Data1 += i;
         bus->SubscribeHandler(other, MakeQorbEventHandler<&TListener::OnPong>(subscriber_), Text(u"OnPong"));
       }
     return TPing::QueryInterface(iid, obj);
@@ -251,7 +251,7 @@ TEST_F(EventBusTest, SubscribingFromTheEventsQueryWhileMatchingStillReachesEvery
   QorbSubscribe<&TListener::OnAny>(bus.get(), &b, Text(u"OnAny"));
   for (uint32_t i = 1; i <= 6; ++i) {  // identifiers the event does not support
     GUID other = IPingEvent::IID;
-    other.D1 += 1000 + i;
+    other.Data1 += 1000 + i;
     bus->SubscribeHandler(other, MakeQorbEventHandler<&TListener::OnAny>(&c), Text(u"OnAny"));
   }
   bus->Publish(Make<TSubscribingEvent>(bus.get(), &c)->AsIInterface());

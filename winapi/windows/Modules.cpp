@@ -31,10 +31,6 @@ TModules& Modules() {
   return modules;
 }
 
-bool IsAbsolute(std::u16string_view path) {
-  return (path.size() > 2 && path[1] == u':') || path.starts_with(u"\\\\") || path.starts_with(u"//");
-}
-
 }  // namespace
 
 HMODULE LoadLibraryW(LPCWSTR fileName) noexcept { return LoadLibraryExW(fileName, nullptr, 0); }
@@ -50,10 +46,9 @@ HMODULE LoadLibraryExW(LPCWSTR fileName, HANDLE file, DWORD flags) noexcept {
     const std::string path = Utf16ToUtf8(std::u16string_view(fileName));
     std::string loaderError;
     qorb::winapi::ModuleCallTimer timer(probe ? qorb::winapi::ModuleCall::Probe : qorb::winapi::ModuleCall::Load);
-    // A plug-in's own dependencies are looked for beside it first.
-    constexpr DWORD kAlteredSearchPath = 0x00000008;
-    const DWORD effective = !probe && IsAbsolute(fileName) ? flags | kAlteredSearchPath : flags;
-    const HMODULE module = qorb::win32::LoadModule(fileName, effective);
+    // As the caller asked: the real IDE adds no flag either, and an author
+    // must meet the loader's real search order here.
+    const HMODULE module = qorb::win32::LoadModule(fileName, flags);
     if (module) {
       const std::lock_guard lock(Modules().Lock);
       ++Modules().Loads[module];

@@ -6,16 +6,18 @@
 #include <set>
 #include <sstream>
 
+#include "ide/ExecutableDirectory.h"
 #include "workbench/LinkInfo.h"
 #include "workbench/MappedLibraries.h"
 
 namespace fs = std::filesystem;
 
 // The order the loader searches for a library a plug-in needs, as the
-// host loads plug-ins (by full path, with the altered search order): the
-// plug-in's own folder, the system folder, the Windows folder, the current
-// folder, then PATH. A library loaded already by that name is used as it
-// is; the system's API sets are the system's own.
+// host loads plug-ins (LoadLibraryW with the full path, no flag): the
+// program's folder (the IDE's, never the plug-in's), the system folder, the
+// Windows folder, the current folder, then PATH. A library loaded already
+// by that name is used as it is; the system's API sets are the system's
+// own.
 namespace {
 
 std::string Lower(std::string text) {
@@ -47,7 +49,7 @@ std::optional<TFoundLibrary> SearchNeededLibrary(const std::string& name, const 
     return TFoundLibrary{{}, true};
   const fs::path system = SystemFolder(&::GetSystemDirectoryW);
   const fs::path windows = SystemFolder(&::GetWindowsDirectoryW);
-  std::vector<std::pair<fs::path, bool>> folders{{file.parent_path(), false}, {system, true}, {windows, true}};
+  std::vector<std::pair<fs::path, bool>> folders{{ExecutableDirectory(), false}, {system, true}, {windows, true}};
   std::error_code ec;
   folders.emplace_back(fs::current_path(ec), false);
   if (const char* path = std::getenv("PATH"))

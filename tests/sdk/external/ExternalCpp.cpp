@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "ExternalEvents.h"
-#include "ExternalHelper.h"
+#include "HelperLink.h"
 #include "rtl/Format.h"
 #include "rtl/InterfacedObject.h"
 #include "sdk/Qorb.Plugin.Menu.h"
@@ -40,7 +40,7 @@ class TExternalCpp : public TObject {
         FItem(FMain.get(), u"External Item", BindMethod<&TExternalCpp::Clicked>(this)) {
     CheckMenuItemHelper();
     FLog.Info(SameIids() ? u"C header agrees" : u"C header DISAGREES");
-    FLog.Info(Format(u"helper answers %d", {ExternalHelperAnswer()}));
+    FLog.Info(Format(u"helper answers %d", {HelperAnswer()}));
   }
 
   void Clicked(TObject*) {

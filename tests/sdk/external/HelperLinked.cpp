@@ -1,0 +1,4 @@
+#include "ExternalHelper.h"
+#include "HelperLink.h"
+
+int HelperAnswer() { return ExternalHelperAnswer(); }

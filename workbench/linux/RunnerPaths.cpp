@@ -1,0 +1,3 @@
+#include "workbench/RunnerPaths.h"
+
+std::optional<std::string> UnixPathUnderWine(const std::filesystem::path&) { return std::nullopt; }
