@@ -241,4 +241,14 @@ TEST(SentSignal, EndsTheIdeNamingTheSenderNeverAnAccessOnLinux) {
 }
 #endif
 
+// abort() in a plug-in ends the IDE with a report, on either platform.
+TEST(Ending, AnAbortInAPluginEndsTheIdeWithAReportNamingThePlugin) {
+  FaultyIde ide;
+  const TChildRun r = ide.Run("abort", "c", "init", {}, std::chrono::seconds(60));
+  EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
+  EXPECT_NE(r.Err.find("qorb-ide: crashed: abort (SIGABRT)"), std::string::npos) << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  inside: InitPlugin \\(" + kFolder + "FaultyC\\.dll\\)")))
+      << Describe(r);
+}
+
 }  // namespace

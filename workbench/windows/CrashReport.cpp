@@ -4,11 +4,15 @@
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
+#include <exception>
 #include <mutex>
 #include <string>
 
 #include "ide/ReportText.h"
+#include "rtl/Exception.h"
 #include "rtl/FaultHandler.h"
+#include "rtl/ForeignFrames.h"
 #include "workbench/CrashContext.h"
 #include "workbench/SignalSafeText.h"
 
@@ -53,13 +57,16 @@ int CaptureStack(uintptr_t* frames, int max) noexcept {
   return depth;
 }
 
+// A second thread faulting meanwhile waits for the first to end it all.
+std::atomic<bool> reporting{false};
+void WaitIfReporting() noexcept {
+  if (reporting.exchange(true))
+    for (;;) ::Sleep(INFINITE);
+}
+
 // No signal: the exception's own code names what the processor did.
 int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost) {
-  // A second thread faulting meanwhile waits for the first to end it all.
-  static std::atomic<bool> reporting{false};
-  if (reporting.exchange(true)) {
-    for (;;) ::Sleep(INFINITE);
-  }
+  WaitIfReporting();
   TSignalSafeText out(2);
   out.Add("qorb-ide: crashed: ").Add(CrashFaultName(fault)).Add(" (exception ");
   out.Hex(static_cast<uint32_t>(fault.Code), 8).Add(")");
@@ -70,6 +77,36 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
   const DWORD thread = ::GetCurrentThreadId();
   return FinishCrashReport(out, fault, innermost, thread == mainThread.load(), static_cast<pid_t>(thread),
                            &CaptureStack);
+}
+
+// abort() and the C runtime's own checks, and an exception nothing takes:
+// named like a fault, with the calls into plug-in code the thread is in.
+[[noreturn]] void ReportEnding(const char* what, uintptr_t pc) noexcept {
+  WaitIfReporting();
+  TSignalSafeText out(2);
+  out.Add("qorb-ide: crashed: ").Add(what);
+  TFaultRecord fault;
+  fault.Pc = pc;
+  const DWORD thread = ::GetCurrentThreadId();
+  EndProcessNow(FinishCrashReport(out, fault, qorb::rtl::ForeignTop, thread == mainThread.load(),
+                                  static_cast<pid_t>(thread), &CaptureStack));
+}
+
+void OnAbort(int) { ReportEnding("abort (SIGABRT)", reinterpret_cast<uintptr_t>(__builtin_return_address(0))); }
+
+[[noreturn]] void OnTerminate() noexcept {
+  static char what[1024];
+  std::string text = "std::terminate";
+  if (std::exception_ptr e = std::current_exception()) {
+    try {
+      std::rethrow_exception(e);
+    } catch (...) {
+      const CaughtException caught = DescribeCurrentException();
+      text += " with an exception of class " + caught.ClassName.ToUtf8() + ": " + caught.Message.ToUtf8();
+    }
+  }
+  text.copy(what, sizeof what - 1);
+  ReportEnding(what, reinterpret_cast<uintptr_t>(__builtin_return_address(0)));
 }
 
 std::once_flag installed;
@@ -85,6 +122,9 @@ void InstallCrashReport() {
     InstallFaultHandler();
     SetCrashReporter(&Report);
     NameUnloadedModulesInFaults();
+    // Before the C runtime's own words and dialog: the report says it.
+    std::signal(SIGABRT, &OnAbort);
+    std::set_terminate(&OnTerminate);
   });
 }
 
