@@ -493,6 +493,7 @@ class TDemangler {
 
   // L <type> <value> E, after the L
   bool Literal() noexcept {
+    if (!*p_) return Fail();  // the name ends after the L
     const char type = *p_++;
     const bool negative = Take('n');
     const char* digits = p_;
