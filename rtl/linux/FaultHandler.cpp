@@ -179,6 +179,14 @@ void EndProcess(int sig, siginfo_t* info, void* context, const TFaultRecord& fau
 // plug-in's own state.
 bool Contain(const qorb::rtl::TForeignFrame* frame, TFaultRecord& fault) {
   if (!qorb::rtl::Containable(frame, fault)) return false;
+#if defined(__SANITIZE_THREAD__)
+  // ThreadSanitizer keeps its own record of jumps and allocations, which a
+  // jump set and a walk made in the handler upset: the faulting frame alone
+  // decides.
+  fault.InSystemCode = qorb::rtl::SystemCodeKind(fault.Pc) == qorb::rtl::TSystemKind::Runtime;
+  fault.SystemPc = fault.Pc;
+  return !fault.InSystemCode;
+#endif
   if (deciding) return false;  // a fault while deciding another
   sigjmp_buf back;
   if (sigsetjmp(back, 0) != 0) {

@@ -375,6 +375,7 @@ int WaitsInTheSystemFrom(const TThreadStack& s, uintptr_t First, uintptr_t Last)
                                            "accept", "pause", "sigsuspend", "sigwait", "sigtimedwait",
                                            "sched_yield", "__nanosleep", "__poll", "__select"};
   if (!s.Read) return -1;
+  bool named = false;
   for (int f = 0; f < s.Depth; ++f) {
     const uintptr_t pc = f == 0 ? s.Frames[f] : s.Frames[f] - 1;
     if (pc >= First && pc <= Last) return f > 0 ? f : -1;
@@ -382,11 +383,13 @@ int WaitsInTheSystemFrom(const TThreadStack& s, uintptr_t First, uintptr_t Last)
     if (!::dladdr(reinterpret_cast<void*>(pc), &info) || !info.dli_fname) return -1;
     const char* name = std::strrchr(info.dli_fname, '/');
     name = name ? name + 1 : info.dli_fname;
-    // Some unwinders give the signal's return first: unnamed, in the C library.
-    if (f == 0 && !info.dli_sname && std::strncmp(name, "libc.so", 7) == 0) continue;
-    if (!info.dli_sname) return -1;
     // A sanitizer's interceptor of the same call stands between.
     const bool sanitizer = std::strstr(name, "san.so") != nullptr;
+    // Some unwinders give the signal's way in first: unnamed frames of the
+    // C library (its return) or of a sanitizer (which passes signals on).
+    if (!info.dli_sname && !named && (sanitizer || std::strncmp(name, "libc.so", 7) == 0)) continue;
+    if (!info.dli_sname) return -1;
+    named = true;
     if (!sanitizer && std::strncmp(name, "libc.so", 7) != 0) return -1;
     bool waits = false;
     for (const char* w : kWaits) {

@@ -3,6 +3,10 @@
 // without a word. The program's definitions come first in the loader's
 // search, before the C library's and a sanitizer's, so every library's
 // calls reach these; each passes on to the next definition.
+//
+// ThreadSanitizer's runtime makes some of these calls before it can run
+// instrumented code: built with it, the program leaves them alone.
+#if !defined(__SANITIZE_THREAD__)
 #include <dlfcn.h>
 #include <pthread.h>
 #include <signal.h>
@@ -162,3 +166,5 @@ int sigaltstack(const stack_t* stack, stack_t* previous) {
 }
 
 }  // extern "C"
+
+#endif
