@@ -62,7 +62,6 @@ THangWatch::THangWatch(std::chrono::milliseconds Timeout) : state_(std::make_sha
 }
 
 THangWatch::~THangWatch() {
-  if (!state_->Watcher.joinable()) return;  // watching to the end
   {
     const std::lock_guard guard(state_->Lock);
     state_->Stopping = true;
@@ -71,13 +70,12 @@ THangWatch::~THangWatch() {
   state_->Watcher.join();
 }
 
-void THangWatch::WatchToTheEnd() noexcept {
-  {
-    const std::lock_guard guard(state_->Lock);
-    if (state_->Depth++ == 0) state_->StepStart = std::chrono::steady_clock::now();
-  }
+void WatchTheExit(std::chrono::milliseconds Timeout) {
+  auto state = std::make_shared<THangWatch::TState>(Timeout);
+  state->Depth = 1;
+  state->StepStart = std::chrono::steady_clock::now();
   // The thread holds the state; the process's end ends both.
-  state_->Watcher.detach();
+  std::thread([state] { state->Watch(); }).detach();
 }
 
 namespace {

@@ -4,15 +4,20 @@
 // a page, the main loop's work, shutting down), a step that has not ended
 // after the timeout ends the process with a report of what the IDE was
 // doing and every thread's stack, and the crash report's exit status.
-// From WatchToTheEnd on, everything the process still does (printing, its
-// exit) is one last step: a run never hangs unwatched.
+// WatchTheExit watches the process's end the same way.
 #include <chrono>
 #include <memory>
+
+class THangWatch;
+
+// The program's main thread, after the run: what is left to the process's
+// exit (library finalization, exit handlers) is one last step, timed by a
+// watch that lives until the process ends.
+void WatchTheExit(std::chrono::milliseconds Timeout);
 
 class THangWatch {
  public:
   explicit THangWatch(std::chrono::milliseconds Timeout);
-  // Stops watching, unless WatchToTheEnd was called.
   ~THangWatch();
   THangWatch(const THangWatch&) = delete;
   THangWatch& operator=(const THangWatch&) = delete;
@@ -31,10 +36,6 @@ class THangWatch {
    private:
     THangWatch& watch_;
   };
-
-  // Main thread: what is left of the run, to the process's exit, is a step
-  // the watch outlives this object to time.
-  void WatchToTheEnd() noexcept;
 
   struct TState;
 

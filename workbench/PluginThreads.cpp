@@ -80,20 +80,27 @@ void TPluginThreads::OnUnloading(void* Self, uintptr_t First, uintptr_t Last, co
     for (int f = 0; f < s.Depth; ++f)
       if (s.Frames[f] - 1 >= First && s.Frames[f] - 1 <= Last) outermost = f;
     if (s.Thread == me || outermost < 0) continue;
+    const uintptr_t startRoutine = s.Frames[outermost] - 1;
     // Held only at an instruction of the library itself; in our code, the
     // C library or the loader it may hold a lock: it is let run on until it
     // is back in the library's code (or, past that, left to fault there,
     // which names it).
-    // One waiting in the system straight from the library may stay there.
-    const int waitsFrom = WaitsInTheSystemFrom(s, First, Last);
-    const uintptr_t alsoAt = waitsFrom > 0 ? s.Frames[waitsFrom] : 0;
-    for (int tries = 0;
-         tries < 1000 && FreezeThreadIn(s.Thread, First, Last, alsoAt, waitsFrom) == THold::Elsewhere; ++tries)
+    // One waiting in the system straight from the library may stay there;
+    // each look at its stack tells whether it waits so now. A thread that
+    // is mostly in our code is caught in its own now and then: a few
+    // seconds are given to that, spent only on a thread left running.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (std::chrono::steady_clock::now() < giveUp) {
+      const int waitsFrom = WaitsInTheSystemFrom(s, First, Last);
+      const uintptr_t alsoAt = waitsFrom > 0 ? s.Frames[waitsFrom] : 0;
+      if (FreezeThreadIn(s.Thread, First, Last, alsoAt, waitsFrom) != THold::Elsewhere) break;
       std::this_thread::sleep_for(std::chrono::microseconds(200));
+      if (!ReadThreadStack(s.Thread, s)) break;
+    }
     try {
       TLeftThread left{s.Thread, Path, {}};
       static TCodePlace place;
-      if (FindCodePlace(s.Frames[outermost] - 1, place)) left.StartRoutine = place.Symbol;
+      if (FindCodePlace(startRoutine, place)) left.StartRoutine = place.Symbol;
       if (const size_t n = ownerCount.load(); n < std::size(owners)) {
         owners[n].Thread = s.Thread;
         Copy(owners[n].Path, Path);

@@ -195,8 +195,8 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
     const THangWatch::TStep step(hangWatch);
     leftovers = ide.Shutdown();
   }
-  SetCrashActivity("reporting on the run and exiting");
-  hangWatch.WatchToTheEnd();
+  SetCrashActivity("reporting on the run");
+  std::optional<THangWatch::TStep> reporting(std::in_place, hangWatch);
   const std::vector<TLeftThread> leftThreads = pluginThreads.Left();
   if (!Options.Quiet)
     if (const std::string left = FormatLeftThreads(leftThreads); !left.empty()) Out << '\n' << left << std::flush;

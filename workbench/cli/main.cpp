@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "workbench/CommandLine.h"
+#include "workbench/CrashReport.h"
+#include "workbench/HangWatch.h"
 #include "workbench/NewProject.h"
 #include "workbench/Program.h"
 #include "rtl/Exception.h"
@@ -27,11 +29,16 @@ int main(int argc, char** argv) {
     out << parsed.Message << std::flush;
     return out ? parsed.ExitStatus : 1;
   }
+  int status = 1;
   try {
-    return RunQorbIDE(parsed.Options, std::cout, std::cerr);
+    status = RunQorbIDE(parsed.Options, std::cout, std::cerr);
   } catch (...) {
     CaughtException e = DescribeCurrentException();
     std::cerr << "qorb-ide: " << e.ClassName.ToUtf8() << ": " << e.Message.ToUtf8() << '\n';
-    return 1;
   }
+  if (!parsed.Options.Check) {
+    SetCrashActivity("exiting");
+    WatchTheExit(parsed.Options.HangTimeout);
+  }
+  return status;
 }

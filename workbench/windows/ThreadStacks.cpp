@@ -238,8 +238,9 @@ THold FreezeThreadIn(pid_t Thread, uintptr_t First, uintptr_t Last, uintptr_t Al
 
 int WaitsInTheSystemFrom(const TThreadStack& s, uintptr_t First, uintptr_t Last) noexcept {
   // A wait of the system's, in the kernel (Sleep, WaitForSingleObject): its
-  // innermost frames are the core system DLLs only, down to the library's
-  // code. A C runtime's frame among them may hold a lock of its own.
+  // innermost frames are the core system DLLs (and the threads library's
+  // sleep) only, down to the library's code. A C runtime's frame among them
+  // may hold a lock of its own.
   if (!s.Read) return -1;
   for (int f = 0; f < s.Depth; ++f) {
     const uintptr_t pc = f == 0 ? s.Frames[f] : s.Frames[f] - 1;
@@ -248,8 +249,9 @@ int WaitsInTheSystemFrom(const TThreadStack& s, uintptr_t First, uintptr_t Last)
     if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                               reinterpret_cast<LPCWSTR>(pc), &module))
       return -1;
+    // MinGW's nanosleep and sleep are libwinpthread's, over Sleep.
     if (module != ::GetModuleHandleW(L"ntdll.dll") && module != ::GetModuleHandleW(L"kernel32.dll") &&
-        module != ::GetModuleHandleW(L"kernelbase.dll"))
+        module != ::GetModuleHandleW(L"kernelbase.dll") && module != ::GetModuleHandleW(L"libwinpthread-1.dll"))
       return -1;
   }
   return -1;
