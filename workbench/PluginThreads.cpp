@@ -91,11 +91,8 @@ void TPluginThreads::OnUnloading(void* Self, uintptr_t First, uintptr_t Last, co
     // seconds are given to that, spent only on a thread left running.
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(3);
     while (std::chrono::steady_clock::now() < giveUp) {
-      const int waitsFrom = WaitsInTheSystemFrom(s, First, Last);
-      const uintptr_t alsoAt = waitsFrom > 0 ? s.Frames[waitsFrom] : 0;
-      if (FreezeThreadIn(s.Thread, First, Last, alsoAt, waitsFrom) != THold::Elsewhere) break;
+      if (FreezeThreadIn(s.Thread, First, Last, s, WaitsInTheSystemFrom(s, First, Last)) != THold::Elsewhere) break;
       std::this_thread::sleep_for(std::chrono::microseconds(200));
-      if (!ReadThreadStack(s.Thread, s)) break;
     }
     try {
       TLeftThread left{s.Thread, Path, {}};

@@ -55,12 +55,13 @@ bool ReadThreadStack(pid_t Thread, TThreadStack& Stack) noexcept;
 // of its code. Answers false when it did not answer.
 bool FreezeThread(pid_t Thread) noexcept;
 // As FreezeThread, only while the thread's instruction lies in [First, Last]
-// (code of the library that is going), or while its frame Depth (innermost
-// 0) is still the return address AlsoAt (non-zero): held inside our code,
-// the C library or the loader, it could hold a lock the rest of the
-// process waits on.
+// (code of the library that is going) or while it is still in the wait
+// Seen shows, called from its frame WaitDepth (0: none): held inside our
+// code, the C library or the loader, it could hold a lock the rest of the
+// process waits on. Where the platform can tell without a look-up that
+// could wait for such a lock, Seen is where the thread was found instead.
 enum class THold { Held, Elsewhere, NoAnswer };
-THold FreezeThreadIn(pid_t Thread, uintptr_t First, uintptr_t Last, uintptr_t AlsoAt, int Depth) noexcept;
+THold FreezeThreadIn(pid_t Thread, uintptr_t First, uintptr_t Last, TThreadStack& Seen, int WaitDepth) noexcept;
 // Where a read stack waits in the system (a sleep, a poll, a read) called
 // straight from code in [First, Last]: the index of that calling frame, or
 // -1. Held in such a wait, it holds nothing. Not in a signal handler.

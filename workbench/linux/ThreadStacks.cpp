@@ -69,14 +69,13 @@ void NoteInside(TThreadStack& s) noexcept {
   }
 }
 
-// On the thread itself: whether its frame Depth is still the return
-// address At, read as a stack read reads it (from the handler's own frame:
-// inlined there, so that the frames above are counted alike).
-[[gnu::always_inline]] inline bool StillAt(uintptr_t at, int depth) noexcept {
-  if (!at || depth < 0 || depth >= TThreadStack::MaxFrames) return false;
-  void* frames[TThreadStack::MaxFrames + 2];
-  const int n = ::backtrace(frames, depth + 3);
-  return n > depth + 2 && reinterpret_cast<uintptr_t>(frames[depth + 2]) == at;
+// On the thread itself: its frames as a stack read reads them.
+void NoteFrames(TThreadStack& s, void* const* frames, int n) noexcept {
+  // Its own frame and the signal trampoline are not the thread's.
+  s.Depth = 0;
+  for (int i = 2; i < n; ++i) s.Frames[s.Depth++] = reinterpret_cast<uintptr_t>(frames[i]);
+  NoteInside(s);
+  s.Read = true;
 }
 
 void OnStackSignal(int, siginfo_t*, void* context) {
@@ -85,10 +84,19 @@ void OnStackSignal(int, siginfo_t*, void* context) {
     errno = saved;
     return;  // a late answer to a request that was given up
   }
+  void* frames[TThreadStack::MaxFrames + 2];
+  int n = 0;
   if (request.Ask.load() == TAsk::FreezeIn) {
     const auto pc =
         static_cast<uintptr_t>(static_cast<const ucontext_t*>(context)->uc_mcontext.gregs[REG_RIP]);
-    if ((pc < request.HoldFirst || pc > request.HoldLast) && !StillAt(request.HoldAlsoAt, request.HoldDepth)) {
+    n = ::backtrace(frames, TThreadStack::MaxFrames + 2);
+    const int depth = request.HoldDepth;
+    // Still in the same wait, called from the same place.
+    const bool waits = request.HoldAlsoAt && depth >= 0 && n > depth + 2 &&
+                       reinterpret_cast<uintptr_t>(frames[depth + 2]) == request.HoldAlsoAt;
+    if ((pc < request.HoldFirst || pc > request.HoldLast) && !waits) {
+      // Where it is instead, for the next try.
+      if (request.Into) NoteFrames(*request.Into, frames, n);
       request.Held.store(false);
       request.Answered.store(true);
       errno = saved;
@@ -105,14 +113,8 @@ void OnStackSignal(int, siginfo_t*, void* context) {
     sigdelset(&none, SIGSTOP);
     for (;;) ::sigsuspend(&none);
   }
-  TThreadStack& s = *request.Into;
-  // Its own frame and the signal trampoline are not the thread's.
-  void* frames[TThreadStack::MaxFrames + 2];
-  const int n = ::backtrace(frames, TThreadStack::MaxFrames + 2);
-  s.Depth = 0;
-  for (int i = 2; i < n; ++i) s.Frames[s.Depth++] = reinterpret_cast<uintptr_t>(frames[i]);
-  NoteInside(s);
-  s.Read = true;
+  n = ::backtrace(frames, TThreadStack::MaxFrames + 2);
+  NoteFrames(*request.Into, frames, n);
   request.Answered.store(true);
   errno = saved;
 }
@@ -357,14 +359,14 @@ bool FreezeThread(pid_t Thread) noexcept {
   return AskThread(Thread, TAsk::Freeze, nullptr);
 }
 
-THold FreezeThreadIn(pid_t Thread, uintptr_t First, uintptr_t Last, uintptr_t AlsoAt, int Depth) noexcept {
+THold FreezeThreadIn(pid_t Thread, uintptr_t First, uintptr_t Last, TThreadStack& Seen, int WaitDepth) noexcept {
   const std::lock_guard turn(reader);
   request.HoldFirst = First;
   request.HoldLast = Last;
-  request.HoldAlsoAt = AlsoAt;
-  request.HoldDepth = Depth;
+  request.HoldAlsoAt = WaitDepth > 0 && WaitDepth < Seen.Depth ? Seen.Frames[WaitDepth] : 0;
+  request.HoldDepth = WaitDepth;
   request.Held.store(false);
-  if (!AskThread(Thread, TAsk::FreezeIn, nullptr)) return THold::NoAnswer;
+  if (!AskThread(Thread, TAsk::FreezeIn, &Seen)) return THold::NoAnswer;
   return request.Held.load() ? THold::Held : THold::Elsewhere;
 }
 

@@ -215,23 +215,17 @@ bool FreezeThread(pid_t Thread) noexcept {
   return h.IsOpen() && ::SuspendThread(h.get()) != static_cast<DWORD>(-1);
 }
 
-THold FreezeThreadIn(pid_t Thread, uintptr_t First, uintptr_t Last, uintptr_t AlsoAt, int Depth) noexcept {
-  const THandle h(::OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_QUERY_INFORMATION, FALSE,
-                               static_cast<DWORD>(Thread)));
+THold FreezeThreadIn(pid_t Thread, uintptr_t First, uintptr_t Last, TThreadStack& Seen, int WaitDepth) noexcept {
+  const THandle h(::OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, static_cast<DWORD>(Thread)));
   if (!h.IsOpen() || ::SuspendThread(h.get()) == static_cast<DWORD>(-1)) return THold::NoAnswer;
   CONTEXT context{};
-  context.ContextFlags = CONTEXT_FULL;
-  if (::GetThreadContext(h.get(), &context)) {
-    if (context.Rip >= First && context.Rip <= Last) return THold::Held;
-    if (AlsoAt && Depth >= 0) {
-      // Walked as a stack read walks it: the same wait, called from the
-      // same place.
-      static TThreadStack now;
-      now = TThreadStack{};
-      Unwind(context, now);
-      if (Depth < now.Depth && now.Frames[Depth] == AlsoAt) return THold::Held;
-    }
-  }
+  context.ContextFlags = CONTEXT_CONTROL;
+  // Nothing is looked up while it is suspended: it may hold the loader's
+  // lock, which a look-up of unwind data takes. Still at the instruction of
+  // the wait it was seen in is the same wait.
+  if (::GetThreadContext(h.get(), &context) &&
+      ((context.Rip >= First && context.Rip <= Last) || (WaitDepth > 0 && Seen.Depth > 0 && context.Rip == Seen.Frames[0])))
+    return THold::Held;
   ::ResumeThread(h.get());
   return THold::Elsewhere;
 }
