@@ -218,14 +218,15 @@ bool FreezeThread(pid_t Thread) noexcept {
 THold FreezeThreadIn(pid_t Thread, uintptr_t First, uintptr_t Last, TThreadStack& Seen, int WaitDepth) noexcept {
   const THandle h(::OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, static_cast<DWORD>(Thread)));
   if (!h.IsOpen() || ::SuspendThread(h.get()) == static_cast<DWORD>(-1)) return THold::NoAnswer;
+  // Seen waiting in the system straight from the library: held as it is.
+  // Wine stops a thread that waits only when its wait ends, which the
+  // context would not show yet.
+  if (WaitDepth > 0 && Seen.Depth > WaitDepth) return THold::Held;
   CONTEXT context{};
   context.ContextFlags = CONTEXT_CONTROL;
   // Nothing is looked up while it is suspended: it may hold the loader's
-  // lock, which a look-up of unwind data takes. Still at the instruction of
-  // the wait it was seen in is the same wait.
-  if (::GetThreadContext(h.get(), &context) &&
-      ((context.Rip >= First && context.Rip <= Last) || (WaitDepth > 0 && Seen.Depth > 0 && context.Rip == Seen.Frames[0])))
-    return THold::Held;
+  // lock, which a look-up of unwind data takes.
+  if (::GetThreadContext(h.get(), &context) && context.Rip >= First && context.Rip <= Last) return THold::Held;
   ::ResumeThread(h.get());
   return THold::Elsewhere;
 }
