@@ -124,14 +124,6 @@ TEST(Ending, AFailedHeapCheckOrExitEndsTheIdeWithAReportNamingThePlugin) {
     }
 }
 
-TEST(PluginThread, AStackOverflowOnAThreadThePluginStartedIsReportedNamingThePlugin) {
-  FaultyIde ide;
-  const TChildRun r = ide.Run("stack-overflow", "cpp", "thread", {"--click", "Qorb/Faulty thread"}, kPatience);
-  EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
-  EXPECT_NE(r.Err.find("qorb-ide: crashed: stack overflow (SIGSEGV)"), std::string::npos) << Describe(r);
-  EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  on a thread started by " + kFolder + "FaultyCpp\\.dll\n")))
-      << Describe(r);
-}
 
 // A fault in InitPlugin after it made menu items (each with a watch whose
 // class is the plug-in's code) leaves them in the menu when the library
