@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <string>
 
 #include "rtl/FaultHandler.h"
 
@@ -28,6 +29,11 @@ int FinishCrashReport(TSignalSafeText& Out, const TFaultRecord& Fault, const qor
 // runaway recursion counted once) and what the IDE was doing; then the
 // message view so far.
 void AddCrashContext(TSignalSafeText& Out, const qorb::rtl::TForeignFrame* Innermost) noexcept;
+
+// "std::terminate", and the exception being thrown when there is one
+// ("… with an exception of class EAccessViolation: …"). Not in a signal
+// handler.
+std::string TerminateReason();
 
 // The runtime's fault texts name a library that was unloaded since.
 void NameUnloadedModulesInFaults();

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <exception>
 
+#include "rtl/Exception.h"
 #include "workbench/CrashContext.h"
 #include "workbench/PluginThreads.h"
 #include "workbench/SignalSafeSymbols.h"
@@ -153,3 +155,16 @@ void RunCrashCleanup() noexcept {
 }
 
 void NameUnloadedModulesInFaults() { SetUnloadedModuleNamer(&qorb::winapi::FindUnloadedModule); }
+
+std::string TerminateReason() {
+  std::string what = "std::terminate";
+  if (std::exception_ptr e = std::current_exception()) {
+    try {
+      std::rethrow_exception(e);
+    } catch (...) {
+      const CaughtException caught = DescribeCurrentException();
+      what += " with an exception of class " + caught.ClassName.ToUtf8() + ": " + caught.Message.ToUtf8();
+    }
+  }
+  return what;
+}

@@ -82,7 +82,10 @@ namespace {
 
 // A step of the main thread that ends while its hang is reported: it stays
 // where it is until the report ends the process.
-void HoldWhileReporting(const THangWatch::TState& state);
+void HoldWhileReporting(const THangWatch::TState& state) {
+  if (!state.Reporting.load()) return;
+  for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+}
 
 }  // namespace
 
@@ -97,15 +100,6 @@ THangWatch::TStep::~TStep() {
   const std::lock_guard guard(watch_.state_->Lock);
   --watch_.state_->Depth;
 }
-
-namespace {
-
-void HoldWhileReporting(const THangWatch::TState& state) {
-  if (!state.Reporting.load()) return;
-  for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
-}
-
-}  // namespace
 
 void THangWatch::TState::Watch() {
   const TOwnThread own;

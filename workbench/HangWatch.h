@@ -8,8 +8,6 @@
 #include <chrono>
 #include <memory>
 
-class THangWatch;
-
 // The program's main thread, after the run: what is left to the process's
 // exit (library finalization, exit handlers) is one last step, timed by a
 // watch that lives until the process ends.

@@ -77,24 +77,6 @@ TModuleSpan SpanOf(const dl_phdr_info& info) { return LoadedSpan(info.dlpi_addr,
 
 void AddOwn(TModuleSpan span) { qorb::rtl::AddOwnRange(span.Start, span.End); }
 
-// The span of the mapped module that holds address.
-TModuleSpan SpanHolding(const void* address) {
-  struct TSearch {
-    uintptr_t Address;
-    TModuleSpan Found;
-  } search{reinterpret_cast<uintptr_t>(address), {}};
-  ::dl_iterate_phdr(
-      [](dl_phdr_info* info, size_t, void* data) {
-        auto* s = static_cast<TSearch*>(data);
-        const TModuleSpan span = SpanOf(*info);
-        if (s->Address < span.Start || s->Address >= span.End) return 0;
-        s->Found = span;
-        return 1;
-      },
-      &search);
-  return search.Found;
-}
-
 bool IsRuntimeLibrary(const char* path) {
   std::string_view name(path ? path : "");
   if (const size_t slash = name.rfind('/'); slash != std::string_view::npos) name.remove_prefix(slash + 1);
@@ -186,7 +168,7 @@ bool Contain(const qorb::rtl::TForeignFrame* frame, TFaultRecord& fault) {
   fault.InSystemCode = qorb::rtl::SystemCodeKind(fault.Pc) == qorb::rtl::TSystemKind::Runtime;
   fault.SystemPc = fault.Pc;
   return !fault.InSystemCode;
-#endif
+#else
   if (deciding) return false;  // a fault while deciding another
   sigjmp_buf back;
   if (sigsetjmp(back, 0) != 0) {
@@ -197,6 +179,7 @@ bool Contain(const qorb::rtl::TForeignFrame* frame, TFaultRecord& fault) {
   const bool contain = OnlyForeignFramesAbandoned(fault);
   deciding = nullptr;
   return contain;
+#endif
 }
 
 void OnFault(int sig, siginfo_t* info, void* context) {
@@ -238,7 +221,10 @@ void PrepareThreadForFaults() {
 
 void MarkOwnModule(const void* Address) {
   const std::lock_guard lock(qorb::rtl::OwnModulesLock());
-  AddOwn(SpanHolding(Address));
+  TModuleSpan span;
+  const char* name = nullptr;
+  ModuleHolding(reinterpret_cast<uintptr_t>(Address), span, name);
+  AddOwn(span);
 }
 
 void MarkOwnModules() {

@@ -15,3 +15,24 @@ TModuleSpan LoadedSpan(uintptr_t LoadBias, const ElfW(Phdr) * Phdr, size_t Count
   if (first >= end) return {};
   return {LoadBias + first, LoadBias + end};
 }
+
+bool ModuleHolding(uintptr_t Address, TModuleSpan& Span, const char*& Name) noexcept {
+  struct TSearch {
+    uintptr_t Address;
+    TModuleSpan Span;
+    const char* Name = nullptr;
+  } search{Address, {}};
+  ::dl_iterate_phdr(
+      [](dl_phdr_info* info, size_t, void* data) {
+        auto* s = static_cast<TSearch*>(data);
+        const TModuleSpan span = LoadedSpan(info->dlpi_addr, info->dlpi_phdr, info->dlpi_phnum);
+        if (s->Address < span.Start || s->Address >= span.End) return 0;
+        s->Span = span;
+        s->Name = info->dlpi_name ? info->dlpi_name : "";
+        return 1;
+      },
+      &search);
+  Span = search.Span;
+  Name = search.Name;
+  return Name != nullptr;
+}

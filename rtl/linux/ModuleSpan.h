@@ -12,3 +12,8 @@ struct TModuleSpan {
 };
 
 TModuleSpan LoadedSpan(uintptr_t LoadBias, const ElfW(Phdr) * Phdr, size_t Count) noexcept;
+
+// The mapped module that holds Address: its span and the loader's name for
+// it ("" for the program). False, with Span empty, when none does. Reads
+// only the loader's list, nothing of the module's file.
+bool ModuleHolding(uintptr_t Address, TModuleSpan& Span, const char*& Name) noexcept;

@@ -24,6 +24,8 @@ constexpr bool kSanitizedHeap = true;
 constexpr bool kSanitizedHeap = false;
 #endif
 
+std::vector<std::string> StrictIf(bool strict) { return strict ? std::vector<std::string>{"--strict"} : std::vector<std::string>{}; }
+
 bool HeapCase(const std::string& fault) {
   return fault == "heap-corrupt" || fault == "printf" || fault == "double-free" || fault == "recurse-allocating";
 }
@@ -89,8 +91,7 @@ TEST(Takeover, APluginsOwnFaultHandlingIsRefusedNamedAndFailsAStrictRun) {
   // It turns the alternate stack off and then overflows its own stack: the
   // IDE's handler, on its own stack, still contains that.
   for (bool strict : {false, true}) {
-    const TChildRun r = ide.Run("take-signals", "c", "init", strict ? std::vector<std::string>{"--strict"}
-                                                                      : std::vector<std::string>{}, kPatience);
+    const TChildRun r = ide.Run("take-signals", "c", "init", StrictIf(strict), kPatience);
     EXPECT_EQ(r.ExitStatus, strict ? 1 : 0) << Describe(r);
     for (const char* what : {"replaced the handler of SIGSEGV", "replaced the handler of SIGFPE",
                              "turned off the alternate signal stack"})
@@ -114,8 +115,7 @@ TEST(Ending, AFailedHeapCheckOrExitEndsTheIdeWithAReportNamingThePlugin) {
   for (const auto& c : cases)
     for (bool strict : {false, true}) {
       if (kSanitizedHeap && HeapCase(c.fault)) continue;
-      const TChildRun r = ide.Run(c.fault, "c", "init", strict ? std::vector<std::string>{"--strict"}
-                                                                : std::vector<std::string>{}, kPatience);
+      const TChildRun r = ide.Run(c.fault, "c", "init", StrictIf(strict), kPatience);
       EXPECT_EQ(r.ExitStatus, 70) << c.fault << Describe(r);
       EXPECT_NE(r.Err.find(c.headline), std::string::npos) << c.fault << Describe(r);
       EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  inside: InitPlugin \\(" + kFolder + "FaultyC\\.dll\\)")))

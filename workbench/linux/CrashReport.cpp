@@ -83,16 +83,24 @@ std::atomic<int> attempts{0};
   ::_exit(CrashExitStatus);
 }
 
-// A second thread faulting meanwhile waits for the first to end it all;
-// false for the thread already reporting, which faulted again.
-bool BeginReport(pid_t self) noexcept;
-
-int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost) {
-  const pid_t self = CurrentThreadId();
-  if (!BeginReport(self)) ReportAgain(fault);
+// Makes the calling thread the one reporting, and notes what it reports
+// for a shorter report should writing this one fault. A second thread
+// faulting meanwhile waits for the first to end it all; the reporting
+// thread faulting again gives the shorter report.
+void BeginReport(pid_t self, const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost) noexcept {
+  pid_t none = 0;
+  if (!reportingThread.compare_exchange_strong(none, self)) {
+    if (none == self) ReportAgain(fault);
+    for (;;) ::pause();
+  }
   firstFault = fault;
   firstInnermost = innermost;
   attempts.store(1);
+}
+
+int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost) {
+  const pid_t self = CurrentThreadId();
+  BeginReport(self, fault, innermost);
   TSignalSafeText out(STDERR_FILENO);
   if (fault.Sent) {
     // No instruction faulted: naming an access or an address would mislead.
@@ -158,24 +166,13 @@ bool PluginFrame(uintptr_t& pc, TCodePlace& place) noexcept {
   return false;
 }
 
-bool BeginReport(pid_t self) noexcept {
-  pid_t none = 0;
-  if (reportingThread.compare_exchange_strong(none, self)) return true;
-  if (none != self)
-    for (;;) ::pause();
-  return false;
-}
-
 void OnAbort(int sig, siginfo_t*, void* context) {
   const pid_t self = CurrentThreadId();
   TFaultRecord fault;
   fault.Signal = sig;
   fault.Pc = static_cast<uintptr_t>(static_cast<ucontext_t*>(context)->uc_mcontext.gregs[REG_RIP]);
-  if (!BeginReport(self)) ReportAgain(fault);
-  firstFault = fault;
-  attempts.store(1);
   const qorb::rtl::TForeignFrame* innermost = qorb::rtl::ForeignTop;
-  firstInnermost = innermost;
+  BeginReport(self, fault, innermost);
   TSignalSafeText out(STDERR_FILENO);
   out.Add("qorb-ide: crashed: abort (SIGABRT)");
   if (abortMessage && *abortMessage && (*abortMessage)->Size > sizeof(unsigned int)) {
@@ -195,22 +192,11 @@ void OnAbort(int sig, siginfo_t*, void* context) {
   const pid_t self = CurrentThreadId();
   TFaultRecord fault;
   fault.Signal = SIGABRT;
-  if (!BeginReport(self)) ReportAgain(fault);
-  const qorb::rtl::TForeignFrame* innermost = qorb::rtl::ForeignTop;
-  std::string what = "std::terminate";
-  if (std::exception_ptr e = std::current_exception()) {
-    try {
-      std::rethrow_exception(e);
-    } catch (...) {
-      const CaughtException caught = DescribeCurrentException();
-      what += " with an exception of class " + caught.ClassName.ToUtf8() + ": " + caught.Message.ToUtf8();
-    }
-  }
   static TCodePlace place;
   const bool fromPlugin = PluginFrame(fault.Pc, place);
-  firstFault = fault;
-  firstInnermost = innermost;
-  attempts.store(1);
+  const qorb::rtl::TForeignFrame* innermost = qorb::rtl::ForeignTop;
+  BeginReport(self, fault, innermost);
+  const std::string what = TerminateReason();
   TSignalSafeText out(STDERR_FILENO);
   out.Add("qorb-ide: crashed: ").Add(what.c_str());
   if (fromPlugin)

@@ -5,12 +5,10 @@
 #include <algorithm>
 #include <atomic>
 #include <csignal>
-#include <exception>
 #include <mutex>
 #include <string>
 
 #include "ide/ReportText.h"
-#include "rtl/Exception.h"
 #include "rtl/FaultHandler.h"
 #include "rtl/ForeignFrames.h"
 #include "workbench/CrashContext.h"
@@ -96,16 +94,7 @@ void OnAbort(int) { ReportEnding("abort (SIGABRT)", reinterpret_cast<uintptr_t>(
 
 [[noreturn]] void OnTerminate() noexcept {
   static char what[1024];
-  std::string text = "std::terminate";
-  if (std::exception_ptr e = std::current_exception()) {
-    try {
-      std::rethrow_exception(e);
-    } catch (...) {
-      const CaughtException caught = DescribeCurrentException();
-      text += " with an exception of class " + caught.ClassName.ToUtf8() + ": " + caught.Message.ToUtf8();
-    }
-  }
-  text.copy(what, sizeof what - 1);
+  TerminateReason().copy(what, sizeof what - 1);
   ReportEnding(what, reinterpret_cast<uintptr_t>(__builtin_return_address(0)));
 }
 
