@@ -42,7 +42,20 @@ using TKind = TFaultKind;
 }  // namespace
 
 TFaultKind FaultKindOf(const TFaultRecord& f) noexcept {
+  if (f.Breakpoint) return TKind::Breakpoint;
   if (f.StackOverflow) return TKind::StackOverflow;
+  switch (f.Float) {
+    case TFaultRecord::TFloat::InvalidOp:
+      return TKind::InvalidOp;
+    case TFaultRecord::TFloat::ZeroDivide:
+      return TKind::ZeroDivide;
+    case TFaultRecord::TFloat::Overflow:
+      return TKind::Overflow;
+    case TFaultRecord::TFloat::Underflow:
+      return TKind::Underflow;
+    case TFaultRecord::TFloat::None:
+      break;
+  }
   if (f.PrivilegedInstruction || f.Signal == SIGILL) return TKind::Privilege;
   if (f.Signal == SIGFPE) return f.IntegerOverflow ? TKind::IntOverflow : TKind::DivByZero;
   return TKind::AccessViolation;
@@ -58,6 +71,16 @@ UnicodeString FaultMessage(const TFaultRecord& Fault, const TFaultModule& Module
       return UnicodeString(u"Division by zero");
     case TKind::IntOverflow:
       return UnicodeString(u"Integer overflow");
+    case TKind::InvalidOp:
+      return UnicodeString(u"Invalid floating point operation");
+    case TKind::ZeroDivide:
+      return UnicodeString(u"Floating point division by zero");
+    case TKind::Overflow:
+      return UnicodeString(u"Floating point overflow");
+    case TKind::Underflow:
+      return UnicodeString(u"Floating point underflow");
+    case TKind::Breakpoint:
+      return UnicodeString(u"Breakpoint");
     case TKind::AccessViolation:
       break;
   }
@@ -75,6 +98,16 @@ std::exception_ptr FaultException(const TFaultRecord& Fault, const TFaultModule&
       return std::make_exception_ptr(EDivByZero(std::move(text)));
     case TKind::IntOverflow:
       return std::make_exception_ptr(EIntOverflow(std::move(text)));
+    case TKind::InvalidOp:
+      return std::make_exception_ptr(EInvalidOp(std::move(text)));
+    case TKind::ZeroDivide:
+      return std::make_exception_ptr(EZeroDivide(std::move(text)));
+    case TKind::Overflow:
+      return std::make_exception_ptr(EOverflow(std::move(text)));
+    case TKind::Underflow:
+      return std::make_exception_ptr(EUnderflow(std::move(text)));
+    case TKind::Breakpoint:
+      return std::make_exception_ptr(EExternal(std::move(text)));
     case TKind::AccessViolation:
       break;
   }

@@ -30,6 +30,27 @@ class EStackOverflow : public EExternal {
  public:
   using EExternal::EExternal;
 };
+// Floating-point exceptions a thread unmasked.
+class EMathError : public EExternal {
+ public:
+  using EExternal::EExternal;
+};
+class EInvalidOp : public EMathError {
+ public:
+  using EMathError::EMathError;
+};
+class EZeroDivide : public EMathError {
+ public:
+  using EMathError::EMathError;
+};
+class EOverflow : public EMathError {
+ public:
+  using EMathError::EMathError;
+};
+class EUnderflow : public EMathError {
+ public:
+  using EMathError::EMathError;
+};
 
 // An exception that left foreign code, copied (class name and message) so
 // that it outlives the library whose code raised it.
@@ -52,6 +73,10 @@ struct TFaultRecord {
   bool StackOverflow = false;
   bool PrivilegedInstruction = false;
   bool IntegerOverflow = false;  // an arithmetic fault that is not a division
+  // A floating-point exception the thread had unmasked.
+  enum class TFloat : uint8_t { None, InvalidOp, ZeroDivide, Overflow, Underflow } Float = TFloat::None;
+  // A breakpoint instruction: reported, never made an exception.
+  bool Breakpoint = false;
   // Sent by kill, raise or tgkill, not raised by an instruction: no
   // address is known, the sender is.
   bool Sent = false;
@@ -68,7 +93,18 @@ struct TFaultRecord {
 // 00007F3A12345678 in module 'Faulty.dll'. Read of address 0000000000000000");
 // Which of the runtime's exceptions a fault is; pure, so a signal handler
 // may ask too.
-enum class TFaultKind { AccessViolation, DivByZero, IntOverflow, Privilege, StackOverflow };
+enum class TFaultKind {
+  AccessViolation,
+  DivByZero,
+  IntOverflow,
+  Privilege,
+  StackOverflow,
+  InvalidOp,
+  ZeroDivide,
+  Overflow,
+  Underflow,
+  Breakpoint
+};
 TFaultKind FaultKindOf(const TFaultRecord& Fault) noexcept;
 
 // Module is the file name of the code that faulted, empty when unknown;

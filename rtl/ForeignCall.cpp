@@ -145,35 +145,23 @@ void Note(const TForeignCall& call, const CaughtException& e) {
   Raise(call, e, DescribeException(e));
 }
 
-enum class TOutcome { Returned, Faulted, Raised };
+using qorb::rtl::TOutcome;
 
-// Sets the jump back and makes the call. Nothing leaves this frame but a
-// return: MinGW describes the vector registers a function that sets such a
-// jump saves at the wrong place in its unwind data, and an exception
-// unwinding through it handed its callers garbage in xmm6 to xmm15.
+// The boundary's frame, and what it found, put back when the call ends;
+// nothing leaves here but a return.
 [[gnu::noinline]] TOutcome Enter(const TForeignCall& call, void (*run)(void*), void* context,
-                                 std::exception_ptr& escaped) noexcept {
+                                 std::exception_ptr& escaped, TFaultRecord& fault) noexcept {
   qorb::rtl::TContainment containment;
   const qorb::rtl::TCxxExceptionState* exceptions = qorb::rtl::CxxExceptions;
   qorb::rtl::TForeignFrame frame{&call, ForeignTop, &containment, qorb::rtl::OwnLocksHeld, exceptions->Caught,
                                  exceptions->Uncaught};
-  if (QORB_SET_JUMP(containment.Jump) != 0) {
-    ForeignTop = frame.Outer;
-    qorb::rtl::RestoreCxxExceptionState(frame.CaughtAtEntry, frame.UncaughtAtEntry);
-    return TOutcome::Faulted;
-  }
-  // No object with a destructor is made between here and the foreign code:
-  // the fault handler jumps straight back over it.
-  ForeignTop = &frame;
-  try {
-    run(context);
-  } catch (...) {
-    // Kept past the catch, so that the exception is described and
-    // destroyed inside calls of their own.
-    escaped = std::current_exception();
-  }
+  const TOutcome outcome = qorb::rtl::RunInside(frame, run, context, escaped);
   ForeignTop = frame.Outer;
-  return escaped ? TOutcome::Raised : TOutcome::Returned;
+  if (outcome == TOutcome::Faulted) {
+    qorb::rtl::RestoreCxxExceptionState(frame.CaughtAtEntry, frame.UncaughtAtEntry);
+    fault = containment.Fault;
+  }
+  return outcome;
 }
 
 }  // namespace
@@ -190,12 +178,13 @@ void RunForeign(const TForeignCall& Call, void (*Run)(void*), void* Context) {
     RaiseFaultOf(Call, overflow);
   }
   std::exception_ptr escaped;
-  switch (Enter(Call, Run, Context, escaped)) {
+  TFaultRecord fault;
+  switch (Enter(Call, Run, Context, escaped, fault)) {
     case TOutcome::Returned:
       break;
     case TOutcome::Faulted:
-      AfterContainedFault(ContainedFault);
-      RaiseFaultOf(Call, ContainedFault);
+      AfterContainedFault(fault);
+      RaiseFaultOf(Call, fault);
     case TOutcome::Raised:
       RaiseCopy(Call, std::move(escaped));
   }

@@ -3,10 +3,11 @@
 // library, event objects and handlers, registered objects, options pages.
 //
 // Inside such a call a processor fault in foreign code becomes the runtime's
-// exception (EAccessViolation, EDivByZero, EPrivilege, EStackOverflow),
-// raised where the call was made: the foreign frames are left at once. Any
-// exception leaving the call is copied into one of ours (class name and
-// message) before the library that raised it can go. Observers hear of
+// exception (EAccessViolation, EDivByZero, EPrivilege, EStackOverflow,
+// EZeroDivide...), raised where the call was made: the foreign frames are
+// left at once (on Windows, after the frames' own handlers declined it).
+// Any exception leaving the call is copied into one of ours (class name
+// and message) before the library that raised it can go. Observers hear of
 // every exception that leaves foreign code; our own callers see it as before.
 //
 // A fault is contained only when every frame between the innermost call

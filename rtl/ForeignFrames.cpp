@@ -8,6 +8,5 @@ namespace qorb::rtl {
 constinit thread_local TForeignFrame* ForeignTop QORB_HANDLER_TLS = nullptr;
 constinit thread_local bool ThreadReady QORB_HANDLER_TLS = false;
 constinit thread_local uintptr_t StackFloor QORB_HANDLER_TLS = 0;
-constinit thread_local TFaultRecord ContainedFault QORB_HANDLER_TLS;
 constinit thread_local uint32_t OwnLocksHeld QORB_HANDLER_TLS = 0;
 }  // namespace qorb::rtl

@@ -2,6 +2,7 @@
 // Internal to the runtime: the foreign calls in progress on each thread,
 // shared by CallForeign and the fault handler.
 #include <csetjmp>
+#include <exception>
 
 #include "rtl/ExternalExceptions.h"
 #include "rtl/ForeignCall.h"
@@ -25,12 +26,20 @@ using TJump = void* [5];
 #define QORB_LONG_JUMP(jump) __builtin_longjmp(jump, 1)
 #endif
 
+// A boundary's own: where the handler leaves a fault it contained there,
+// and the way back to it (on Linux a jump, on Windows its frame's stack
+// pointer).
 struct TContainment {
+  TFaultRecord Fault;
   TJump Jump;
+  void* Stack = nullptr;
 };
-// The fault the handler contained last on this thread, written before it
-// jumps and read at once where it lands.
-extern constinit thread_local TFaultRecord ContainedFault QORB_HANDLER_TLS;
+
+enum class TOutcome { Returned, Faulted, Raised };
+// The platform's boundary: pushes Frame, runs Run(Context), and answers
+// how it ended: a fault contained there (in Frame's containment), an
+// exception that left it (in Escaped), or a return. The caller pops Frame.
+TOutcome RunInside(TForeignFrame& Frame, void (*Run)(void*), void* Context, std::exception_ptr& Escaped) noexcept;
 
 // Whether this thread has its alternate stack and the handler is installed.
 extern constinit thread_local bool ThreadReady QORB_HANDLER_TLS;

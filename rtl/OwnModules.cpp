@@ -17,8 +17,11 @@ struct TRange {
 };
 constexpr size_t kMaxOwnModules = 64;
 TRange ownModules[kMaxOwnModules];
-constexpr size_t kMaxSystemModules = 32;
+constexpr size_t kMaxSystemModules = 128;
 TRange systemModules[kMaxSystemModules];
+// Its own lock: the loader tells of libraries it loads while it holds its
+// lock, and the writers of our own ranges may wait for that one.
+std::mutex systemModulesLock;
 
 template <size_t N>
 TRange* AddRange(TRange (&ranges)[N], uintptr_t Start, uintptr_t End) {
@@ -56,9 +59,19 @@ void AddOwnRange(uintptr_t Start, uintptr_t End) {
 bool IsOwnCode(uintptr_t Pc) noexcept { return RangeHolding(ownModules, Pc) != nullptr; }
 
 void AddSystemRange(uintptr_t Start, uintptr_t End, TSystemKind Kind) {
+  const std::lock_guard lock(systemModulesLock);
   if (TRange* r = AddRange(systemModules, Start, End)) {
     r->Kind = Kind;
     r->End.store(End, std::memory_order_release);
+  }
+}
+
+void RemoveSystemRange(uintptr_t Start) {
+  const std::lock_guard lock(systemModulesLock);
+  for (TRange& r : systemModules) {
+    if (r.Start.load(std::memory_order_relaxed) != Start) continue;
+    r.End.store(0, std::memory_order_release);
+    r.Start.store(0, std::memory_order_relaxed);
   }
 }
 
@@ -67,8 +80,8 @@ TSystemKind SystemCodeKind(uintptr_t Pc) noexcept {
   return r ? r->Kind : TSystemKind::None;
 }
 
-bool Containable(const TForeignFrame* Frame, const TFaultRecord& Fault) noexcept {
-  return !Fault.Sent && Frame && Frame->Call && Frame->Containment && Frame->LocksAtEntry == OwnLocksHeld &&
+bool Containable(const TForeignFrame* Frame, const TFaultRecord& Fault, uint32_t LocksHeld) noexcept {
+  return !Fault.Sent && !Fault.Breakpoint && Frame && Frame->Call && Frame->Containment && Frame->LocksAtEntry == LocksHeld &&
          (!IsOwnCode(Fault.Pc) || IsForeignRead(Fault.Pc)) && !IsOwnCode(reinterpret_cast<uintptr_t>(Frame->Call->Code));
 }
 

@@ -20,6 +20,7 @@ bool IsOwnCode(uintptr_t Pc) noexcept;
 // apart: their interceptors stand between a plug-in and the C library.
 enum class TSystemKind : uint8_t { None, Runtime, Sanitizer };
 void AddSystemRange(uintptr_t Start, uintptr_t End, TSystemKind Kind);
+void RemoveSystemRange(uintptr_t Start);
 TSystemKind SystemCodeKind(uintptr_t Pc) noexcept;
 
 // Contained only when every frame between the innermost call into foreign
@@ -27,8 +28,8 @@ TSystemKind SystemCodeKind(uintptr_t Pc) noexcept;
 // a call (not our code called back from it), the code it entered is not
 // ours, neither is the faulting instruction, and no lock of ours was taken
 // since the call began. A signal someone sent is no fault of the code it
-// interrupted.
-bool Containable(const TForeignFrame* Frame, const TFaultRecord& Fault) noexcept;
+// interrupted. LocksHeld: the locks of ours the thread holds now.
+bool Containable(const TForeignFrame* Frame, const TFaultRecord& Fault, uint32_t LocksHeld) noexcept;
 
 // The platform's part of installing the handler: run once, after our own
 // modules are marked and the installing thread is prepared.

@@ -57,6 +57,16 @@ const char* CrashFaultName(const TFaultRecord& f) noexcept {
       return "integer overflow";
     case TFaultKind::DivByZero:
       return "division by zero";
+    case TFaultKind::InvalidOp:
+      return "invalid floating point operation";
+    case TFaultKind::ZeroDivide:
+      return "floating point division by zero";
+    case TFaultKind::Overflow:
+      return "floating point overflow";
+    case TFaultKind::Underflow:
+      return "floating point underflow";
+    case TFaultKind::Breakpoint:
+      return "breakpoint";
     case TFaultKind::AccessViolation:
       break;
   }

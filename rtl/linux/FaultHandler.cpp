@@ -107,6 +107,24 @@ bool IsPrivilegedOpcode(const unsigned char* pc) {
   }
 }
 
+TFaultRecord::TFloat FloatFault(int code) {
+  using TFloat = TFaultRecord::TFloat;
+  switch (code) {
+    case FPE_FLTDIV:
+      return TFloat::ZeroDivide;
+    case FPE_FLTOVF:
+      return TFloat::Overflow;
+    case FPE_FLTUND:
+      return TFloat::Underflow;
+    case FPE_FLTINV:
+    case FPE_FLTRES:
+    case FPE_FLTSUB:
+      return TFloat::InvalidOp;
+    default:
+      return TFloat::None;
+  }
+}
+
 TFaultRecord Describe(int sig, const siginfo_t* info, const ucontext_t* uc) {
   TFaultRecord f;
   f.Signal = sig;
@@ -121,6 +139,7 @@ TFaultRecord Describe(int sig, const siginfo_t* info, const ucontext_t* uc) {
   }
   f.Address = reinterpret_cast<uintptr_t>(info->si_addr);
   f.IntegerOverflow = sig == SIGFPE && (info->si_code == FPE_INTOVF || (info->si_code == FPE_INTDIV && DivisionOverflowed(*uc)));
+  if (sig == SIGFPE) f.Float = FloatFault(info->si_code);
   if (sig == SIGSEGV || sig == SIGBUS) {
     const auto error = static_cast<uint64_t>(regs[REG_ERR]);
     if (error & 0x10)
@@ -160,7 +179,7 @@ void EndProcess(int sig, siginfo_t* info, void* context, const TFaultRecord& fau
 // Whether abandoning the frames down to the boundary abandons only the
 // plug-in's own state.
 bool Contain(const qorb::rtl::TForeignFrame* frame, TFaultRecord& fault) {
-  if (!qorb::rtl::Containable(frame, fault)) return false;
+  if (!qorb::rtl::Containable(frame, fault, qorb::rtl::OwnLocksHeld)) return false;
 #if defined(__SANITIZE_THREAD__)
   // ThreadSanitizer keeps its own record of jumps and allocations, which a
   // jump set and a walk made in the handler upset: the faulting frame alone
@@ -188,7 +207,7 @@ void OnFault(int sig, siginfo_t* info, void* context) {
   TFaultRecord fault = Describe(sig, info, uc);
   qorb::rtl::TForeignFrame* frame = ForeignTop;
   if (Contain(frame, fault)) {
-    qorb::rtl::ContainedFault = fault;
+    frame->Containment->Fault = fault;
     ::pthread_sigmask(SIG_SETMASK, &boundaryMask, nullptr);
 #if defined(__SANITIZE_ADDRESS__)
     // The frames jumped over leave their poisoned stack behind otherwise.

@@ -13,6 +13,8 @@
 #include "rtl/ForeignFrames.h"
 #include "rtl/OwnModules.h"
 #include "rtl/OwnMutex.h"
+#include "rtl/windows/BoundaryHandler.h"
+#include "rtl/windows/SystemFrames.h"
 
 namespace {
 
@@ -21,8 +23,31 @@ using qorb::rtl::ForeignTop;
 std::atomic<TCrashReporter> crashReporter{nullptr};
 LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
 
-thread_local uintptr_t stackLow QORB_HANDLER_TLS = 0;
-thread_local bool threadPrepared QORB_HANDLER_TLS = false;
+// What the handlers read of the faulting thread. They read no emulated
+// thread-local (MinGW's are found through a lock-free but allocating call
+// on first use): each thread's view lies in a native slot, pointing at the
+// thread's own variables, set when the thread is prepared.
+struct THandlerView {
+  qorb::rtl::TForeignFrame* const* Top = nullptr;
+  const uint32_t* Locks = nullptr;
+  uintptr_t StackLow = 0;
+  uintptr_t StackHigh = 0;
+  bool Deciding = false;  // a fault while deciding another is not contained
+};
+thread_local THandlerView handlerView;
+thread_local bool threadPrepared = false;
+std::atomic<DWORD> viewSlot{TLS_OUT_OF_INDEXES};
+
+THandlerView* ThisThreadsView() noexcept {
+  const DWORD slot = viewSlot.load(std::memory_order_acquire);
+  if (slot == TLS_OUT_OF_INDEXES) return nullptr;
+  // TlsGetValue clears the thread's last error, which the faulting code
+  // may go on to read when a frame of its own takes the fault.
+  const DWORD error = ::GetLastError();
+  auto* view = static_cast<THandlerView*>(::TlsGetValue(slot));
+  ::SetLastError(error);
+  return view;
+}
 
 struct TSpan {
   uintptr_t Start = 0;
@@ -45,8 +70,6 @@ HMODULE ModuleHolding(const void* address) {
   return module;
 }
 
-void AddOwn(TSpan span) { qorb::rtl::AddOwnRange(span.Start, span.End); }
-
 bool IsRuntimeLibrary(HMODULE module) {
   wchar_t path[MAX_PATH * 2];
   const DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH * 2);
@@ -61,7 +84,7 @@ bool IsRuntimeLibrary(HMODULE module) {
 // violation with the stack pointer at the low end of the thread's stack.
 // Not the faulting address: a main thread's stack may lie so low that a
 // read of a small address looks close to it.
-bool IsStackOverflow(uintptr_t sp) {
+bool IsStackOverflow(uintptr_t sp, uintptr_t stackLow) {
   constexpr uintptr_t kReach = 64 * 1024;
   return stackLow && sp + kReach >= stackLow && sp < stackLow + kReach;
 }
@@ -79,14 +102,24 @@ bool IsFault(DWORD code) {
     case EXCEPTION_PRIV_INSTRUCTION:
     case EXCEPTION_ILLEGAL_INSTRUCTION:
     case EXCEPTION_STACK_OVERFLOW:
+    case EXCEPTION_FLT_DENORMAL_OPERAND:
+    case EXCEPTION_FLT_DIVIDE_BY_ZERO:
+    case EXCEPTION_FLT_INEXACT_RESULT:
+    case EXCEPTION_FLT_INVALID_OPERATION:
+    case EXCEPTION_FLT_OVERFLOW:
+    case EXCEPTION_FLT_STACK_CHECK:
+    case EXCEPTION_FLT_UNDERFLOW:
+    case STATUS_FLOAT_MULTIPLE_FAULTS:
+    case STATUS_FLOAT_MULTIPLE_TRAPS:
+    case EXCEPTION_BREAKPOINT:
       return true;
     default:
       return false;
   }
 }
 
-TFaultRecord Describe(const EXCEPTION_POINTERS* e) {
-  const EXCEPTION_RECORD& r = *e->ExceptionRecord;
+TFaultRecord Describe(const EXCEPTION_RECORD& r, const CONTEXT& context, uintptr_t stackLow) {
+  using TFloat = TFaultRecord::TFloat;
   TFaultRecord f;
   f.Code = static_cast<int>(r.ExceptionCode);
   f.Pc = reinterpret_cast<uintptr_t>(r.ExceptionAddress);
@@ -99,6 +132,27 @@ TFaultRecord Describe(const EXCEPTION_POINTERS* e) {
       f.Signal = SIGFPE;
       f.IntegerOverflow = true;
       break;
+    case EXCEPTION_FLT_DIVIDE_BY_ZERO:
+      f.Signal = SIGFPE;
+      f.Float = TFloat::ZeroDivide;
+      break;
+    case EXCEPTION_FLT_OVERFLOW:
+      f.Signal = SIGFPE;
+      f.Float = TFloat::Overflow;
+      break;
+    case EXCEPTION_FLT_UNDERFLOW:
+      f.Signal = SIGFPE;
+      f.Float = TFloat::Underflow;
+      break;
+    case EXCEPTION_FLT_DENORMAL_OPERAND:
+    case EXCEPTION_FLT_INEXACT_RESULT:
+    case EXCEPTION_FLT_INVALID_OPERATION:
+    case EXCEPTION_FLT_STACK_CHECK:
+    case STATUS_FLOAT_MULTIPLE_FAULTS:
+    case STATUS_FLOAT_MULTIPLE_TRAPS:
+      f.Signal = SIGFPE;
+      f.Float = TFloat::InvalidOp;
+      break;
     case EXCEPTION_PRIV_INSTRUCTION:
       f.PrivilegedInstruction = true;
       break;
@@ -108,6 +162,9 @@ TFaultRecord Describe(const EXCEPTION_POINTERS* e) {
     case EXCEPTION_STACK_OVERFLOW:
       f.StackOverflow = true;
       break;
+    case EXCEPTION_BREAKPOINT:
+      f.Breakpoint = true;
+      break;
     default:
       if (r.NumberParameters >= 2) {
         f.Access = r.ExceptionInformation[0] == 1   ? TFaultRecord::TAccess::Write
@@ -115,45 +172,94 @@ TFaultRecord Describe(const EXCEPTION_POINTERS* e) {
                                                     : TFaultRecord::TAccess::Read;
         f.Address = static_cast<uintptr_t>(r.ExceptionInformation[1]);
       }
-      f.StackOverflow = IsStackOverflow(static_cast<uintptr_t>(e->ContextRecord->Rsp));
+      f.StackOverflow = IsStackOverflow(static_cast<uintptr_t>(context.Rsp), stackLow);
       break;
   }
   return f;
 }
 
-// First to see every exception on the thread that raised it. A contained
-// fault jumps back to its boundary from here, without unwinding: the
-// foreign frames have no handlers of ours to run.
-LONG CALLBACK OnException(EXCEPTION_POINTERS* e) {
+// Whether abandoning the frames between the fault and the boundary Frame
+// abandons only the plug-in's own state; notes in Fault what it found.
+// Context is unwound to the innermost frame of ours where that is known.
+bool Contain(const THandlerView& view, const qorb::rtl::TForeignFrame* frame, CONTEXT& context, TFaultRecord& fault,
+             bool& reachedOwn) {
+  reachedOwn = false;
+  if (!qorb::rtl::Containable(frame, fault, *view.Locks)) return false;
+  return OnlyForeignFramesAbandoned(context, view.StackLow, view.StackHigh, fault, reachedOwn);
+}
+
+// A stack overflow leaves the frames' handlers no stack to run on (Wine
+// raises it at the stack's last page), nor this handler room to walk the
+// frames: it is contained ahead of them, judged by the faulting frame
+// alone, and the boundary resumes with the registers it kept.
+LONG CALLBACK OnStackOverflow(EXCEPTION_POINTERS* e) {
   if (!IsFault(e->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
-  const TFaultRecord fault = Describe(e);
-  qorb::rtl::TForeignFrame* frame = ForeignTop;
-  if (!qorb::rtl::Containable(frame, fault)) return EXCEPTION_CONTINUE_SEARCH;
-  qorb::rtl::ContainedFault = fault;
-  QORB_LONG_JUMP(frame->Containment->Jump);
+  THandlerView* view = ThisThreadsView();
+  if (!view || view->Deciding) return EXCEPTION_CONTINUE_SEARCH;
+  TFaultRecord fault = Describe(*e->ExceptionRecord, *e->ContextRecord, view->StackLow);
+  if (!fault.StackOverflow) return EXCEPTION_CONTINUE_SEARCH;
+  qorb::rtl::TForeignFrame* frame = *view->Top;
+  if (!qorb::rtl::Containable(frame, fault, *view->Locks) ||
+      qorb::rtl::SystemCodeKind(fault.Pc) != qorb::rtl::TSystemKind::None || !frame->Containment->Stack)
+    return EXCEPTION_CONTINUE_SEARCH;
+  frame->Containment->Fault = fault;
+  e->ContextRecord->Rsp = reinterpret_cast<DWORD64>(frame->Containment->Stack);
+  e->ContextRecord->Rip = reinterpret_cast<DWORD64>(&QorbBoundaryResume);
+  return EXCEPTION_CONTINUE_EXECUTION;
 }
 
 // Nobody handled the fault: the crash report, then the process ends.
 LONG CALLBACK OnUnhandled(EXCEPTION_POINTERS* e) {
   if (IsFault(e->ExceptionRecord->ExceptionCode)) {
-    const TFaultRecord fault = Describe(e);
+    THandlerView* view = ThisThreadsView();
+    TFaultRecord fault = Describe(*e->ExceptionRecord, *e->ContextRecord, view ? view->StackLow : 0);
+    const qorb::rtl::TForeignFrame* top = view ? *view->Top : nullptr;
+    // Declined at its boundary for the system code it lies in: say which.
+    if (view && !view->Deciding) {
+      CONTEXT walked = *e->ContextRecord;
+      bool reached = false;
+      Contain(*view, top, walked, fault, reached);
+    }
     if (TCrashReporter reporter = crashReporter.load(std::memory_order_acquire)) {
-      if (const int status = reporter(fault, ForeignTop); status > 0)
+      if (const int status = reporter(fault, top); status > 0)
         ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(status));
     }
   }
   return previousFilter ? previousFilter(e) : EXCEPTION_CONTINUE_SEARCH;
 }
 
-
 }  // namespace
+
+// The boundary's language handler. A fault that reaches it was declined
+// by every frame inside; it is contained here when the boundary is the
+// thread's innermost call and abandoning the frames abandons only foreign
+// state, and the platform unwinds those frames to the boundary.
+extern "C" EXCEPTION_DISPOSITION QorbBoundaryHandler(EXCEPTION_RECORD* Record, void* EstablisherFrame,
+                                                     CONTEXT* Context, DISPATCHER_CONTEXT* Dispatcher) {
+  if (Record->ExceptionFlags & EXCEPTION_UNWIND) return ExceptionContinueSearch;
+  if (!IsFault(Record->ExceptionCode)) return ExceptionContinueSearch;
+  THandlerView* view = ThisThreadsView();
+  qorb::rtl::TForeignFrame* frame = BoundaryFrameAt(EstablisherFrame);
+  if (!view || view->Deciding || *view->Top != frame) return ExceptionContinueSearch;
+  TFaultRecord fault = Describe(*Record, *Context, view->StackLow);
+  CONTEXT walked = *Context;
+  bool reached = false;
+  view->Deciding = true;
+  const bool contain = Contain(*view, frame, walked, fault, reached);
+  view->Deciding = false;
+  if (!contain) return ExceptionContinueSearch;
+  frame->Containment->Fault = fault;
+  ::RtlUnwindEx(EstablisherFrame, reinterpret_cast<void*>(&QorbBoundaryLanding), Record, reinterpret_cast<void*>(1),
+                Context, Dispatcher->HistoryTable);
+  return ExceptionContinueSearch;  // not reached
+}
 
 void PrepareThreadForFaults() {
   if (threadPrepared) return;
   threadPrepared = true;
   ULONG_PTR low = 0, high = 0;
   ::GetCurrentThreadStackLimits(&low, &high);
-  stackLow = static_cast<uintptr_t>(low);
+  const auto stackLow = static_cast<uintptr_t>(low);
   const auto stackHigh = static_cast<uintptr_t>(high);
   // Wine raises a stack overflow only at the stack's last page, whatever
   // the guarantee: raising it on as an exception there, or writing a
@@ -165,26 +271,36 @@ void PrepareThreadForFaults() {
   // Room for the handler when the stack overflows.
   ULONG guarantee = 64 * 1024;
   ::SetThreadStackGuarantee(&guarantee);
-  // Emulated thread-locals are made on first use: never first in a fault.
-  ForeignTop = ForeignTop;
-  qorb::rtl::ContainedFault = qorb::rtl::ContainedFault;
-  qorb::rtl::OwnLocksHeld = qorb::rtl::OwnLocksHeld;
+  static const DWORD slot = [] {
+    const DWORD allocated = ::TlsAlloc();
+    viewSlot.store(allocated, std::memory_order_release);
+    return allocated;
+  }();
+  handlerView = {&ForeignTop, &qorb::rtl::OwnLocksHeld, stackLow, stackHigh, false};
+  if (slot != TLS_OUT_OF_INDEXES) ::TlsSetValue(slot, &handlerView);
 }
 
+// The loader's calls are made before our lock is taken: it tells of the
+// libraries it maps while it holds its own, and takes ours then.
 void MarkOwnModule(const void* Address) {
+  const TSpan span = SpanOfModule(ModuleHolding(Address));
   const std::lock_guard lock(qorb::rtl::OwnModulesLock());
-  AddOwn(SpanOfModule(ModuleHolding(Address)));
+  qorb::rtl::AddOwnRange(span.Start, span.End);
 }
 
 void MarkOwnModules() {
-  const std::lock_guard lock(qorb::rtl::OwnModulesLock());
-  AddOwn(SpanOfModule(::GetModuleHandleW(nullptr)));
+  TSpan spans[1025];
+  size_t found = 0;
+  spans[found++] = SpanOfModule(::GetModuleHandleW(nullptr));
   HMODULE modules[1024];
   DWORD needed = 0;
-  if (!::K32EnumProcessModules(::GetCurrentProcess(), modules, sizeof modules, &needed)) return;
-  const size_t count = std::min<size_t>(needed / sizeof(HMODULE), 1024);
-  for (size_t i = 0; i < count; ++i)
-    if (IsRuntimeLibrary(modules[i])) AddOwn(SpanOfModule(modules[i]));
+  if (::K32EnumProcessModules(::GetCurrentProcess(), modules, sizeof modules, &needed)) {
+    const size_t count = std::min<size_t>(needed / sizeof(HMODULE), 1024);
+    for (size_t i = 0; i < count; ++i)
+      if (IsRuntimeLibrary(modules[i])) spans[found++] = SpanOfModule(modules[i]);
+  }
+  const std::lock_guard lock(qorb::rtl::OwnModulesLock());
+  for (size_t i = 0; i < found; ++i) qorb::rtl::AddOwnRange(spans[i].Start, spans[i].End);
 }
 
 // The overflow used up the guard page below the stack: put it back, or the
@@ -194,7 +310,8 @@ void qorb::rtl::AfterContainedFault(const TFaultRecord& Fault) noexcept {
 }
 
 void qorb::rtl::InstallPlatformHandlers() {
-  ::AddVectoredExceptionHandler(1, &OnException);
+  MarkSystemModules();
+  ::AddVectoredExceptionHandler(1, &OnStackOverflow);
   previousFilter = ::SetUnhandledExceptionFilter(&OnUnhandled);
 }
 

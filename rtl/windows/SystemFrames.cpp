@@ -1,0 +1,148 @@
+#include "rtl/windows/SystemFrames.h"
+
+#include <psapi.h>
+#include <winternl.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <string_view>
+
+#include "rtl/OwnModules.h"
+
+namespace {
+
+using qorb::rtl::TSystemKind;
+
+constexpr int kMaxFrames = 1 << 16;
+
+wchar_t windowsFolder[MAX_PATH];
+size_t windowsFolderLength = 0;
+
+bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix) {
+  return text.size() >= prefix.size() && ::_wcsnicmp(text.data(), prefix.data(), prefix.size()) == 0;
+}
+
+TSystemKind KindOfModule(std::wstring_view path) {
+  const std::wstring_view folder(windowsFolder, windowsFolderLength);
+  if (!folder.empty() && path.size() > folder.size() && StartsWithNoCase(path, folder) &&
+      (path[folder.size()] == L'\\' || path[folder.size()] == L'/'))
+    return TSystemKind::Runtime;
+  std::wstring_view name = path;
+  if (const size_t slash = name.find_last_of(L"\\/"); slash != std::wstring_view::npos) name.remove_prefix(slash + 1);
+  // The compiler's runtime libraries that take locks; its C++ library's
+  // code is mostly the plug-in's own, from its headers.
+  for (std::wstring_view runtime : {L"libgcc_s", L"libwinpthread"})
+    if (StartsWithNoCase(name, runtime)) return TSystemKind::Runtime;
+  return TSystemKind::None;
+}
+
+void Note(std::wstring_view path, uintptr_t base, uintptr_t size) {
+  if (const TSystemKind kind = KindOfModule(path); kind != TSystemKind::None)
+    qorb::rtl::AddSystemRange(base, base + size, kind);
+}
+
+// What the loader tells of each library it maps or unmaps, while it holds
+// its lock.
+struct TDllNotification {
+  ULONG Flags;
+  const UNICODE_STRING* FullDllName;
+  const UNICODE_STRING* BaseDllName;
+  void* DllBase;
+  ULONG SizeOfImage;
+};
+using TDllNotify = VOID(CALLBACK*)(ULONG Reason, const TDllNotification* Data, void* Context);
+using TRegisterDllNotification = LONG(NTAPI*)(ULONG Flags, TDllNotify Notify, void* Context, void** Cookie);
+constexpr ULONG kDllLoaded = 1;
+constexpr ULONG kDllUnloaded = 2;
+
+VOID CALLBACK OnDll(ULONG reason, const TDllNotification* data, void*) {
+  const auto base = reinterpret_cast<uintptr_t>(data->DllBase);
+  if (reason == kDllUnloaded) {
+    qorb::rtl::RemoveSystemRange(base);
+  } else if (reason == kDllLoaded && data->FullDllName && data->FullDllName->Buffer) {
+    Note({data->FullDllName->Buffer, data->FullDllName->Length / sizeof(wchar_t)}, base, data->SizeOfImage);
+  }
+}
+
+// A function that saves no register and moves no stack pointer calls
+// nothing, so takes no lock: abandoning it abandons nothing.
+bool IsLeaf(const RUNTIME_FUNCTION* function, DWORD64 base) noexcept {
+  if (!function) return true;
+  const auto* info = reinterpret_cast<const unsigned char*>(base + function->UnwindData);
+  constexpr unsigned char kChained = 4;
+  return info[2] == 0 && ((info[0] >> 3) & kChained) == 0;
+}
+
+}  // namespace
+
+void MarkSystemModules() {
+  const UINT length = ::GetWindowsDirectoryW(windowsFolder, MAX_PATH);
+  windowsFolderLength = length < MAX_PATH ? length : 0;
+  if (auto* registerNotification = reinterpret_cast<TRegisterDllNotification>(reinterpret_cast<void*>(
+          ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "LdrRegisterDllNotification")))) {
+    void* cookie = nullptr;
+    registerNotification(0, &OnDll, nullptr, &cookie);
+  }
+  HMODULE modules[1024];
+  DWORD needed = 0;
+  if (!::K32EnumProcessModules(::GetCurrentProcess(), modules, sizeof modules, &needed)) return;
+  const size_t count = std::min<size_t>(needed / sizeof(HMODULE), 1024);
+  for (size_t i = 0; i < count; ++i) {
+    wchar_t path[MAX_PATH * 2];
+    const DWORD n = ::GetModuleFileNameW(modules[i], path, MAX_PATH * 2);
+    MODULEINFO info{};
+    if (n == 0 || n >= MAX_PATH * 2 || !::K32GetModuleInformation(::GetCurrentProcess(), modules[i], &info, sizeof info))
+      continue;
+    Note({path, n}, reinterpret_cast<uintptr_t>(info.lpBaseOfDll), info.SizeOfImage);
+  }
+}
+
+bool OnlyForeignFramesAbandoned(CONTEXT& frame, uintptr_t StackLow, uintptr_t StackHigh, TFaultRecord& Fault,
+                                bool& ReachedOwn) noexcept {
+  ReachedOwn = false;
+  bool seen = false;
+  bool held = false;
+  uintptr_t systemPc = 0;
+  uintptr_t caller = 0;
+  for (int index = 0; index < kMaxFrames; ++index) {
+    const auto ip = static_cast<uintptr_t>(frame.Rip);
+    const auto sp = static_cast<uintptr_t>(frame.Rsp);
+    if (!ip || sp < StackLow || sp + sizeof(DWORD64) > StackHigh) break;
+    // A return address points after its call: look the call up.
+    const uintptr_t pc = index == 0 ? ip : ip - 1;
+    if (qorb::rtl::IsOwnCode(pc)) {
+      ReachedOwn = true;
+      break;
+    }
+    DWORD64 base = 0;
+    PRUNTIME_FUNCTION function = ::RtlLookupFunctionEntry(pc, &base, nullptr);
+    const TSystemKind kind = qorb::rtl::SystemCodeKind(pc);
+    if (kind == TSystemKind::Runtime) {
+      // The outermost one, in the end: what foreign code called.
+      if (!caller) systemPc = pc;
+      seen = true;
+      if (index != 0 || !IsLeaf(function, base)) held = true;
+    } else if (kind == TSystemKind::None) {
+      if (seen && !caller) caller = pc;
+      // Past the system code and its caller: nothing more to learn.
+      if (held) break;
+    }
+    if (!function) {
+      frame.Rip = *reinterpret_cast<const DWORD64*>(sp);
+      frame.Rsp += sizeof(DWORD64);
+    } else {
+      void* handlerData = nullptr;
+      DWORD64 establisher = 0;
+      ::RtlVirtualUnwind(UNW_FLAG_NHANDLER, base, ip, function, &frame, &handlerData, &establisher, nullptr);
+    }
+  }
+  if (seen && held) {
+    Fault.InSystemCode = true;
+    Fault.SystemPc = systemPc;
+    Fault.SystemCaller = caller;
+    return false;
+  }
+  // Frames past where the walk stopped, short of our code, are taken to be
+  // foreign: plug-ins built without unwind data lose nothing by it.
+  return true;
+}

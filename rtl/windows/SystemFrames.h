@@ -1,0 +1,25 @@
+#pragma once
+// Which frames a contained fault would abandon: those between the faulting
+// instruction and the innermost frame of our code. The system's libraries
+// (the Windows folder's, and the compiler's runtime libraries that take
+// locks) hold locks of their own; a fault under one of their frames may
+// leave such a lock held, so it is contained only where that frame is the
+// innermost and a leaf, which can take none.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "rtl/ExternalExceptions.h"
+
+// Notes which loaded modules are the system's, now and as the loader maps
+// more. Once, when the handler is installed.
+void MarkSystemModules();
+
+// Walks the faulting thread's frames from the fault's context, within the
+// thread's stack [StackLow, StackHigh); true when none of them holds state
+// that is not foreign. Notes in Fault where the system code was and which
+// foreign frame called it. Frame is unwound in place: where the answer is
+// true and ReachedOwn is set, it is the context of the innermost frame of
+// our code, as that frame's callee returns to it.
+bool OnlyForeignFramesAbandoned(CONTEXT& Frame, uintptr_t StackLow, uintptr_t StackHigh, TFaultRecord& Fault,
+                                bool& ReachedOwn) noexcept;
