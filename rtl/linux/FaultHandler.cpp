@@ -19,7 +19,7 @@
 #include <string_view>
 
 #include "rtl/ForeignFrames.h"
-#include "rtl/linux/DivideFault.h"
+#include "rtl/DivideFault.h"
 #include "rtl/linux/ModuleSpan.h"
 #include "rtl/linux/SystemFrames.h"
 #include "rtl/OwnModules.h"
@@ -107,6 +107,18 @@ bool IsPrivilegedOpcode(const unsigned char* pc) {
   }
 }
 
+bool DivisionOverflowedAt(const ucontext_t& c) {
+  const greg_t* r = c.uc_mcontext.gregs;
+  const uint64_t registers[16] = {
+      static_cast<uint64_t>(r[REG_RAX]), static_cast<uint64_t>(r[REG_RCX]), static_cast<uint64_t>(r[REG_RDX]),
+      static_cast<uint64_t>(r[REG_RBX]), static_cast<uint64_t>(r[REG_RSP]), static_cast<uint64_t>(r[REG_RBP]),
+      static_cast<uint64_t>(r[REG_RSI]), static_cast<uint64_t>(r[REG_RDI]), static_cast<uint64_t>(r[REG_R8]),
+      static_cast<uint64_t>(r[REG_R9]),  static_cast<uint64_t>(r[REG_R10]), static_cast<uint64_t>(r[REG_R11]),
+      static_cast<uint64_t>(r[REG_R12]), static_cast<uint64_t>(r[REG_R13]), static_cast<uint64_t>(r[REG_R14]),
+      static_cast<uint64_t>(r[REG_R15])};
+  return DivisionOverflowed(reinterpret_cast<const uint8_t*>(r[REG_RIP]), registers);
+}
+
 TFaultRecord::TFloat FloatFault(int code) {
   using TFloat = TFaultRecord::TFloat;
   switch (code) {
@@ -138,7 +150,7 @@ TFaultRecord Describe(int sig, const siginfo_t* info, const ucontext_t* uc) {
     return f;
   }
   f.Address = reinterpret_cast<uintptr_t>(info->si_addr);
-  f.IntegerOverflow = sig == SIGFPE && (info->si_code == FPE_INTOVF || (info->si_code == FPE_INTDIV && DivisionOverflowed(*uc)));
+  f.IntegerOverflow = sig == SIGFPE && (info->si_code == FPE_INTOVF || (info->si_code == FPE_INTDIV && DivisionOverflowedAt(*uc)));
   if (sig == SIGFPE) f.Float = FloatFault(info->si_code);
   if (sig == SIGSEGV || sig == SIGBUS) {
     const auto error = static_cast<uint64_t>(regs[REG_ERR]);

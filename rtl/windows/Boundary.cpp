@@ -78,6 +78,30 @@ __asm__(
     "  addq $280, %rsp\n"
     "  ret\n");
 
+// Runs Run(Context) on another stack; the frame register keeps the way
+// back, for the unwinder too.
+__asm__(
+    ".text\n"
+    ".globl QorbCallOnStack\n"
+    ".def QorbCallOnStack; .scl 2; .type 32; .endef\n"
+    ".seh_proc QorbCallOnStack\n"
+    "QorbCallOnStack:\n"
+    "  pushq %rbp\n"
+    "  .seh_pushreg %rbp\n"
+    "  movq %rsp, %rbp\n"
+    "  .seh_setframe %rbp, 0\n"
+    "  .seh_endprologue\n"
+    "  movq %r8, %rsp\n"
+    "  andq $-16, %rsp\n"
+    "  subq $32, %rsp\n"
+    "  movq %rcx, %rax\n"
+    "  movq %rdx, %rcx\n"
+    "  callq *%rax\n"
+    "  movq %rbp, %rsp\n"
+    "  popq %rbp\n"
+    "  ret\n"
+    ".seh_endproc\n");
+
 qorb::rtl::TOutcome qorb::rtl::RunInside(TForeignFrame& Frame, void (*Run)(void*), void* Context,
                                          std::exception_ptr& Escaped) noexcept {
   ForeignTop = &Frame;

@@ -14,6 +14,8 @@ void QorbBoundaryLanding();
 // Entered with the boundary frame's stack pointer after an overflow:
 // returns 1 from QorbBoundaryCall with the caller's registers put back.
 void QorbBoundaryResume();
+// Calls Run(Context) on the stack whose top is StackTop.
+void QorbCallOnStack(void (*Run)(void*), void* Context, void* StackTop);
 // The frame's language handler, called as the system dispatches an
 // exception and as it unwinds.
 EXCEPTION_DISPOSITION QorbBoundaryHandler(EXCEPTION_RECORD* Record, void* EstablisherFrame, CONTEXT* Context,

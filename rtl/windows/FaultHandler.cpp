@@ -10,6 +10,7 @@
 #include <cwchar>
 #include <mutex>
 
+#include "rtl/DivideFault.h"
 #include "rtl/ForeignFrames.h"
 #include "rtl/OwnModules.h"
 #include "rtl/OwnMutex.h"
@@ -127,6 +128,9 @@ TFaultRecord Describe(const EXCEPTION_RECORD& r, const CONTEXT& context, uintptr
   switch (r.ExceptionCode) {
     case EXCEPTION_INT_DIVIDE_BY_ZERO:
       f.Signal = SIGFPE;
+      // Wine names an overflowing quotient a division by zero too.
+      f.IntegerOverflow = DivisionOverflowed(reinterpret_cast<const uint8_t*>(context.Rip),
+                                             *reinterpret_cast<const uint64_t(*)[16]>(&context.Rax));
       break;
     case EXCEPTION_INT_OVERFLOW:
       f.Signal = SIGFPE;
@@ -188,24 +192,59 @@ bool Contain(const THandlerView& view, const qorb::rtl::TForeignFrame* frame, CO
   return OnlyForeignFramesAbandoned(context, view.StackLow, view.StackHigh, fault, reachedOwn);
 }
 
+// Room to report a stack overflow that left its thread none: one report
+// at a time, and the process ends after it.
+constexpr size_t kReserveSize = 256 * 1024;
+void* reserveStack = nullptr;
+std::atomic_flag reserveTaken = ATOMIC_FLAG_INIT;
+
+struct TOverflowReport {
+  const EXCEPTION_POINTERS* Exception;
+  const THandlerView* View;
+  TFaultRecord Fault;
+  int Status;
+};
+
+void ReportOverflow(void* data) {
+  auto& report = *static_cast<TOverflowReport*>(data);
+  const qorb::rtl::TForeignFrame* top = report.View ? *report.View->Top : nullptr;
+  if (report.View) {
+    CONTEXT walked = *report.Exception->ContextRecord;
+    bool reached = false;
+    Contain(*report.View, top, walked, report.Fault, reached);
+  }
+  if (TCrashReporter reporter = crashReporter.load(std::memory_order_acquire)) report.Status = reporter(report.Fault, top);
+}
+
 // A stack overflow leaves the frames' handlers no stack to run on (Wine
 // raises it at the stack's last page), nor this handler room to walk the
 // frames: it is contained ahead of them, judged by the faulting frame
-// alone, and the boundary resumes with the registers it kept.
+// alone, and the boundary resumes with the registers it kept. One that
+// cannot be contained is reported here, on a stack of its own.
 LONG CALLBACK OnStackOverflow(EXCEPTION_POINTERS* e) {
   if (!IsFault(e->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
+  // A thread that never entered a call of ours (a plug-in's own) has no
+  // view: its overflow can only be reported.
   THandlerView* view = ThisThreadsView();
-  if (!view || view->Deciding) return EXCEPTION_CONTINUE_SEARCH;
-  TFaultRecord fault = Describe(*e->ExceptionRecord, *e->ContextRecord, view->StackLow);
+  if (view && view->Deciding) return EXCEPTION_CONTINUE_SEARCH;
+  TFaultRecord fault = Describe(*e->ExceptionRecord, *e->ContextRecord, view ? view->StackLow : 0);
   if (!fault.StackOverflow) return EXCEPTION_CONTINUE_SEARCH;
-  qorb::rtl::TForeignFrame* frame = *view->Top;
-  if (!qorb::rtl::Containable(frame, fault, *view->Locks) ||
-      qorb::rtl::SystemCodeKind(fault.Pc) != qorb::rtl::TSystemKind::None || !frame->Containment->Stack)
-    return EXCEPTION_CONTINUE_SEARCH;
-  frame->Containment->Fault = fault;
-  e->ContextRecord->Rsp = reinterpret_cast<DWORD64>(frame->Containment->Stack);
-  e->ContextRecord->Rip = reinterpret_cast<DWORD64>(&QorbBoundaryResume);
-  return EXCEPTION_CONTINUE_EXECUTION;
+  qorb::rtl::TForeignFrame* frame = view ? *view->Top : nullptr;
+  if (view && qorb::rtl::Containable(frame, fault, *view->Locks) &&
+      qorb::rtl::SystemCodeKind(fault.Pc) == qorb::rtl::TSystemKind::None && frame->Containment->Stack) {
+    frame->Containment->Fault = fault;
+    e->ContextRecord->Rsp = reinterpret_cast<DWORD64>(frame->Containment->Stack);
+    e->ContextRecord->Rip = reinterpret_cast<DWORD64>(&QorbBoundaryResume);
+    return EXCEPTION_CONTINUE_EXECUTION;
+  }
+  if (!reserveStack || reserveTaken.test_and_set()) return EXCEPTION_CONTINUE_SEARCH;
+  if (view) view->Deciding = true;
+  TOverflowReport report{e, view, fault, 0};
+  QorbCallOnStack(&ReportOverflow, &report, static_cast<char*>(reserveStack) + kReserveSize);
+  if (report.Status > 0) ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(report.Status));
+  if (view) view->Deciding = false;
+  reserveTaken.clear();
+  return EXCEPTION_CONTINUE_SEARCH;
 }
 
 // Nobody handled the fault: the crash report, then the process ends.
@@ -311,6 +350,7 @@ void qorb::rtl::AfterContainedFault(const TFaultRecord& Fault) noexcept {
 
 void qorb::rtl::InstallPlatformHandlers() {
   MarkSystemModules();
+  reserveStack = ::VirtualAlloc(nullptr, kReserveSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   ::AddVectoredExceptionHandler(1, &OnStackOverflow);
   previousFilter = ::SetUnhandledExceptionFilter(&OnUnhandled);
 }

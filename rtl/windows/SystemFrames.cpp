@@ -4,6 +4,9 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <iterator>
 #include <cwchar>
 #include <string_view>
 
@@ -36,9 +39,71 @@ TSystemKind KindOfModule(std::wstring_view path) {
   return TSystemKind::None;
 }
 
-void Note(std::wstring_view path, uintptr_t base, uintptr_t size) {
-  if (const TSystemKind kind = KindOfModule(path); kind != TSystemKind::None)
-    qorb::rtl::AddSystemRange(base, base + size, kind);
+
+// The memory and string functions of the C runtimes and the system: they
+// take no lock, though some go on in a helper of their own (memcpy).
+constexpr const char* kLeafNames[] = {
+    "memcpy",  "memmove", "memset",  "memcmp",  "memchr",  "strlen",  "strnlen", "strcmp",        "strncmp",
+    "strcpy",  "strncpy", "strcat",  "strncat", "strchr",  "strrchr", "strspn",  "strcspn",       "strpbrk",
+    "strstr",  "wcslen",  "wcsnlen", "wcscmp",  "wcsncmp", "wcschr",  "wcsrchr", "wcscpy",        "wcsncpy",
+    "wcscat",  "wmemcpy", "wmemset", "wmemchr", "RtlCopyMemory", "RtlMoveMemory", "RtlFillMemory",
+    "RtlZeroMemory", "RtlCompareMemory"};
+constexpr std::wstring_view kLeafModules[] = {L"msvcrt.dll", L"ucrtbase.dll", L"ntdll.dll"};
+constexpr size_t kMaxLeaves = 4 * std::size(kLeafNames);
+std::atomic<uintptr_t> leafStarts[kMaxLeaves];
+std::atomic<size_t> leafCount{0};
+
+// A function the module at Base exports by Name, read from its export
+// directory (no call into the loader, which may be telling of it now);
+// 0 for none or a forwarder.
+uintptr_t Exported(uintptr_t base, const char* name) noexcept {
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + static_cast<uintptr_t>(dos->e_lfanew));
+  const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+  if (!directory.VirtualAddress) return 0;
+  const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + directory.VirtualAddress);
+  const auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+  const auto* ordinals = reinterpret_cast<const WORD*>(base + exports->AddressOfNameOrdinals);
+  const auto* functions = reinterpret_cast<const DWORD*>(base + exports->AddressOfFunctions);
+  for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
+    if (std::strcmp(reinterpret_cast<const char*>(base + names[i]), name) != 0) continue;
+    const DWORD rva = functions[ordinals[i]];
+    const bool forwarded = rva >= directory.VirtualAddress && rva < directory.VirtualAddress + directory.Size;
+    return forwarded ? 0 : base + rva;
+  }
+  return 0;
+}
+
+void NoteLeaves(std::wstring_view path, uintptr_t base) noexcept {
+  std::wstring_view name = path;
+  if (const size_t slash = name.find_last_of(L"\\/"); slash != std::wstring_view::npos) name.remove_prefix(slash + 1);
+  if (std::none_of(std::begin(kLeafModules), std::end(kLeafModules),
+                   [&](std::wstring_view m) { return m.size() == name.size() && StartsWithNoCase(name, m); }))
+    return;
+  for (const char* leaf : kLeafNames) {
+    const uintptr_t start = Exported(base, leaf);
+    const size_t at = leafCount.load(std::memory_order_relaxed);
+    if (!start || at >= kMaxLeaves) continue;
+    leafStarts[at].store(start, std::memory_order_relaxed);
+    leafCount.store(at + 1, std::memory_order_release);
+  }
+}
+
+bool IsLeafStart(uintptr_t start) noexcept {
+  const size_t count = leafCount.load(std::memory_order_acquire);
+  for (size_t i = 0; i < count; ++i)
+    if (leafStarts[i].load(std::memory_order_relaxed) == start) return true;
+  return false;
+}
+
+// A function that saves no register and moves no stack pointer calls
+// nothing, so takes no lock: abandoning it abandons nothing.
+bool IsLeaf(const RUNTIME_FUNCTION* function, DWORD64 base) noexcept {
+  if (!function) return true;
+  if (IsLeafStart(base + function->BeginAddress)) return true;
+  const auto* info = reinterpret_cast<const unsigned char*>(base + function->UnwindData);
+  constexpr unsigned char kChained = 4;
+  return info[2] == 0 && ((info[0] >> 3) & kChained) == 0;
 }
 
 // What the loader tells of each library it maps or unmaps, while it holds
@@ -55,6 +120,13 @@ using TRegisterDllNotification = LONG(NTAPI*)(ULONG Flags, TDllNotify Notify, vo
 constexpr ULONG kDllLoaded = 1;
 constexpr ULONG kDllUnloaded = 2;
 
+void Note(std::wstring_view path, uintptr_t base, uintptr_t size) {
+  const TSystemKind kind = KindOfModule(path);
+  if (kind == TSystemKind::None) return;
+  NoteLeaves(path, base);
+  qorb::rtl::AddSystemRange(base, base + size, kind);
+}
+
 VOID CALLBACK OnDll(ULONG reason, const TDllNotification* data, void*) {
   const auto base = reinterpret_cast<uintptr_t>(data->DllBase);
   if (reason == kDllUnloaded) {
@@ -62,15 +134,6 @@ VOID CALLBACK OnDll(ULONG reason, const TDllNotification* data, void*) {
   } else if (reason == kDllLoaded && data->FullDllName && data->FullDllName->Buffer) {
     Note({data->FullDllName->Buffer, data->FullDllName->Length / sizeof(wchar_t)}, base, data->SizeOfImage);
   }
-}
-
-// A function that saves no register and moves no stack pointer calls
-// nothing, so takes no lock: abandoning it abandons nothing.
-bool IsLeaf(const RUNTIME_FUNCTION* function, DWORD64 base) noexcept {
-  if (!function) return true;
-  const auto* info = reinterpret_cast<const unsigned char*>(base + function->UnwindData);
-  constexpr unsigned char kChained = 4;
-  return info[2] == 0 && ((info[0] >> 3) & kChained) == 0;
 }
 
 }  // namespace
@@ -102,6 +165,12 @@ bool OnlyForeignFramesAbandoned(CONTEXT& frame, uintptr_t StackLow, uintptr_t St
   ReachedOwn = false;
   bool seen = false;
   bool held = false;
+  // The system frames the fault is in, innermost first: a leaf holds
+  // nothing, and nor does a leaf function's helper of its own (memcpy goes
+  // on in another function); any other system frame may.
+  bool innermost = true;
+  bool innermostLeaves = true;
+  bool calledLeaf = false;  // the last of them is a leaf function
   uintptr_t systemPc = 0;
   uintptr_t caller = 0;
   for (int index = 0; index < kMaxFrames; ++index) {
@@ -121,8 +190,15 @@ bool OnlyForeignFramesAbandoned(CONTEXT& frame, uintptr_t StackLow, uintptr_t St
       // The outermost one, in the end: what foreign code called.
       if (!caller) systemPc = pc;
       seen = true;
-      if (index != 0 || !IsLeaf(function, base)) held = true;
+      if (!innermost) {
+        held = true;
+      } else {
+        calledLeaf = function ? IsLeafStart(base + function->BeginAddress) : false;
+        innermostLeaves = innermostLeaves && IsLeaf(function, base);
+      }
     } else if (kind == TSystemKind::None) {
+      if (innermost && seen && !innermostLeaves && !calledLeaf) held = true;
+      innermost = false;
       if (seen && !caller) caller = pc;
       // Past the system code and its caller: nothing more to learn.
       if (held) break;
@@ -136,6 +212,8 @@ bool OnlyForeignFramesAbandoned(CONTEXT& frame, uintptr_t StackLow, uintptr_t St
       ::RtlVirtualUnwind(UNW_FLAG_NHANDLER, base, ip, function, &frame, &handlerData, &establisher, nullptr);
     }
   }
+  // The walk ended inside them (the stack's end, or our code).
+  if (innermost && seen && !innermostLeaves && !calledLeaf) held = true;
   if (seen && held) {
     Fault.InSystemCode = true;
     Fault.SystemPc = systemPc;

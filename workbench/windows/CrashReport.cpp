@@ -47,12 +47,29 @@ HANDLE OpenJournal() {
                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
 }
 
-// The filter runs on the faulting thread, above the frames that faulted.
+// The filter runs on the faulting thread, above the frames that faulted;
+// the thread's plug-in is told by its outermost frames, which a runaway
+// recursion puts thousands of frames away: the last max of them are kept,
+// innermost first.
 int CaptureStack(uintptr_t* frames, int max) noexcept {
-  void* taken[48];
-  const USHORT depth = ::RtlCaptureStackBackTrace(0, static_cast<DWORD>(std::min(max, 48)), taken, nullptr);
-  for (USHORT i = 0; i < depth; ++i) frames[i] = reinterpret_cast<uintptr_t>(taken[i]);
-  return depth;
+  if (max <= 0) return 0;
+  CONTEXT context;
+  ::RtlCaptureContext(&context);
+  constexpr int kMaxWalk = 1 << 20;
+  int walked = 0;
+  for (; walked < kMaxWalk && context.Rip; ++walked) {
+    frames[walked % max] = static_cast<uintptr_t>(context.Rip);
+    DWORD64 base = 0;
+    PRUNTIME_FUNCTION function = ::RtlLookupFunctionEntry(context.Rip, &base, nullptr);
+    if (!function) break;
+    void* handlerData = nullptr;
+    DWORD64 establisher = 0;
+    ::RtlVirtualUnwind(UNW_FLAG_NHANDLER, base, context.Rip, function, &context, &handlerData, &establisher, nullptr);
+  }
+  if (walked <= max) return walked;
+  // Turn the ring into order: the oldest slot holds the innermost kept.
+  std::rotate(frames, frames + walked % max, frames + max);
+  return max;
 }
 
 // A second thread faulting meanwhile waits for the first to end it all.

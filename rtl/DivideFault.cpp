@@ -1,22 +1,16 @@
-#include "rtl/linux/DivideFault.h"
+#include "rtl/DivideFault.h"
 
 #include <cstdint>
 #include <cstring>
 
 namespace {
 
-// The context's slot for each register number an instruction encodes.
-constexpr int kRegisterSlot[16] = {REG_RAX, REG_RCX, REG_RDX, REG_RBX, REG_RSP, REG_RBP, REG_RSI, REG_RDI,
-                                   REG_R8,  REG_R9,  REG_R10, REG_R11, REG_R12, REG_R13, REG_R14, REG_R15};
-
-uint64_t Register(const ucontext_t& c, int number) {
-  return static_cast<uint64_t>(c.uc_mcontext.gregs[kRegisterSlot[number & 15]]);
-}
+uint64_t Register(const uint64_t (&registers)[16], int number) { return registers[number & 15]; }
 
 }  // namespace
 
-bool DivisionOverflowed(const ucontext_t& Context) noexcept {
-  const auto* p = reinterpret_cast<const uint8_t*>(Context.uc_mcontext.gregs[REG_RIP]);
+bool DivisionOverflowed(const uint8_t* Instruction, const uint64_t (&Context)[16]) noexcept {
+  const uint8_t* p = Instruction;
   if (!p) return false;
   int operandBytes = 4;
   uint8_t rex = 0;
