@@ -119,6 +119,18 @@ bool IsFault(DWORD code) {
   }
 }
 
+// SSE reports every exception by one code: which one it was is told by
+// the flags it raised that the thread had unmasked.
+TFaultRecord::TFloat SseFault(DWORD mxcsr) {
+  using TFloat = TFaultRecord::TFloat;
+  const DWORD raised = mxcsr & ~(mxcsr >> 7) & 0x3F;
+  if (raised & 0x01) return TFloat::InvalidOp;
+  if (raised & 0x04) return TFloat::ZeroDivide;
+  if (raised & 0x08) return TFloat::Overflow;
+  if (raised & 0x10) return TFloat::Underflow;
+  return TFloat::InvalidOp;
+}
+
 TFaultRecord Describe(const EXCEPTION_RECORD& r, const CONTEXT& context, uintptr_t stackLow) {
   using TFloat = TFaultRecord::TFloat;
   TFaultRecord f;
@@ -148,12 +160,15 @@ TFaultRecord Describe(const EXCEPTION_RECORD& r, const CONTEXT& context, uintptr
       f.Signal = SIGFPE;
       f.Float = TFloat::Underflow;
       break;
+    case STATUS_FLOAT_MULTIPLE_FAULTS:
+    case STATUS_FLOAT_MULTIPLE_TRAPS:
+      f.Signal = SIGFPE;
+      f.Float = SseFault(context.MxCsr);
+      break;
     case EXCEPTION_FLT_DENORMAL_OPERAND:
     case EXCEPTION_FLT_INEXACT_RESULT:
     case EXCEPTION_FLT_INVALID_OPERATION:
     case EXCEPTION_FLT_STACK_CHECK:
-    case STATUS_FLOAT_MULTIPLE_FAULTS:
-    case STATUS_FLOAT_MULTIPLE_TRAPS:
       f.Signal = SIGFPE;
       f.Float = TFloat::InvalidOp;
       break;

@@ -251,11 +251,8 @@ TEST(Ending, AnAbortInAPluginEndsTheIdeWithAReportNamingThePlugin) {
       << Describe(r);
 }
 
-#if !defined(_WIN32)
 // A plug-in's own thread overflows its stack: the thread never entered a
-// call of ours, and is still reported, named by its plug-in. (Under Wine
-// such a thread still ends without a word, whatever stack guarantee it is
-// given.)
+// call of ours, and is still reported, named by its plug-in.
 TEST(PluginThread, AStackOverflowOnAThreadThePluginStartedIsReportedNamingThePlugin) {
   FaultyIde ide;
   const TChildRun r = ide.Run("stack-overflow", "cpp", "thread", {"--click", "Qorb/Faulty thread"}, std::chrono::seconds(60));
@@ -264,6 +261,5 @@ TEST(PluginThread, AStackOverflowOnAThreadThePluginStartedIsReportedNamingThePlu
   EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  on a thread started by " + kFolder + "FaultyCpp\\.dll\n")))
       << Describe(r);
 }
-#endif
 
 }  // namespace

@@ -1,0 +1,77 @@
+// qorb-ide on Windows, where a fault is offered to the handlers of the
+// frames it passes before the boundary's: the system's functions that take
+// their own faults answer as they do there, a library whose start-up faults
+// fails its load, and a fault inside the system's code that may hold a lock
+// ends the IDE with a report naming the plug-in that called it.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "tests/faults/FaultyIde.h"
+
+namespace {
+
+constexpr auto kPatience = std::chrono::seconds(60);
+
+void ExpectWentOn(const TChildRun& r, const char* fault) {
+  EXPECT_EQ(r.ExitStatus, 0) << fault << Describe(r);
+  EXPECT_EQ(r.Out.find("Exceptions:"), std::string::npos) << fault << Describe(r);
+  EXPECT_NE(r.Err.find("FaultyC: Shutdown called"), std::string::npos) << fault << Describe(r);
+}
+
+TEST(SystemHandlers, AFunctionThatTakesItsOwnFaultAnswersAsItDoesThereAndALibraryWhoseStartUpFaultsFailsItsLoad) {
+  FaultyIde ide;
+  ExpectWentOn(ide.Run("bad-read-ptr", "c", "init", {}, kPatience), "bad-read-ptr");
+  ExpectWentOn(ide.Run("dllmain", "c", "init", {"--hang-timeout", "20"}, kPatience,
+                       {std::string("QORB_FAULT_FILE=") + QORB_FAULT_FIXTURE_DIR + "/FaultyDllMain.dll"}),
+               "dllmain");
+}
+
+TEST(SystemCode, AFaultWhereItMayHoldALockEndsTheIdeWithAReportNamingThePluginThatCalledIt) {
+  FaultyIde ide;
+  // A time conversion into a bad pointer, and a recursion that runs out of
+  // stack inside malloc.
+  for (const char* fault : {"localtime", "recurse-allocating"}) {
+    const TChildRun r = ide.Run(fault, "c", "init", {"--hang-timeout", "20"}, kPatience);
+    ASSERT_FALSE(r.TimedOut) << fault << ": hung";
+    EXPECT_EQ(r.ExitStatus, 70) << fault << Describe(r);
+    EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  inside system code that may hold a lock of its own: [0-9A-F]{16} "
+                                                    "in " + kFolder + "msvcrt\\.dll[^\n]*\n  called from [0-9A-F]{16} in " +
+                                                    kFolder + "FaultyC\\.dll")))
+        << fault << Describe(r);
+    EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  inside: InitPlugin \\(" + kFolder + "FaultyC\\.dll\\)")))
+        << fault << Describe(r);
+  }
+}
+
+// memcpy goes on in a helper of its own: neither holds anything, so a bad
+// pointer there is contained as in the plug-in's own code. A division whose
+// quotient does not fit has the name the real platform gives it, which Wine
+// does not.
+TEST(SystemCode, ALeafThatHoldsNothingIsContainedAndEveryDivisionHasItsName) {
+  FaultyIde ide;
+  const struct {
+    const char* fault;
+    const char* raised;
+  } cases[] = {{"memcpy-null", "EAccessViolation: Access violation at address [0-9A-F]{16} in module 'msvcrt\\.dll'"},
+               {"int-overflow", "EIntOverflow: Integer overflow"}};
+  for (const auto& c : cases) {
+    const TChildRun r = ide.Run(c.fault, "c", "init", {}, kPatience);
+    EXPECT_EQ(r.ExitStatus, 0) << c.fault << Describe(r);
+    EXPECT_TRUE(std::regex_search(r.Out, std::regex(std::string("Exceptions:\n  ") + c.raised +
+                                                    "[^\n]*\n    in InitPlugin \\(" + kFolder + "FaultyC\\.dll\\)")))
+        << c.fault << Describe(r);
+  }
+}
+
+TEST(Breakpoint, InAPluginIsReportedNamingItAndNeverTakenForAnException) {
+  FaultyIde ide;
+  const TChildRun r = ide.Run("breakpoint", "c", "init", {"--hang-timeout", "20"}, kPatience);
+  EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
+  EXPECT_NE(r.Err.find("qorb-ide: crashed: breakpoint"), std::string::npos) << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  inside: InitPlugin \\(" + kFolder + "FaultyC\\.dll\\)")))
+      << Describe(r);
+}
+
+}  // namespace
