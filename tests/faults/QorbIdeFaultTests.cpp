@@ -251,6 +251,23 @@ TEST(Ending, AnAbortInAPluginEndsTheIdeWithAReportNamingThePlugin) {
       << Describe(r);
 }
 
+// exit() in a plug-in: on Linux the IDE takes part in the call, on Windows
+// it hears of the process's end; either way the run ends with a report
+// naming the plug-in and what the IDE was doing, strict or not.
+TEST(Ending, AnExitInAPluginEndsTheIdeWithAReportNamingThePlugin) {
+  FaultyIde ide;
+  for (bool strict : {false, true}) {
+    const TChildRun r = ide.Run("exit", "c", "init", strict ? std::vector<std::string>{"--strict"} : std::vector<std::string>{},
+                                std::chrono::seconds(60));
+    EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
+    EXPECT_TRUE(std::regex_search(r.Err, std::regex("qorb-ide: ended by a plug-in: " + kFolder + "FaultyC\\.dll called exit")))
+        << Describe(r);
+    EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  inside: InitPlugin \\(" + kFolder + "FaultyC\\.dll\\)")))
+        << Describe(r);
+    EXPECT_NE(r.Err.find("while the IDE was loading the package"), std::string::npos) << Describe(r);
+  }
+}
+
 // A plug-in's own thread overflows its stack: the thread never entered a
 // call of ours, and is still reported, named by its plug-in.
 TEST(PluginThread, AStackOverflowOnAThreadThePluginStartedIsReportedNamingThePlugin) {
