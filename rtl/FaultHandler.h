@@ -30,6 +30,10 @@ bool IsForeignCodeAt(const void* Address) noexcept;
 using TCrashReporter = int (*)(const TFaultRecord& Fault, const qorb::rtl::TForeignFrame* Innermost);
 void SetCrashReporter(TCrashReporter Reporter);
 
+// Puts the runtime's filter of unhandled exceptions back where another
+// replaced it (Windows); answers the filter it replaced, or null.
+const void* ReclaimUnhandledFilter() noexcept;
+
 // The stack of the calling thread gets an alternate signal stack, so that a
 // stack overflow can be reported; CallForeign does this for its threads.
 void PrepareThreadForFaults();

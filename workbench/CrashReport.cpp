@@ -7,6 +7,7 @@
 
 #include "rtl/Exception.h"
 #include "workbench/CrashContext.h"
+#include "workbench/ProcessGuard.h"
 #include "workbench/PluginThreads.h"
 #include "workbench/SignalSafeSymbols.h"
 #include "workbench/SignalSafeText.h"
@@ -147,6 +148,9 @@ void AddCrashContext(TSignalSafeText& out, const qorb::rtl::TForeignFrame* inner
 const char* CrashActivity() noexcept { return activity.Text[activity.Current.load()]; }
 
 void SetCrashActivity(std::string_view What) {
+  // A step ends where the next begins: what a plug-in took of the fault
+  // handling in it is taken back before the next can need it.
+  ReclaimFaultHandling();
   const int next = 1 - activity.Current.load();
   const size_t n = std::min(What.size(), sizeof activity.Text[next] - 1);
   std::memcpy(activity.Text[next], What.data(), n);

@@ -13,6 +13,9 @@
 void NotePluginTookFaultHandling(const void* Caller, const char* What);
 // "FaultyC.dll replaced the handler of SIGSEGV", one line each.
 std::vector<std::string> FaultHandlingTaken();
+// Takes back what the platform lets a plug-in take without a call the
+// IDE takes part in (Windows' unhandled-exception filter), naming it.
+void ReclaimFaultHandling();
 
 // A plug-in called exit or _exit: ends the run with a report naming it and
 // what the IDE was doing, after the crash clean-up (a temporary folder).

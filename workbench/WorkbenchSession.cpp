@@ -100,6 +100,7 @@ int TWorkbenchSession::Finish(const std::filesystem::path& PluginFolder, const s
   for (const TLoadedModule& m : Loaded)
     for (const std::string& mistake : ResourceMistakes(CheckPluginFile(m.Path)))
       inputs.ResourceMistakes.push_back(m.Path.filename().string() + ": " + mistake);
+  ReclaimFaultHandling();
   inputs.FaultHandlingTaken = FaultHandlingTaken();
   const std::vector<std::string> causes = StrictCauses(inputs);
   for (const std::string& c : causes) Err << "qorb-ide: strict: " << c << '\n';

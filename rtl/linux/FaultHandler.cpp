@@ -288,4 +288,7 @@ void qorb::rtl::InstallPlatformHandlers() {
   for (size_t i = 0; i < kSignalCount; ++i) ::sigaction(kSignals[i], &action, &previousActions[i]);
 }
 
+// Signal handlers are guarded where they are set.
+const void* ReclaimUnhandledFilter() noexcept { return nullptr; }
+
 void SetCrashReporter(TCrashReporter Reporter) { crashReporter.store(Reporter, std::memory_order_release); }

@@ -23,6 +23,7 @@ using qorb::rtl::ForeignTop;
 
 std::atomic<TCrashReporter> crashReporter{nullptr};
 LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
+std::atomic<bool> filterSet{false};
 
 // What the handlers read of the faulting thread. They read no emulated
 // thread-local (MinGW's are found through a lock-free but allocating call
@@ -368,6 +369,13 @@ void qorb::rtl::InstallPlatformHandlers() {
   reserveStack = ::VirtualAlloc(nullptr, kReserveSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   ::AddVectoredExceptionHandler(1, &OnStackOverflow);
   previousFilter = ::SetUnhandledExceptionFilter(&OnUnhandled);
+  filterSet.store(true, std::memory_order_release);
+}
+
+const void* ReclaimUnhandledFilter() noexcept {
+  if (!filterSet.load(std::memory_order_acquire)) return nullptr;
+  const LPTOP_LEVEL_EXCEPTION_FILTER now = ::SetUnhandledExceptionFilter(&OnUnhandled);
+  return now == &OnUnhandled ? nullptr : reinterpret_cast<const void*>(now);
 }
 
 void SetCrashReporter(TCrashReporter Reporter) { crashReporter.store(Reporter, std::memory_order_release); }

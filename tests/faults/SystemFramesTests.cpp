@@ -81,4 +81,24 @@ TEST(Breakpoint, InAPluginIsReportedNamingItAndNeverTakenForAnException) {
       << Describe(r);
 }
 
+// A plug-in's own filter of unhandled exceptions would end the IDE
+// silently on the next fault nobody contains: it is taken back when the
+// step that set it ends, named, and fails a strict run.
+TEST(Takeover, APluginsUnhandledExceptionFilterIsTakenBackNamedAndFailsAStrictRun) {
+  FaultyIde ide;
+  for (bool strict : {false, true}) {
+    const TChildRun r = ide.Run("take-filter", "c", "init",
+                                strict ? std::vector<std::string>{"--strict"} : std::vector<std::string>{}, kPatience);
+    EXPECT_EQ(r.ExitStatus, strict ? 1 : 0) << Describe(r);
+    EXPECT_NE(r.Err.find("qorb-ide: FaultyC.dll replaced the unhandled-exception filter; the IDE kept its own"),
+              std::string::npos)
+        << Describe(r);
+    if (strict) {
+      EXPECT_NE(r.Err.find("fault handling taken: FaultyC.dll replaced the unhandled-exception filter"),
+                std::string::npos)
+          << Describe(r);
+    }
+  }
+}
+
 }  // namespace

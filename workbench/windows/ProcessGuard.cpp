@@ -35,10 +35,6 @@ bool FindPluginEnding(const void*& caller, uintptr_t& called) {
 
 }  // namespace
 
-// Nothing takes part in a plug-in's calls here yet: nothing is refused.
-void NotePluginTookFaultHandling(const void*, const char*) {}
-std::vector<std::string> FaultHandlingTaken() { return {}; }
-
 void EndForPluginExit(const void* Caller, const char* How, int Status) noexcept {
   ReportPluginExit(Caller, How, Status);
   // Also from inside the process's end, where nothing else may run.
