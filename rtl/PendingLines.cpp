@@ -1,0 +1,81 @@
+#include "rtl/PendingLines.h"
+
+#include <algorithm>
+#include <atomic>
+
+namespace qorb::rtl {
+namespace {
+
+constexpr uint64_t kSlots = 1024;
+
+// A slot's State is 2 * ticket + 1 while its line is written and
+// 2 * ticket + 2 once it is whole; a reader that sees the same whole state
+// before and after copying has copied that line. Every field is atomic, so
+// a reader racing a writer reads stale units, never torn memory.
+struct TSlot {
+  std::atomic<uint64_t> State{0};
+  std::atomic<uint64_t> Shown{0};
+  std::atomic<uint32_t> Units{0};
+  std::atomic<bool> Cut{false};
+  char16_t Text[PendingLineUnits] = {};
+};
+
+constinit TSlot slots[kSlots];
+constinit std::atomic<uint64_t> lastTicket{0};
+constinit std::atomic<uint64_t> lost{0};
+
+constexpr uint64_t Whole(uint64_t ticket) noexcept { return 2 * ticket + 2; }
+
+bool Copy(uint64_t ticket, char16_t* out, size_t room) noexcept {
+  TSlot& s = slots[ticket % kSlots];
+  const uint64_t state = s.State.load(std::memory_order_acquire);
+  if (state != Whole(ticket) || s.Shown.load(std::memory_order_acquire) == ticket) return false;
+  const size_t units = s.Units.load(std::memory_order_relaxed);
+  const size_t n = std::min(units, room - 1);
+  for (size_t i = 0; i < n; ++i) out[i] = std::atomic_ref<char16_t>(s.Text[i]).load(std::memory_order_relaxed);
+  if (n && (n < units || s.Cut.load(std::memory_order_relaxed))) out[n - 1] = u'\u2026';
+  out[n] = 0;
+  std::atomic_thread_fence(std::memory_order_acquire);
+  return s.State.load(std::memory_order_relaxed) == state;
+}
+
+}  // namespace
+
+uint64_t NotePendingLine(std::u16string_view Text) noexcept {
+  const uint64_t ticket = lastTicket.fetch_add(1, std::memory_order_acq_rel) + 1;
+  TSlot& s = slots[ticket % kSlots];
+  const uint64_t before = s.State.load(std::memory_order_relaxed);
+  if (before && before % 2 == 0 && s.Shown.load(std::memory_order_relaxed) != before / 2 - 1)
+    lost.fetch_add(1, std::memory_order_relaxed);
+  s.State.store(Whole(ticket) - 1, std::memory_order_relaxed);
+  std::atomic_thread_fence(std::memory_order_release);
+  const size_t n = std::min(Text.size(), PendingLineUnits);
+  for (size_t i = 0; i < n; ++i) std::atomic_ref<char16_t>(s.Text[i]).store(Text[i], std::memory_order_relaxed);
+  s.Units.store(static_cast<uint32_t>(n), std::memory_order_relaxed);
+  s.Cut.store(n < Text.size(), std::memory_order_relaxed);
+  // A writer a whole ring later may have taken the slot meanwhile: its
+  // line wins, this one is lost.
+  uint64_t writing = Whole(ticket) - 1;
+  s.State.compare_exchange_strong(writing, Whole(ticket), std::memory_order_release, std::memory_order_relaxed);
+  return ticket;
+}
+
+void CrossOffPendingLine(uint64_t Ticket) noexcept {
+  if (Ticket) slots[Ticket % kSlots].Shown.store(Ticket, std::memory_order_release);
+}
+
+bool NextPendingLine(uint64_t& After, char16_t* Out, size_t Room) noexcept {
+  if (!Room) return false;
+  const uint64_t last = lastTicket.load(std::memory_order_acquire);
+  for (uint64_t t = std::max(After + 1, last > kSlots ? last - kSlots + 1 : 1); t <= last; ++t)
+    if (Copy(t, Out, Room)) {
+      After = t;
+      return true;
+    }
+  After = last;
+  return false;
+}
+
+uint64_t PendingLinesLost() noexcept { return lost.load(std::memory_order_relaxed); }
+
+}  // namespace qorb::rtl
