@@ -17,13 +17,25 @@ void TPluginInterfaceRegistry::Add(IInterface* AIntf) {
   grown.SetLength(FInterfaces.size() + 1);
   for (size_t i = 0; i < FInterfaces.size(); ++i) grown[i] = FInterfaces[i];
   grown[FInterfaces.size()] = TForeignRef(AIntf);
+  // Its AddRef came back: its method table can be read.
+  FHolds.push_back({AIntf, std::make_unique<qorb::rtl::TForeignHold>(
+                               qorb::rtl::THeldCode{qorb::rtl::THoldKind::Registration, SlotCode(AIntf, 0), {}, {}})});
   old = std::exchange(FInterfaces, std::move(grown));
 }
 
 void TPluginInterfaceRegistry::Remove(IInterface* AIntf) {
   if (!AIntf) return;
   DynArray<TForeignRef> old, kept;
+  std::vector<TEntryHold> gone;
   TLock lock(FMonitor);
+  for (auto it = FHolds.begin(); it != FHolds.end();) {
+    if (it->Intf == AIntf) {
+      gone.push_back(std::move(*it));
+      it = FHolds.erase(it);
+    } else {
+      ++it;
+    }
+  }
   size_t n = 0;
   for (const auto& entry : FInterfaces)
     if (entry.get() != AIntf) ++n;
@@ -61,9 +73,11 @@ void TPluginInterfaceRegistry::GetMyInterface(IInterface** Result, const GUID* I
 
 void TPluginInterfaceRegistry::ReleaseAll() {
   DynArray<TForeignRef> entries;
+  std::vector<TEntryHold> holds;
   {
     TLock lock(FMonitor);
     entries = std::move(FInterfaces);
+    holds = std::move(FHolds);
   }
   std::exception_ptr first;
   for (auto& entry : entries) {
