@@ -1,5 +1,7 @@
 #include "host/Qorb.Main.PluginInterfaceRegistry.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "rtl/ForeignCall.h"
@@ -28,14 +30,10 @@ void TPluginInterfaceRegistry::Remove(IInterface* AIntf) {
   DynArray<TForeignRef> old, kept;
   std::vector<TEntryHold> gone;
   TLock lock(FMonitor);
-  for (auto it = FHolds.begin(); it != FHolds.end();) {
-    if (it->Intf == AIntf) {
-      gone.push_back(std::move(*it));
-      it = FHolds.erase(it);
-    } else {
-      ++it;
-    }
-  }
+  const auto itsHolds = std::stable_partition(FHolds.begin(), FHolds.end(),
+                                              [AIntf](const TEntryHold& h) { return h.Intf != AIntf; });
+  std::move(itsHolds, FHolds.end(), std::back_inserter(gone));
+  FHolds.erase(itsHolds, FHolds.end());
   size_t n = 0;
   for (const auto& entry : FInterfaces)
     if (entry.get() != AIntf) ++n;

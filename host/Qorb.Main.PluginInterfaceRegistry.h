@@ -2,10 +2,10 @@
 // The one place where the host and the plug-ins look up each other's
 // services by interface identifier: an ordered list of interface
 // references, asked in registration order.
-#include "rtl/CriticalSection.h"
 #include <memory>
 #include <vector>
 
+#include "rtl/CriticalSection.h"
 #include "rtl/DynArray.h"
 #include "rtl/ForeignHolds.h"
 #include "rtl/ForeignRef.h"

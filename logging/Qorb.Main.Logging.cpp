@@ -67,10 +67,9 @@ UnicodeString TQorbLogMessage::LineText() const {
   return UnicodeString::Attach(text);
 }
 
-// "[hh:nn:ss.zzz] [Source] [Level] Message"
 size_t TQorbLogMessage::WriteLineText(char16_t* Out, size_t Room) const noexcept {
-  int hour, min, sec, msec;
-  DecodeTime(FTimestamp, hour, min, sec, msec);
+  int hour, minute, second, msec;
+  DecodeTime(FTimestamp, hour, minute, second, msec);
   size_t at = 0;
   auto put = [&](char16_t c) {
     if (at < Room) Out[at] = c;
@@ -79,17 +78,18 @@ size_t TQorbLogMessage::WriteLineText(char16_t* Out, size_t Room) const noexcept
   auto text = [&](std::u16string_view t) {
     for (const char16_t c : t) put(c);
   };
-  auto digits = [&](int value, int width) {
-    for (int unit = width == 3 ? 100 : 10; unit; unit /= 10) put(static_cast<char16_t>(u'0' + value / unit % 10));
+  // Zero-padded from the digit worth Unit down.
+  auto digits = [&](int value, int unit) {
+    for (; unit; unit /= 10) put(static_cast<char16_t>(u'0' + value / unit % 10));
   };
   put(u'[');
-  digits(hour, 2);
+  digits(hour, 10);
   put(u':');
-  digits(min, 2);
+  digits(minute, 10);
   put(u':');
-  digits(sec, 2);
+  digits(second, 10);
   put(u'.');
-  digits(msec, 3);
+  digits(msec, 100);
   text(u"] [");
   text(FSource);
   text(u"] [");

@@ -44,19 +44,21 @@ bool Copy(uint64_t ticket, char16_t* out, size_t room) noexcept {
 uint64_t NotePendingLine(std::u16string_view Text) noexcept {
   const uint64_t ticket = lastTicket.fetch_add(1, std::memory_order_acq_rel) + 1;
   TSlot& s = slots[ticket % kSlots];
-  const uint64_t before = s.State.load(std::memory_order_relaxed);
-  if (before && before % 2 == 0 && s.Shown.load(std::memory_order_relaxed) != before / 2 - 1)
+  uint64_t before = s.State.load(std::memory_order_relaxed);
+  // One writer a slot at a time: a writer a whole ring later that took it
+  // first, or is still writing it, keeps it, and this line is lost.
+  if (before % 2 || before > Whole(ticket) ||
+      !s.State.compare_exchange_strong(before, Whole(ticket) - 1, std::memory_order_relaxed)) {
     lost.fetch_add(1, std::memory_order_relaxed);
-  s.State.store(Whole(ticket) - 1, std::memory_order_relaxed);
+    return 0;
+  }
+  if (before && s.Shown.load(std::memory_order_relaxed) != before / 2 - 1) lost.fetch_add(1, std::memory_order_relaxed);
   std::atomic_thread_fence(std::memory_order_release);
   const size_t n = std::min(Text.size(), PendingLineUnits);
   for (size_t i = 0; i < n; ++i) std::atomic_ref<char16_t>(s.Text[i]).store(Text[i], std::memory_order_relaxed);
   s.Units.store(static_cast<uint32_t>(n), std::memory_order_relaxed);
   s.Cut.store(n < Text.size(), std::memory_order_relaxed);
-  // A writer a whole ring later may have taken the slot meanwhile: its
-  // line wins, this one is lost.
-  uint64_t writing = Whole(ticket) - 1;
-  s.State.compare_exchange_strong(writing, Whole(ticket), std::memory_order_release, std::memory_order_relaxed);
+  s.State.store(Whole(ticket), std::memory_order_release);
   return ticket;
 }
 

@@ -15,7 +15,8 @@ namespace qorb::rtl {
 // What a slot keeps of a line.
 inline constexpr size_t PendingLineUnits = 250;
 
-// Any thread. Answers the line's ticket, for crossing it off.
+// Any thread. Answers the line's ticket, for crossing it off; 0 when the
+// ring had no room for it (it counts as lost).
 uint64_t NotePendingLine(std::u16string_view Text) noexcept;
 // Any thread; a ticket no longer in the ring is ignored.
 void CrossOffPendingLine(uint64_t Ticket) noexcept;
@@ -25,7 +26,8 @@ void CrossOffPendingLine(uint64_t Ticket) noexcept;
 // ("…" marks a cut), and moves After to it; false when there is none.
 // Start with After = 0. A line being written at that moment is skipped.
 bool NextPendingLine(uint64_t& After, char16_t* Out, size_t Room) noexcept;
-// Async-signal-safe: lines that left the ring before they were shown.
+// Async-signal-safe: lines that left the ring, or never got into it,
+// before they were shown.
 uint64_t PendingLinesLost() noexcept;
 
 }  // namespace qorb::rtl

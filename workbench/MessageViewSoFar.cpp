@@ -9,7 +9,8 @@
 void WriteMessageViewSoFar(TSignalSafeText& Out) noexcept {
   WriteMessageJournal(Out);
   if (const uint64_t lost = qorb::rtl::PendingLinesLost())
-    Out.Add("  (").Decimal(lost).Add(lost == 1 ? " line" : " lines").Add(" logged earlier and not shown, no longer kept)\n");
+    Out.Add("  (").Decimal(lost).Add(lost == 1 ? " earlier line" : " earlier lines")
+        .Add(" on the way to the view were not kept for this report)\n");
   static char16_t line[qorb::rtl::PendingLineUnits + 1];
   uint64_t after = 0;
   while (qorb::rtl::NextPendingLine(after, line, std::size(line))) {
