@@ -11,7 +11,9 @@ constexpr uint64_t kSlots = 1024;
 // A slot's State is 2 * ticket + 1 while its line is written and
 // 2 * ticket + 2 once it is whole; a reader that sees the same whole state
 // before and after copying has copied that line. Every field is atomic, so
-// a reader racing a writer reads stale units, never torn memory.
+// a reader racing a writer reads stale units, never torn memory; a unit
+// read from a later writer's release store makes the state read after it
+// show that writer.
 struct TSlot {
   std::atomic<uint64_t> State{0};
   std::atomic<uint64_t> Shown{0};
@@ -30,12 +32,11 @@ bool Copy(uint64_t ticket, char16_t* out, size_t room) noexcept {
   TSlot& s = slots[ticket % kSlots];
   const uint64_t state = s.State.load(std::memory_order_acquire);
   if (state != Whole(ticket) || s.Shown.load(std::memory_order_acquire) == ticket) return false;
-  const size_t units = s.Units.load(std::memory_order_relaxed);
+  const size_t units = s.Units.load(std::memory_order_acquire);
   const size_t n = std::min(units, room - 1);
-  for (size_t i = 0; i < n; ++i) out[i] = std::atomic_ref<char16_t>(s.Text[i]).load(std::memory_order_relaxed);
-  if (n && (n < units || s.Cut.load(std::memory_order_relaxed))) out[n - 1] = u'\u2026';
+  for (size_t i = 0; i < n; ++i) out[i] = std::atomic_ref<char16_t>(s.Text[i]).load(std::memory_order_acquire);
+  if (n && (n < units || s.Cut.load(std::memory_order_acquire))) out[n - 1] = u'\u2026';
   out[n] = 0;
-  std::atomic_thread_fence(std::memory_order_acquire);
   return s.State.load(std::memory_order_relaxed) == state;
 }
 
@@ -53,11 +54,10 @@ uint64_t NotePendingLine(std::u16string_view Text) noexcept {
     return 0;
   }
   if (before && s.Shown.load(std::memory_order_relaxed) != before / 2 - 1) lost.fetch_add(1, std::memory_order_relaxed);
-  std::atomic_thread_fence(std::memory_order_release);
   const size_t n = std::min(Text.size(), PendingLineUnits);
-  for (size_t i = 0; i < n; ++i) std::atomic_ref<char16_t>(s.Text[i]).store(Text[i], std::memory_order_relaxed);
-  s.Units.store(static_cast<uint32_t>(n), std::memory_order_relaxed);
-  s.Cut.store(n < Text.size(), std::memory_order_relaxed);
+  for (size_t i = 0; i < n; ++i) std::atomic_ref<char16_t>(s.Text[i]).store(Text[i], std::memory_order_release);
+  s.Units.store(static_cast<uint32_t>(n), std::memory_order_release);
+  s.Cut.store(n < Text.size(), std::memory_order_release);
   s.State.store(Whole(ticket), std::memory_order_release);
   return ticket;
 }

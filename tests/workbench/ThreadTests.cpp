@@ -58,6 +58,16 @@ void ExpectGuideSample([[maybe_unused]] const std::string& name, [[maybe_unused]
 #endif
 }
 
+// For a run that faults: the sanitizers' SIGSEGV handlers stand aside.
+std::vector<std::string> SanitizersStandAside() {
+  std::vector<std::string> env;
+  for (const char* name : {"ASAN_OPTIONS", "TSAN_OPTIONS"}) {
+    const char* now = std::getenv(name);
+    env.push_back(std::string(name) + "=" + (now ? now : "") + ":handle_segv=0");
+  }
+  return env;
+}
+
 std::string Describe(const TChildRun& r) {
   return "exit " + std::to_string(r.ExitStatus) + " signal " + std::to_string(r.Signal) + "\n--- out\n" + r.Out +
          "--- err\n" + r.Err;
@@ -129,11 +139,8 @@ TEST(CrashReport, ListsTheLinesLoggedJustBeforeTheFaultFromEveryThreadInOrder) {
   // InitPlugin waits for its worker, so the main thread never drains the
   // logger's queue: the lines are there only if the report reads it.
   ThreadedIde ide;
-  // AddressSanitizer's handlers stand aside, as for every faulting run.
-  const char* asan = std::getenv("ASAN_OPTIONS");
-  const std::string asanOptions = std::string("ASAN_OPTIONS=") + (asan ? asan : "") + ":handle_segv=0";
   for (int run = 0; run < kRuns; ++run) {
-    const TChildRun r = ide.Run("lastwords", {}, {asanOptions});
+    const TChildRun r = ide.Run("lastwords", {}, SanitizersStandAside());
     ASSERT_EQ(r.ExitStatus, 70) << "run " << run << ": " << Describe(r);
     ASSERT_TRUE(std::regex_search(r.Err, std::regex("\nMessage view so far:\n"
                                                     "  \\[[0-9:.]{12}\\] \\[Threaded\\] \\[Info\\] InitPlugin's last words\n"
