@@ -7,6 +7,7 @@
 #include "logging/Qorb.Main.Logging.h"
 #include "rtl/Exception.h"
 #include "rtl/ForeignCall.h"
+#include "rtl/ForeignHolds.h"
 #include "rtl/ForeignRead.h"
 #include "rtl/ForeignRef.h"
 #include "rtl/Format.h"
@@ -46,6 +47,23 @@ UnicodeString SubscriberClassName(const void* subscriber) {
   } catch (...) {
     return UnicodeString();
   }
+}
+
+// A subscription with the hold on its handler's code, which lasts as long
+// as the subscription does.
+struct THeldSubscription {
+  THeldSubscription(const GUID& AEventGuid, const TQorbEventHandler& AHandler, UnicodeStringRef AHandlerName)
+      : Subscription{AHandler.Data, AHandler, UnicodeString(AHandlerName.view()), AEventGuid},
+        Hold({qorb::rtl::THoldKind::Subscription, reinterpret_cast<const void*>(AHandler.Code),
+              Subscription.HandlerName.ToUtf8(), AEventGuid}) {}
+  const TQorbSubscription Subscription;
+  const qorb::rtl::TForeignHold Hold;
+};
+
+std::shared_ptr<const TQorbSubscription> MakeSubscription(const GUID& AEventGuid, const TQorbEventHandler& AHandler,
+                                                          UnicodeStringRef AHandlerName) {
+  auto held = std::make_shared<const THeldSubscription>(AEventGuid, AHandler, AHandlerName);
+  return {held, &held->Subscription};
 }
 
 bool SameHandler(const TQorbEventHandler& a, const TQorbEventHandler& b) {
@@ -130,8 +148,7 @@ void TQorbEventBus::SubscribeHandler(const GUID& AEventGuid, const TQorbEventHan
                                      UnicodeStringRef AHandlerName) {
   const TOwnFrame ours;
   if (!AHandler.Assigned()) return;
-  auto subscription = std::make_shared<const TQorbSubscription>(
-      TQorbSubscription{AHandler.Data, AHandler, UnicodeString(AHandlerName.view()), AEventGuid});
+  const TSubscriptionRef subscription = MakeSubscription(AEventGuid, AHandler, AHandlerName);
   TLock lock(FLock);
   const size_t at = FOwned->IndexOf(AEventGuid);
   if (at < FOwned->Guids.size())

@@ -1,5 +1,7 @@
 #include "host/Qorb.Main.PluginInterfaceRegistry.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "rtl/ForeignCall.h"
@@ -17,13 +19,21 @@ void TPluginInterfaceRegistry::Add(IInterface* AIntf) {
   grown.SetLength(FInterfaces.size() + 1);
   for (size_t i = 0; i < FInterfaces.size(); ++i) grown[i] = FInterfaces[i];
   grown[FInterfaces.size()] = TForeignRef(AIntf);
+  // Its AddRef came back: its method table can be read.
+  FHolds.push_back({AIntf, std::make_unique<qorb::rtl::TForeignHold>(
+                               qorb::rtl::THeldCode{qorb::rtl::THoldKind::Registration, SlotCode(AIntf, 0), {}, {}})});
   old = std::exchange(FInterfaces, std::move(grown));
 }
 
 void TPluginInterfaceRegistry::Remove(IInterface* AIntf) {
   if (!AIntf) return;
   DynArray<TForeignRef> old, kept;
+  std::vector<TEntryHold> gone;
   TLock lock(FMonitor);
+  const auto itsHolds = std::stable_partition(FHolds.begin(), FHolds.end(),
+                                              [AIntf](const TEntryHold& h) { return h.Intf != AIntf; });
+  std::move(itsHolds, FHolds.end(), std::back_inserter(gone));
+  FHolds.erase(itsHolds, FHolds.end());
   size_t n = 0;
   for (const auto& entry : FInterfaces)
     if (entry.get() != AIntf) ++n;
@@ -61,9 +71,11 @@ void TPluginInterfaceRegistry::GetMyInterface(IInterface** Result, const GUID* I
 
 void TPluginInterfaceRegistry::ReleaseAll() {
   DynArray<TForeignRef> entries;
+  std::vector<TEntryHold> holds;
   {
     TLock lock(FMonitor);
     entries = std::move(FInterfaces);
+    holds = std::move(FHolds);
   }
   std::exception_ptr first;
   for (auto& entry : entries) {

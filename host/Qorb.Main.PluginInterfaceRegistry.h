@@ -2,8 +2,12 @@
 // The one place where the host and the plug-ins look up each other's
 // services by interface identifier: an ordered list of interface
 // references, asked in registration order.
+#include <memory>
+#include <vector>
+
 #include "rtl/CriticalSection.h"
 #include "rtl/DynArray.h"
+#include "rtl/ForeignHolds.h"
 #include "rtl/ForeignRef.h"
 #include "rtl/Object.h"
 #include "sdk/Qorb.Plugin.Contracts.h"
@@ -27,6 +31,13 @@ class TPluginInterfaceRegistry : public TObject {
   // Their AddRef and Release are foreign code: a fault in one is contained
   // there and unwinds through our frames, the monitor's guard included.
   DynArray<TForeignRef> FInterfaces;
+  // A hold on each entry's code, for whoever names what an unloaded
+  // plug-in left registered. Under the monitor.
+  struct TEntryHold {
+    IInterface* Intf;
+    std::unique_ptr<qorb::rtl::TForeignHold> Hold;
+  };
+  std::vector<TEntryHold> FHolds;
   TCriticalSection FMonitor;
 };
 

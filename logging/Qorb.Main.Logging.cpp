@@ -1,10 +1,12 @@
 #include "logging/Qorb.Main.Logging.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <utility>
 
 #include "otahelper/Qorb.Main.Theming.h"
-#include "rtl/Format.h"
+#include "rtl/PendingLines.h"
 #include "toolsapi/Globals.h"
 #include "toolsapi/MessageServices.h"
 #include "toolsapi/UIServices.h"
@@ -59,8 +61,42 @@ TQorbLogMessage::TQorbLogMessage(std::u16string_view ASource, std::u16string_vie
 }
 
 UnicodeString TQorbLogMessage::LineText() const {
-  return Format(u"[%s] [%s] [%s] %s",
-                {FormatDateTime(u"hh:nn:ss.zzz", FTimestamp), FSource, QorbLogLevelName(FLevel), FMessage});
+  const size_t length = WriteLineText(nullptr, 0);
+  char16_t* text = ustr::Allocate(length);
+  WriteLineText(text, length);
+  return UnicodeString::Attach(text);
+}
+
+size_t TQorbLogMessage::WriteLineText(char16_t* Out, size_t Room) const noexcept {
+  int hour, minute, second, msec;
+  DecodeTime(FTimestamp, hour, minute, second, msec);
+  size_t at = 0;
+  auto put = [&](char16_t c) {
+    if (at < Room) Out[at] = c;
+    ++at;
+  };
+  auto text = [&](std::u16string_view t) {
+    for (const char16_t c : t) put(c);
+  };
+  // Zero-padded from the digit worth Unit down.
+  auto digits = [&](int value, int unit) {
+    for (; unit; unit /= 10) put(static_cast<char16_t>(u'0' + value / unit % 10));
+  };
+  put(u'[');
+  digits(hour, 10);
+  put(u':');
+  digits(minute, 10);
+  put(u':');
+  digits(second, 10);
+  put(u'.');
+  digits(msec, 100);
+  text(u"] [");
+  text(FSource);
+  text(u"] [");
+  text(QorbLogLevelName(FLevel));
+  text(u"] ");
+  text(FMessage);
+  return at;
 }
 
 void TQorbLogMessage::GetLineText(UnicodeString& Result) { Result = LineText(); }
@@ -121,6 +157,11 @@ TQorbLogger::~TQorbLogger() {
 
 void TQorbLogger::Post(UnicodeStringRef ASource, UnicodeStringRef AMessage, TQorbLogLevel ALevel) {
   TQorbLogMessage* line = TQorbLogMessage::Create(ASource, AMessage, ALevel).detach();
+  // Noted before it is queued, so that a crash report finds it even if
+  // the view never gets it.
+  char16_t text[qorb::rtl::PendingLineUnits + 1];
+  const size_t length = line->WriteLineText(text, std::size(text));
+  line->FPendingTicket = qorb::rtl::NotePendingLine({text, std::min(length, std::size(text))});
   TQorbLogMessage* newest = FNewest.load(std::memory_order_relaxed);
   do {
     line->FQueuedAfter = newest;
@@ -168,6 +209,7 @@ void TQorbLogger::Deliver(TQueuedLines& ALines) {
   while (TQorbLogMessage* line = ALines.Oldest) {
     messages->AddCustomMessage(static_cast<IOTACustomMessage*>(line), group.get());
     ALines.Oldest = line->FQueuedAfter;
+    qorb::rtl::CrossOffPendingLine(line->FPendingTicket);
     line->Release();  // the queue's reference; the view holds its own
   }
 }

@@ -50,6 +50,9 @@ class TQorbLogMessage final : public TInterfacedObjectOf<INTACustomDrawMessage> 
   std::u16string_view Message() const noexcept { return FMessage; }
   TQorbLogLevel Level() const noexcept { return FLevel; }
   UnicodeString LineText() const;
+  // The line text into Out, cut to Room units; answers its whole length.
+  // Allocates nothing.
+  size_t WriteLineText(char16_t* Out, size_t Room) const noexcept;
   // The level's colour in the IDE's current theme.
   TColor LevelColor() const;
 
@@ -76,6 +79,8 @@ class TQorbLogMessage final : public TInterfacedObjectOf<INTACustomDrawMessage> 
   TQorbLogLevel FLevel;
   // The line written before it, while both wait in a logger's queue.
   TQorbLogMessage* FQueuedAfter = nullptr;
+  // Its note among the lines on their way to the view (rtl/PendingLines.h).
+  uint64_t FPendingTicket = 0;
 };
 
 // The module's one logger. Made on the IDE's main thread, which owns its

@@ -7,6 +7,7 @@
 
 #include "rtl/Exception.h"
 #include "workbench/CrashContext.h"
+#include "workbench/MessageViewSoFar.h"
 #include "workbench/ProcessGuard.h"
 #include "workbench/PluginThreads.h"
 #include "workbench/SignalSafeSymbols.h"
@@ -142,7 +143,7 @@ void AddCrashContext(TSignalSafeText& out, const qorb::rtl::TForeignFrame* inner
   closeRepeats();
   if (const char* doing = CrashActivity(); *doing) out.Add("\n  while the IDE was ").Add(doing);
   out.Add("\nMessage view so far:\n");
-  WriteMessageJournal(out);
+  WriteMessageViewSoFar(out);
 }
 
 const char* CrashActivity() noexcept { return activity.Text[activity.Current.load()]; }

@@ -19,7 +19,7 @@ void SetCrashActivity(std::string_view What);
 void JournalMessageLine(std::string_view Line);
 
 // For the hang report, with the same async-signal-safe calls: what the IDE
-// is doing, and the message-view lines so far.
+// is doing, and the lines journaled as the view got them.
 const char* CrashActivity() noexcept;
 void WriteMessageJournal(TSignalSafeText& Out) noexcept;
 

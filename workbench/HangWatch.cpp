@@ -9,6 +9,7 @@
 
 #include "workbench/CrashReport.h"
 #include "workbench/FileNamePart.h"
+#include "workbench/MessageViewSoFar.h"
 #include "workbench/PluginThreads.h"
 #include "workbench/SignalSafeSymbols.h"
 #include "workbench/SignalSafeText.h"
@@ -164,7 +165,7 @@ void THangWatch::TState::ReportHang(std::chrono::milliseconds Waited, const char
       for (int f = 0; f < s.Depth; ++f) AddFrame(out, f, s.Frames[f]);
     }
     out.Add("\nMessage view so far:\n");
-    WriteMessageJournal(out);
+    WriteMessageViewSoFar(out);
   }
   RunCrashCleanup();
   EndProcessNow(CrashExitStatus);

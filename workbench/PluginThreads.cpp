@@ -117,15 +117,10 @@ std::string DescribeLeftThread(const TLeftThread& Left) {
   return text + " still ran when " + FileName(Left.Library) + " was unloaded; it was held there";
 }
 
-std::string FormatLeftThreads(const std::vector<TLeftThread>& Left) {
-  if (Left.empty()) return {};
-  std::string text = "Left alive:\n";
-  for (const TLeftThread& t : Left) {
-    text += "  thread " + std::to_string(t.Thread) + " of " + FileName(t.Library);
-    if (!t.StartRoutine.empty()) text += ", in " + t.StartRoutine;
-    text += ": still running when the library was unloaded\n    " + t.Library + "\n";
-  }
-  return text;
+std::string FormatLeftThread(const TLeftThread& Left) {
+  std::string text = "  thread " + std::to_string(Left.Thread) + " of " + FileName(Left.Library);
+  if (!Left.StartRoutine.empty()) text += ", in " + Left.StartRoutine;
+  return text + ": still running when the library was unloaded\n    " + Left.Library + "\n";
 }
 
 const char* PluginOfThread(pid_t Thread, const uintptr_t* Frames, int Depth) noexcept {

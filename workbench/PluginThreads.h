@@ -35,8 +35,8 @@ class TPluginThreads {
   std::vector<TLeftThread> left_;
 };
 
-// "Left alive:" and one line a thread; empty when none was left.
-std::string FormatLeftThreads(const std::vector<TLeftThread>& Left);
+// Its entry under "Left alive:": a line, and the library's path under it.
+std::string FormatLeftThread(const TLeftThread& Left);
 // One line for standard error, without "qorb-ide: left alive: ".
 std::string DescribeLeftThread(const TLeftThread& Left);
 

@@ -6,6 +6,7 @@
 #include "workbench/CrashReport.h"
 #include "workbench/FaultPlaces.h"
 #include "workbench/HangWatch.h"
+#include "workbench/LeftAlive.h"
 #include "workbench/PluginThreads.h"
 #include "ide/ForeignExceptionLog.h"
 #include "ide/IDE.h"
@@ -199,7 +200,8 @@ int RunQorbIDE(const TCommandLine& Options, std::ostream& Out, std::ostream& Err
   std::optional<THangWatch::TStep> reporting(std::in_place, hangWatch);
   const std::vector<TLeftThread> leftThreads = pluginThreads.Left();
   if (!Options.Quiet)
-    if (const std::string left = FormatLeftThreads(leftThreads); !left.empty()) Out << '\n' << left << std::flush;
+    if (const std::string left = FormatLeftAlive(leftThreads, session.LeftHolds()); !left.empty())
+      Out << '\n' << left << std::flush;
   // After shutting down, so that what Shutdown and unloading raised is there.
   if (!Options.Quiet)
     if (const std::string seen = FormatForeignExceptions(

@@ -27,7 +27,8 @@ std::vector<std::string> TErrorLines::Lines() const {
 
 namespace {
 
-enum { kNotLoadedCause, kPassedOverCause, kExceptionCause, kErrorLineCause, kResourceMistakeCause, kFaultHandlingCause };
+enum { kNotLoadedCause, kPassedOverCause, kExceptionCause, kErrorLineCause, kResourceMistakeCause, kFaultHandlingCause,
+       kLeftBehindCause };
 
 constexpr TStrictCauseKind kKinds[] = {
     {"not loaded", "a *.dll of the plug-in folder the host did not load"},
@@ -36,6 +37,7 @@ constexpr TStrictCauseKind kKinds[] = {
     {"error logged", "a message-view line logged at the error level"},
     {"resource mistake", "version texts or an icon the host cannot show"},
     {"fault handling taken", "a plug-in's own fault signal handler or alternate stack, refused"},
+    {"left behind", "an event subscription or registered interface of an unloaded plug-in (\"Left alive:\")"},
 };
 
 std::string Cause(int kind, const std::string& text) { return std::string(kKinds[kind].Name) + ": " + text; }
@@ -62,5 +64,6 @@ std::vector<std::string> StrictCauses(const TStrictInputs& Inputs) {
   for (const std::string& l : Inputs.ErrorLines) causes.push_back(Cause(kErrorLineCause, l));
   for (const std::string& m : Inputs.ResourceMistakes) causes.push_back(Cause(kResourceMistakeCause, m));
   for (const std::string& t : Inputs.FaultHandlingTaken) causes.push_back(Cause(kFaultHandlingCause, t));
+  for (const std::string& l : Inputs.LeftBehind) causes.push_back(Cause(kLeftBehindCause, l));
   return causes;
 }

@@ -52,6 +52,8 @@ struct TStrictInputs {
   std::vector<std::string> ResourceMistakes;
   // "x.dll replaced the handler of SIGSEGV", one line each.
   std::vector<std::string> FaultHandlingTaken;
+  // "x.dll: subscription ..., still subscribed when it was unloaded"
+  std::vector<std::string> LeftBehind;
 };
 
 // One line per cause; empty when a strict run passes.

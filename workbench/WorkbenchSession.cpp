@@ -33,9 +33,11 @@ void TWorkbenchSession::Started(TIDE& Ide, std::ostream& Err) {
   ide_ = &Ide;
   Ide.SetLeftoverNaming({MenuLeftovers, DanglingMenuItems, WindowOwners, GdiObjectOwners});
   if (log_)
-    log_->OnUnloaded = [ide = &Ide, mainThread = std::this_thread::get_id()](const std::string& Path) {
+    log_->OnUnloaded = [this, ide = &Ide, mainThread = std::this_thread::get_id()](const std::string& Path) {
       // The menu is the main thread's; the IDE may be gone before the log.
-      if (std::this_thread::get_id() == mainThread && TIDE::Current() == ide) ide->LibraryUnloaded(Path);
+      if (std::this_thread::get_id() != mainThread || TIDE::Current() != ide) return;
+      ide->LibraryUnloaded(Path);
+      for (TLeftHold& h : HoldsLeftIn(Path)) leftHolds_.push_back(std::move(h));
     };
   if (options_.Strict) errorLines_.Watch(Ide);
   if (options_.Follow) FollowMessages(Ide, Err);
@@ -102,6 +104,7 @@ int TWorkbenchSession::Finish(const std::filesystem::path& PluginFolder, const s
       inputs.ResourceMistakes.push_back(m.Path.filename().string() + ": " + mistake);
   ReclaimFaultHandling();
   inputs.FaultHandlingTaken = FaultHandlingTaken();
+  for (const TLeftHold& h : leftHolds_) inputs.LeftBehind.push_back(DescribeLeftHold(h));
   const std::vector<std::string> causes = StrictCauses(inputs);
   for (const std::string& c : causes) Err << "qorb-ide: strict: " << c << '\n';
   return causes.empty() ? 0 : 1;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "workbench/CommandLine.h"
+#include "workbench/LeftAlive.h"
 #include "workbench/LoadedModules.h"
 #include "workbench/ModuleCallLog.h"
 #include "workbench/PluginFolderLink.h"
@@ -33,6 +34,9 @@ class TWorkbenchSession {
   void Started(TIDE& Ide, std::ostream& Err);
   // Once it is loaded and the loop is idle.
   void Loaded();
+  // Subscriptions and registered interfaces whose code lay in a plug-in
+  // library when it was unloaded.
+  const std::vector<TLeftHold>& LeftHolds() const noexcept { return leftHolds_; }
   // What the log saw of the host's normal loads.
   TLoadOutcome LoadOutcome() const;
   void ShuttingDown();
@@ -49,7 +53,8 @@ class TWorkbenchSession {
   // First in, last out: unloading is reported to it until the IDE is gone.
   std::unique_ptr<TModuleCallLog> ownLog_;
   TModuleCallLog* log_ = nullptr;
-  TErrorLines errorLines_;  // the IDE's; null when someone else observes module calls
+  TErrorLines errorLines_;
+  std::vector<TLeftHold> leftHolds_;  // main thread  // the IDE's; null when someone else observes module calls
   size_t loadedEntries_ = 0;
   size_t shutdownEntries_ = 0;
   std::chrono::steady_clock::time_point shutdownStart_{};

@@ -2,6 +2,7 @@
 
 #include "host/Qorb.Main.MainFunctions.h"
 #include "host/Qorb.Main.PluginInterfaceRegistry.h"
+#include "rtl/PendingLines.h"
 #include "tests/services/EventTypes.h"
 #include "tests/services/ServicesFixture.h"
 #include "vcl/Menus.h"
@@ -59,6 +60,24 @@ TEST_F(LoggerTest, FinalisationEmptiesTheGroupAndLaterCallsDoNothing) {
   LogError(Text(u"S"), Text(u"too late"));
   EXPECT_EQ(PendingMessageCount(), 0);
   EXPECT_TRUE(QorbBodies().empty());
+}
+
+TEST_F(LoggerTest, ALineIsOnItsWayToTheViewForACrashReportUntilTheViewHasIt) {
+  LogInfo(Text(u"S"), Text(u"shown 7f3a"));
+  Pump();
+  LogInfo(Text(u"S"), Text(u"waiting 7f3a"));
+  const std::u16string longer(400, u'x');
+  LogWarning(Text(u"S"), UnicodeString(u"long 7f3a " + longer));
+  // Other tests of this process may have left lines waiting too.
+  std::vector<std::u16string> ours;
+  char16_t line[qorb::rtl::PendingLineUnits + 1];
+  for (uint64_t after = 0; qorb::rtl::NextPendingLine(after, line, std::size(line));)
+    if (std::u16string_view(line).find(u"7f3a") != std::u16string_view::npos) ours.push_back(line);
+  ASSERT_EQ(ours.size(), 2u);
+  EXPECT_EQ(ours[0].substr(14), u" [S] [Info] waiting 7f3a");
+  EXPECT_EQ(ours[1].size(), qorb::rtl::PendingLineUnits);
+  EXPECT_EQ(ours[1].substr(14, 25), u" [S] [Warning] long 7f3a ");
+  EXPECT_EQ(ours[1].back(), u'\u2026');
 }
 
 TEST(MainFunctions, PluginItemsLandAboveTheSeparatorInOrderOrAreAppendedWithoutIt) {

@@ -58,6 +58,16 @@ void ExpectGuideSample([[maybe_unused]] const std::string& name, [[maybe_unused]
 #endif
 }
 
+// For a run that faults: the sanitizers' SIGSEGV handlers stand aside.
+std::vector<std::string> SanitizersStandAside() {
+  std::vector<std::string> env;
+  for (const char* name : {"ASAN_OPTIONS", "TSAN_OPTIONS"}) {
+    const char* now = std::getenv(name);
+    env.push_back(std::string(name) + "=" + (now ? now : "") + ":handle_segv=0");
+  }
+  return env;
+}
+
 std::string Describe(const TChildRun& r) {
   return "exit " + std::to_string(r.ExitStatus) + " signal " + std::to_string(r.Signal) + "\n--- out\n" + r.Out +
          "--- err\n" + r.Err;
@@ -123,6 +133,47 @@ TEST(LeftThread, IsNamedByItsPluginAndItsStartRoutineAndFailsTheRunEveryTime) {
   const TChildRun clean = ide.Run("late", {"--strict"});
   EXPECT_EQ(clean.ExitStatus, 0) << Describe(clean);
   EXPECT_EQ(clean.Out.find("Left alive:"), std::string::npos) << Describe(clean);
+}
+
+TEST(CrashReport, ListsTheLinesLoggedJustBeforeTheFaultFromEveryThreadInOrder) {
+  // InitPlugin waits for its worker, so the main thread never drains the
+  // logger's queue: the lines are there only if the report reads it.
+  ThreadedIde ide;
+  for (int run = 0; run < kRuns; ++run) {
+    const TChildRun r = ide.Run("lastwords", {}, SanitizersStandAside());
+    ASSERT_EQ(r.ExitStatus, 70) << "run " << run << ": " << Describe(r);
+    ASSERT_TRUE(std::regex_search(r.Err, std::regex("\nMessage view so far:\n"
+                                                    "  \\[[0-9:.]{12}\\] \\[Threaded\\] \\[Info\\] InitPlugin's last words\n"
+                                                    "  \\[[0-9:.]{12}\\] \\[Threaded\\] \\[Info\\] the worker's last words\n")))
+        << "run " << run << ": " << Describe(r);
+  }
+}
+
+TEST(LeftAlive, NamesSubscriptionsAndRegisteredInterfacesOfAnUnloadedPluginAndFailsStrict) {
+  ThreadedIde ide;
+  const struct {
+    const char* Mode;
+    std::string Entry;
+    std::string Cause;
+  } cases[] = {
+      {"subscribed", "  subscription OnEvent for \\{40002E98-C3C8-43A3-A280-F694D959342D\\} of Threaded\\.dll: "
+                     "still subscribed when the library was unloaded\n",
+       "qorb-ide: strict: left behind: Threaded.dll: subscription OnEvent for {40002E98-C3C8-43A3-A280-F694D959342D}, "
+       "still subscribed when it was unloaded\n"},
+      {"registered", "  registered interface of Threaded\\.dll: still registered when the library was unloaded\n",
+       "qorb-ide: strict: left behind: Threaded.dll: registered interface, still registered when it was unloaded\n"},
+  };
+  for (const auto& c : cases) {
+    const TChildRun r = ide.Run(c.Mode, {"--strict"});
+    EXPECT_EQ(r.ExitStatus, 1) << c.Mode << ": " << Describe(r);
+    EXPECT_TRUE(std::regex_search(r.Out, std::regex("\nLeft alive:\n" + c.Entry + "    [^\n]*" + kFolder + "Threaded\\.dll\n")))
+        << c.Mode << ": " << Describe(r);
+    EXPECT_NE(r.Err.find(c.Cause), std::string::npos) << c.Mode << ": " << Describe(r);
+  }
+  // Undone in Shutdown: nothing is left.
+  const TChildRun tidy = ide.Run("tidy", {"--strict"});
+  EXPECT_EQ(tidy.ExitStatus, 0) << Describe(tidy);
+  EXPECT_EQ(tidy.Out.find("Left alive:"), std::string::npos) << Describe(tidy);
 }
 
 TEST(HangTimeout, EndsAShutdownDeadlockedWithItsWorkerShowingEveryThreadsStack) {

@@ -1,0 +1,44 @@
+#include "workbench/LeftAlive.h"
+
+#include "rtl/AddressInfo.h"
+#include "rtl/ForeignHolds.h"
+#include "winapi/Modules.h"
+#include "workbench/FileNamePart.h"
+
+namespace {
+
+std::string FileName(const std::string& path) { return std::string(FileNamePart(std::string_view(path))); }
+
+const char* StillHeld(const TLeftHold& left) { return left.Subscription ? "still subscribed" : "still registered"; }
+
+}  // namespace
+
+std::vector<TLeftHold> HoldsLeftIn(const std::string& Path) {
+  std::vector<TLeftHold> left;
+  for (const qorb::rtl::THeldCode& held : qorb::rtl::ForeignHolds()) {
+    std::string owner;
+    // A library loaded since may have taken the addresses the unloaded one had.
+    if (!held.Code || !qorb::winapi::FindUnloadedModule(held.Code, owner) || owner != Path ||
+        !ModulePathOf(held.Code).empty())
+      continue;
+    if (held.Kind == qorb::rtl::THoldKind::Subscription)
+      left.push_back({Path, "subscription " + held.Name + " for " + GuidToString(held.Event), true});
+    else
+      left.push_back({Path, "registered interface", false});
+  }
+  return left;
+}
+
+std::string DescribeLeftHold(const TLeftHold& Left) {
+  return FileName(Left.Library) + ": " + Left.What + ", " + StillHeld(Left) + " when it was unloaded";
+}
+
+std::string FormatLeftAlive(const std::vector<TLeftThread>& Threads, const std::vector<TLeftHold>& Holds) {
+  if (Threads.empty() && Holds.empty()) return {};
+  std::string text = "Left alive:\n";
+  for (const TLeftThread& t : Threads) text += FormatLeftThread(t);
+  for (const TLeftHold& h : Holds)
+    text += "  " + h.What + " of " + FileName(h.Library) + ": " + StillHeld(h) + " when the library was unloaded\n    " +
+            h.Library + "\n";
+  return text;
+}
