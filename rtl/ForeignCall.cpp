@@ -201,16 +201,27 @@ TForeignActivity::~TForeignActivity() { ForeignTop = FFrame.Outer; }
 
 void SetUnloadedModuleNamer(TUnloadedModuleNamer Namer) { unloadedModuleNamer.store(Namer); }
 
-const void* SlotCodeOfLiveModule(const void* Object, size_t Slot) {
-  if (!Object) return nullptr;
-  void* const* table = *static_cast<void* const* const*>(Object);
+namespace {
+
+// Raises the access violation reading Address would, when it lay in a
+// library unloaded since (Base is the start of what is read).
+void RaiseIfUnloaded(const void* Base, const void* Address) {
   std::string gone;
   TUnloadedModuleNamer namer = unloadedModuleNamer.load();
-  if (ModulePathOf(table).empty() && namer && namer(table, gone)) {
-    const TFaultRecord fault =
-        UnmappedAccess(reinterpret_cast<uintptr_t>(table), reinterpret_cast<uintptr_t>(table + Slot));
-    std::rethrow_exception(FaultException(fault, {UnicodeString::FromUtf8(FileNameOf(gone)), true}));
-  }
+  if (!namer || !ModulePathOf(Base).empty() || !namer(Base, gone)) return;
+  const TFaultRecord fault = UnmappedAccess(reinterpret_cast<uintptr_t>(Base), reinterpret_cast<uintptr_t>(Address));
+  std::rethrow_exception(FaultException(fault, {UnicodeString::FromUtf8(FileNameOf(gone)), true}));
+}
+
+}  // namespace
+
+const void* SlotCodeOfLiveModule(const void* Object, size_t Slot) {
+  if (!Object) return nullptr;
+  // The object itself may be the library's (a static one), or only its
+  // method table.
+  RaiseIfUnloaded(Object, Object);
+  void* const* table = *static_cast<void* const* const*>(Object);
+  RaiseIfUnloaded(table, table + Slot);
   return table[Slot];
 }
 

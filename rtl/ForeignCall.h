@@ -74,9 +74,10 @@ inline const void* SlotCode(const void* Object, size_t Slot) noexcept {
 }
 
 // As SlotCode, for an object that may belong to a library unloaded since
-// (a reference a plug-in forgot): when its method table lies in such a
-// library, raises the access violation that reading it would, naming the
-// library, instead of faulting in our code. Costs a loader lookup.
+// (a reference a plug-in forgot): when it, or its method table, lies in
+// such a library, raises the access violation that reading it would,
+// naming the library, instead of faulting in our code. Costs two loader
+// lookups.
 const void* SlotCodeOfLiveModule(const void* Object, size_t Slot);
 
 template <class F>
