@@ -34,6 +34,9 @@ void AddCrashContext(TSignalSafeText& Out, const qorb::rtl::TForeignFrame* Inner
 // ("… with an exception of class EAccessViolation: …"). Not in a signal
 // handler.
 std::string TerminateReason();
+// "an exception of class E: message" for the exception the thread is
+// handling, or "" when none.
+std::string ExceptionInFlight();
 
 // The runtime's fault texts name a library that was unloaded since.
 void NameUnloadedModulesInFaults();

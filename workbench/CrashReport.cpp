@@ -171,15 +171,19 @@ void RunCrashCleanup() noexcept {
 
 void NameUnloadedModulesInFaults() { SetUnloadedModuleNamer(&qorb::winapi::FindUnloadedModule); }
 
-std::string TerminateReason() {
-  std::string what = "std::terminate";
+std::string ExceptionInFlight() {
   if (std::exception_ptr e = std::current_exception()) {
     try {
       std::rethrow_exception(e);
     } catch (...) {
       const CaughtException caught = DescribeCurrentException();
-      what += " with an exception of class " + caught.ClassName.ToUtf8() + ": " + caught.Message.ToUtf8();
+      return "an exception of class " + caught.ClassName.ToUtf8() + ": " + caught.Message.ToUtf8();
     }
   }
-  return what;
+  return {};
+}
+
+std::string TerminateReason() {
+  const std::string exception = ExceptionInFlight();
+  return exception.empty() ? "std::terminate" : "std::terminate with " + exception;
 }

@@ -136,19 +136,6 @@ TEST(LeftBehind, WhatAFaultedInitPluginMadeIsNamedAndNeverCrashesTheIdeLater) {
       << Describe(r);
 }
 
-// A publish from a C plug-in's own thread whose event faults: the bus
-// raises that fault to its caller, whose frames no handler waits in.
-TEST(Ending, AnExceptionOfOursThatNoFrameOfThePluginTakesIsReportedNamingThem) {
-  FaultyIde ide;
-  const TChildRun r = ide.Run("null-write", "c", "publish-thread", {}, kPatience);
-  EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
-  EXPECT_TRUE(std::regex_search(r.Err, std::regex("qorb-ide: crashed: std::terminate with an exception of class "
-                                                  "EAccessViolation: [^\n]*'FaultyC\\.dll'[^\n]*\n"
-                                                  "  it could not pass the frames of " + kFolder +
-                                                  "FaultyC\\.dll \\((publish_bad_event|qorb_event_bus_publish)\\)")))
-      << Describe(r);
-}
-
 // Its file truncated under it while loaded: the plug-in's code faults, and
 // so does reading its unwind data for the report; the report says why.
 TEST(Ending, ALibraryWhoseFileWasTruncatedWhileLoadedIsNamedAsSuch) {

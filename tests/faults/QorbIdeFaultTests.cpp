@@ -277,6 +277,28 @@ TEST(Ending, AnExitInAPluginEndsTheIdeWithAReportNamingThePlugin) {
   }
 }
 
+// A publish from a C plug-in's own thread whose event faults: the bus
+// raises that fault to its caller, whose frames no handler waits in. On
+// Linux they cannot pass it; on Windows they let it pass, and nothing
+// further out takes it. Either way the report names the plug-in the
+// exception came from and the one whose frames it reached.
+TEST(Ending, AnExceptionOfOursThatNoFrameOfThePluginTakesIsReportedNamingThem) {
+  FaultyIde ide;
+  const TChildRun r = ide.Run("null-write", "c", "publish-thread", {}, std::chrono::seconds(60));
+  EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
+#if defined(_WIN32)
+  const std::string headline = "abort \\(SIGABRT\\): no frame took an exception of class ";
+  const std::string frames = "  it passed the frames of ";
+#else
+  const std::string headline = "std::terminate with an exception of class ";
+  const std::string frames = "  it could not pass the frames of ";
+#endif
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("qorb-ide: crashed: " + headline + "EAccessViolation: [^\n]*'FaultyC\\.dll'"
+                                                  "[^\n]*\n" + frames + kFolder +
+                                                  "FaultyC\\.dll \\((publisher|publish_bad_event|qorb_event_bus_publish)\\)")))
+      << Describe(r);
+}
+
 // A plug-in's own thread overflows its stack: the thread never entered a
 // call of ours, and is still reported, named by its plug-in.
 TEST(PluginThread, AStackOverflowOnAThreadThePluginStartedIsReportedNamingThePlugin) {

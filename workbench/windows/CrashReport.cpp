@@ -12,6 +12,7 @@
 #include "rtl/FaultHandler.h"
 #include "rtl/ForeignFrames.h"
 #include "workbench/CrashContext.h"
+#include "workbench/SignalSafeSymbols.h"
 #include "workbench/SignalSafeText.h"
 
 namespace {
@@ -107,7 +108,30 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
                                   static_cast<pid_t>(thread), &CaptureStack));
 }
 
-void OnAbort(int) { ReportEnding("abort (SIGABRT)", reinterpret_cast<uintptr_t>(__builtin_return_address(0))); }
+// The first frame, innermost first, of a library that may be a plug-in's.
+bool PluginFrame(TCodePlace& place) noexcept {
+  void* frames[48];
+  const USHORT depth = ::RtlCaptureStackBackTrace(0, 48, frames, nullptr);
+  for (USHORT i = 0; i < depth; ++i)
+    if (FindCodePlace(reinterpret_cast<uintptr_t>(frames[i]) - 1, place) && MayBePluginModule(place.Module)) return true;
+  return false;
+}
+
+void OnAbort(int) {
+  const auto pc = reinterpret_cast<uintptr_t>(__builtin_return_address(0));
+  // The unwinder ends the process this way when no frame took an
+  // exception: one of ours that left a service into a plug-in's frames
+  // (a C plug-in's thread has none that would take it).
+  const std::string exception = ExceptionInFlight();
+  if (exception.empty()) ReportEnding("abort (SIGABRT)", pc);
+  static TCodePlace place;
+  std::string what = "abort (SIGABRT): no frame took " + exception;
+  if (PluginFrame(place))
+    what += std::string("\n  it passed the frames of ") + place.Module + " (" + place.Symbol + "), none of which takes it";
+  static char text[2048];
+  what.copy(text, sizeof text - 1);
+  ReportEnding(text, pc);
+}
 
 [[noreturn]] void OnTerminate() noexcept {
   static char what[1024];
