@@ -147,23 +147,6 @@ void Note(const TForeignCall& call, const CaughtException& e) {
 
 using qorb::rtl::TOutcome;
 
-// The boundary's frame, and what it found, put back when the call ends;
-// nothing leaves here but a return.
-[[gnu::noinline]] TOutcome Enter(const TForeignCall& call, void (*run)(void*), void* context,
-                                 std::exception_ptr& escaped, TFaultRecord& fault) noexcept {
-  qorb::rtl::TContainment containment;
-  const qorb::rtl::TCxxExceptionState* exceptions = qorb::rtl::CxxExceptions;
-  qorb::rtl::TForeignFrame frame{&call, ForeignTop, &containment, qorb::rtl::OwnLocksHeld, exceptions->Caught,
-                                 exceptions->Uncaught};
-  const TOutcome outcome = qorb::rtl::RunInside(frame, run, context, escaped);
-  ForeignTop = frame.Outer;
-  if (outcome == TOutcome::Faulted) {
-    qorb::rtl::RestoreCxxExceptionState(frame.CaughtAtEntry, frame.UncaughtAtEntry);
-    fault = containment.Fault;
-  }
-  return outcome;
-}
-
 }  // namespace
 
 namespace qorb::rtl {
@@ -178,13 +161,13 @@ void RunForeign(const TForeignCall& Call, void (*Run)(void*), void* Context) {
     RaiseFaultOf(Call, overflow);
   }
   std::exception_ptr escaped;
-  TFaultRecord fault;
-  switch (Enter(Call, Run, Context, escaped, fault)) {
+  TFaultRoom fault;
+  switch (qorb::rtl::Enter(Call, Run, Context, escaped, fault)) {
     case TOutcome::Returned:
       break;
     case TOutcome::Faulted:
-      AfterContainedFault(fault);
-      RaiseFaultOf(Call, fault);
+      AfterContainedFault(fault.Fault);
+      RaiseFaultOf(Call, fault.Fault);
     case TOutcome::Raised:
       RaiseCopy(Call, std::move(escaped));
   }

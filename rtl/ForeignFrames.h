@@ -3,9 +3,12 @@
 // shared by CallForeign and the fault handler.
 #include <csetjmp>
 #include <exception>
+#include <memory>
 
+#include "rtl/CxxExceptionState.h"
 #include "rtl/ExternalExceptions.h"
 #include "rtl/ForeignCall.h"
+#include "rtl/OwnMutex.h"
 #include "rtl/ThreadLocal.h"
 
 namespace qorb::rtl {
@@ -26,20 +29,46 @@ using TJump = void* [5];
 #define QORB_LONG_JUMP(jump) __builtin_longjmp(jump, 1)
 #endif
 
+// Room for a fault record that is made only when a fault is written in:
+// a boundary crossed without a fault costs no stores for it.
+struct TFaultRoom {
+  TFaultRoom() noexcept {}
+  union {
+    TFaultRecord Fault;
+  };
+  void Put(const TFaultRecord& Record) noexcept { std::construct_at(&Fault, Record); }
+};
+
 // A boundary's own: where the handler leaves a fault it contained there,
 // and the way back to it (on Linux a jump, on Windows its frame's stack
-// pointer).
+// pointer, set as the frame is entered).
 struct TContainment {
-  TFaultRecord Fault;
+  TFaultRoom Contained;
   TJump Jump;
-  void* Stack = nullptr;
+  void* Stack;
 };
 
 enum class TOutcome { Returned, Faulted, Raised };
-// The platform's boundary: pushes Frame, runs Run(Context), and answers
-// how it ended: a fault contained there (in Frame's containment), an
-// exception that left it (in Escaped), or a return. The caller pops Frame.
-TOutcome RunInside(TForeignFrame& Frame, void (*Run)(void*), void* Context, std::exception_ptr& Escaped) noexcept;
+// The platform's boundary: runs Run(Context) in a frame of its own on the
+// thread's chain, and answers how it ended: a fault contained there (in
+// Fault), an exception that left it (in Escaped), or a return. Nothing
+// leaves it but a return.
+TOutcome Enter(const TForeignCall& Call, void (*Run)(void*), void* Context, std::exception_ptr& Escaped,
+               TFaultRoom& Fault) noexcept;
+
+// What every platform's boundary does as it enters and as it leaves.
+inline TForeignFrame EnteringFrame(const TForeignCall& Call, TContainment& Containment) noexcept {
+  const TCxxExceptionState* exceptions = CxxExceptions;
+  return {&Call, ForeignTop, &Containment, OwnLocksHeld, exceptions->Caught, exceptions->Uncaught};
+}
+inline TOutcome Leave(const TForeignFrame& Frame, TOutcome Outcome, TFaultRoom& Fault) noexcept {
+  ForeignTop = Frame.Outer;
+  if (Outcome == TOutcome::Faulted) {
+    RestoreCxxExceptionState(Frame.CaughtAtEntry, Frame.UncaughtAtEntry);
+    Fault.Put(Frame.Containment->Contained.Fault);
+  }
+  return Outcome;
+}
 
 // Whether this thread has its alternate stack and the handler is installed.
 extern constinit thread_local bool ThreadReady QORB_HANDLER_TLS;

@@ -2,12 +2,14 @@
 
 // The fault handler jumps back here, over the foreign frames, which have
 // no handlers of ours to run.
-qorb::rtl::TOutcome qorb::rtl::RunInside(TForeignFrame& Frame, void (*Run)(void*), void* Context,
-                                         std::exception_ptr& Escaped) noexcept {
-  if (QORB_SET_JUMP(Frame.Containment->Jump) != 0) return TOutcome::Faulted;
+qorb::rtl::TOutcome qorb::rtl::Enter(const TForeignCall& Call, void (*Run)(void*), void* Context,
+                                     std::exception_ptr& Escaped, TFaultRoom& Fault) noexcept {
+  TContainment containment;
+  const TForeignFrame frame = EnteringFrame(Call, containment);
+  if (QORB_SET_JUMP(containment.Jump) != 0) return Leave(frame, TOutcome::Faulted, Fault);
   // No object with a destructor is made between here and the foreign code:
   // the jump back passes over it.
-  ForeignTop = &Frame;
+  ForeignTop = const_cast<TForeignFrame*>(&frame);
   try {
     Run(Context);
   } catch (...) {
@@ -15,5 +17,5 @@ qorb::rtl::TOutcome qorb::rtl::RunInside(TForeignFrame& Frame, void (*Run)(void*
     // destroyed inside calls of their own.
     Escaped = std::current_exception();
   }
-  return Escaped ? TOutcome::Raised : TOutcome::Returned;
+  return Leave(frame, Escaped ? TOutcome::Raised : TOutcome::Returned, Fault);
 }

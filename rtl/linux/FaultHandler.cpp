@@ -219,7 +219,7 @@ void OnFault(int sig, siginfo_t* info, void* context) {
   TFaultRecord fault = Describe(sig, info, uc);
   qorb::rtl::TForeignFrame* frame = ForeignTop;
   if (Contain(frame, fault)) {
-    frame->Containment->Fault = fault;
+    frame->Containment->Contained.Put(fault);
     ::pthread_sigmask(SIG_SETMASK, &boundaryMask, nullptr);
 #if defined(__SANITIZE_ADDRESS__)
     // The frames jumped over leave their poisoned stack behind otherwise.

@@ -102,15 +102,22 @@ __asm__(
     "  ret\n"
     ".seh_endproc\n");
 
-qorb::rtl::TOutcome qorb::rtl::RunInside(TForeignFrame& Frame, void (*Run)(void*), void* Context,
-                                         std::exception_ptr& Escaped) noexcept {
-  ForeignTop = &Frame;
+// MinGW describes the vector registers a function that sets a jump saves
+// at the wrong place in its unwind data: no jump here, the platform's
+// unwinding instead.
+qorb::rtl::TOutcome qorb::rtl::Enter(const TForeignCall& Call, void (*Run)(void*), void* Context,
+                                     std::exception_ptr& Escaped, TFaultRoom& Fault) noexcept {
+  TContainment containment;
+  TForeignFrame frame = EnteringFrame(Call, containment);
+  ForeignTop = &frame;
+  TOutcome outcome = TOutcome::Returned;
   try {
-    if (QorbBoundaryCall(Run, Context, &Frame, &Frame.Containment->Stack)) return TOutcome::Faulted;
+    if (QorbBoundaryCall(Run, Context, &frame, &containment.Stack)) outcome = TOutcome::Faulted;
   } catch (...) {
     // Kept past the catch, so that the exception is described and
     // destroyed inside calls of their own.
     Escaped = std::current_exception();
+    outcome = TOutcome::Raised;
   }
-  return Escaped ? TOutcome::Raised : TOutcome::Returned;
+  return Leave(frame, outcome, Fault);
 }

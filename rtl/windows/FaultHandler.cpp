@@ -248,7 +248,7 @@ LONG CALLBACK OnStackOverflow(EXCEPTION_POINTERS* e) {
   qorb::rtl::TForeignFrame* frame = view ? *view->Top : nullptr;
   if (view && qorb::rtl::Containable(frame, fault, *view->Locks) &&
       qorb::rtl::SystemCodeKind(fault.Pc) == qorb::rtl::TSystemKind::None && frame->Containment->Stack) {
-    frame->Containment->Fault = fault;
+    frame->Containment->Contained.Put(fault);
     e->ContextRecord->Rsp = reinterpret_cast<DWORD64>(frame->Containment->Stack);
     e->ContextRecord->Rip = reinterpret_cast<DWORD64>(&QorbBoundaryResume);
     return EXCEPTION_CONTINUE_EXECUTION;
@@ -303,7 +303,7 @@ extern "C" EXCEPTION_DISPOSITION QorbBoundaryHandler(EXCEPTION_RECORD* Record, v
   const bool contain = Contain(*view, frame, walked, fault, reached);
   view->Deciding = false;
   if (!contain) return ExceptionContinueSearch;
-  frame->Containment->Fault = fault;
+  frame->Containment->Contained.Put(fault);
   ::RtlUnwindEx(EstablisherFrame, reinterpret_cast<void*>(&QorbBoundaryLanding), Record, reinterpret_cast<void*>(1),
                 Context, Dispatcher->HistoryTable);
   return ExceptionContinueSearch;  // not reached
