@@ -36,7 +36,7 @@ constexpr TStrictCauseKind kKinds[] = {
     {"exception caught", "an exception that left plug-in code (\"Exceptions:\")"},
     {"error logged", "a message-view line logged at the error level"},
     {"resource mistake", "version texts or an icon the host cannot show"},
-    {"fault handling taken", "a plug-in's own fault signal handler or alternate stack, refused"},
+    {"fault handling taken", "a plug-in's own fault signal handler, alternate stack or unhandled-exception filter, taken back"},
     {"left behind", "an event subscription or registered interface of an unloaded plug-in (\"Left alive:\")"},
 };
 

@@ -29,7 +29,9 @@ namespace {
 
 using qorb::rtl::ForeignTop;
 
-constexpr int kSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL};
+// SIGTRAP: a breakpoint instruction in a plug-in, run without a debugger
+// (one attached takes the trap before the process sees it): reported.
+constexpr int kSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP};
 constexpr size_t kSignalCount = sizeof kSignals / sizeof kSignals[0];
 struct sigaction previousActions[kSignalCount];
 std::atomic<TCrashReporter> crashReporter{nullptr};
@@ -150,6 +152,7 @@ TFaultRecord Describe(int sig, const siginfo_t* info, const ucontext_t* uc) {
     return f;
   }
   f.Address = reinterpret_cast<uintptr_t>(info->si_addr);
+  f.Breakpoint = sig == SIGTRAP;
   f.IntegerOverflow = sig == SIGFPE && (info->si_code == FPE_INTOVF || (info->si_code == FPE_INTDIV && DivisionOverflowedAt(*uc)));
   if (sig == SIGFPE) f.Float = FloatFault(info->si_code);
   if (sig == SIGSEGV || sig == SIGBUS) {

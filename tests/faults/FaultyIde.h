@@ -24,10 +24,13 @@ inline void Place(const fs::path& from, const fs::path& to) {
 // Windows the exception's code.
 #if defined(_WIN32)
 inline const std::string kAccessViolation = "access violation \\(exception C0000005\\)";
+// The C library's file, as a regular expression.
+inline const std::string kCLibrary = "msvcrt\\.dll";
 // Each run starts a process under Wine, seconds each: a few.
 constexpr int kRecursionRuns = 5;
 #else
 inline const std::string kAccessViolation = "access violation \\(SIGSEGV\\)";
+inline const std::string kCLibrary = "libc\\.so\\.6";
 constexpr int kRecursionRuns = 50;
 #endif
 // Before a file name, either separator.

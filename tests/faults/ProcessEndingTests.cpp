@@ -50,26 +50,6 @@ TEST(SystemCode, AFaultWhereItMayHoldALockEndsTheIdeWithAReportNamingThePluginTh
   }
 }
 
-// The memory and string functions take no lock: a plug-in's bad pointer
-// there is contained like one in its own code. So is what the processor
-// raises for a division whose quotient does not fit, under the name the
-// real platform gives it, and a division with SIGFPE blocked.
-TEST(SystemCode, ALeafThatHoldsNothingIsContainedAndEveryDivisionHasItsName) {
-  FaultyIde ide;
-  const struct {
-    const char* fault;
-    const char* raised;
-  } cases[] = {{"memcpy-null", "EAccessViolation: Access violation at address [0-9A-F]{16} in module 'libc\\.so\\.6'"},
-               {"int-overflow", "EIntOverflow: Integer overflow"}};
-  for (const auto& c : cases) {
-    const TChildRun r = ide.Run(c.fault, "c", "init", {}, kPatience);
-    EXPECT_EQ(r.ExitStatus, 0) << c.fault << Describe(r);
-    EXPECT_TRUE(std::regex_search(r.Out, std::regex(std::string("Exceptions:\n  ") + c.raised +
-                                                    "[^\n]*\n    in InitPlugin \\(" + kFolder + "FaultyC\\.dll\\)")))
-        << c.fault << Describe(r);
-  }
-}
-
 // An allocating recursion runs out of stack in its own frames or inside
 // malloc, by chance: contained or reported, never a hang.
 TEST(SystemCode, ARunawayRecursionThatAllocatesIsContainedOrReportedEveryTime) {

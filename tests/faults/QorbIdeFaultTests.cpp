@@ -260,6 +260,37 @@ TEST(Ending, AnAbortInAPluginEndsTheIdeWithAReportNamingThePlugin) {
       << Describe(r);
 }
 
+// The memory and string functions take no lock: a plug-in's bad pointer
+// there is contained like one in its own code (on Windows memcpy goes on
+// in a helper of its own, which holds nothing either). So is what the
+// processor raises for a division whose quotient does not fit, under the
+// name the real platform gives it, which Linux and Wine do not.
+TEST(SystemCode, ALeafThatHoldsNothingIsContainedAndEveryDivisionHasItsName) {
+  FaultyIde ide;
+  const struct {
+    const char* fault;
+    std::string raised;
+  } cases[] = {{"memcpy-null", "EAccessViolation: Access violation at address [0-9A-F]{16} in module '" + kCLibrary + "'"},
+               {"int-overflow", "EIntOverflow: Integer overflow"}};
+  for (const auto& c : cases) {
+    const TChildRun r = ide.Run(c.fault, "c", "init", {}, std::chrono::seconds(60));
+    EXPECT_EQ(r.ExitStatus, 0) << c.fault << Describe(r);
+    EXPECT_TRUE(std::regex_search(r.Out, std::regex("Exceptions:\n  " + c.raised + "[^\n]*\n    in InitPlugin \\(" +
+                                                    kFolder + "FaultyC\\.dll\\)")))
+        << c.fault << Describe(r);
+  }
+}
+
+// A breakpoint instruction left in a plug-in, run without a debugger.
+TEST(Breakpoint, InAPluginIsReportedNamingItAndNeverTakenForAnException) {
+  FaultyIde ide;
+  const TChildRun r = ide.Run("breakpoint", "c", "init", {"--hang-timeout", "20"}, std::chrono::seconds(60));
+  EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
+  EXPECT_NE(r.Err.find("qorb-ide: crashed: breakpoint"), std::string::npos) << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  inside: InitPlugin \\(" + kFolder + "FaultyC\\.dll\\)")))
+      << Describe(r);
+}
+
 // exit() in a plug-in: on Linux the IDE takes part in the call, on Windows
 // it hears of the process's end; either way the run ends with a report
 // naming the plug-in and what the IDE was doing, strict or not.

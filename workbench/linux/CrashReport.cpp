@@ -46,6 +46,8 @@ const char* SignalName(int sig) noexcept {
       return "SIGFPE";
     case SIGILL:
       return "SIGILL";
+    case SIGTRAP:
+      return "SIGTRAP";
     default:
       return "signal";
   }
@@ -228,7 +230,7 @@ void InstallCrashReport() {
     action.sa_sigaction = &OnAbort;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
     ::sigfillset(&action.sa_mask);
-    for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) ::sigdelset(&action.sa_mask, sig);
+    for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGABRT}) ::sigdelset(&action.sa_mask, sig);
     ::sigaction(SIGABRT, &action, nullptr);
     std::set_terminate(&OnTerminate);
   });
