@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "rtl/FaultHandler.h"
 #include "workbench/CrashReport.h"
 #include "workbench/FileNamePart.h"
 #include "workbench/MessageViewSoFar.h"
@@ -104,6 +105,10 @@ THangWatch::TStep::~TStep() {
 
 void THangWatch::TState::Watch() {
   const TOwnThread own;
+  // The thread-locals the report reads are made now: made first in the
+  // report (emulated on Windows), they would wait for the heap, which the
+  // thread that hung may hold.
+  PrepareThreadForFaults();
   // Often enough that a hang is ended close to its timeout.
   const auto look = std::max(std::chrono::milliseconds(10), std::min(Timeout / 20, std::chrono::milliseconds(250)));
   std::unique_lock guard(Lock);

@@ -19,6 +19,7 @@ struct TThreadStack {
   bool Scanned = false;
   int Depth = 0;
   uintptr_t Frames[MaxFrames] = {};  // innermost first
+  uintptr_t Sp = 0;  // its stack pointer when read, where it is known
   // The foreign call it is inside, copied by the thread itself: "Shutdown"
   // and its subject; empty when it runs only our code.
   char16_t InsideWhat[48] = {};

@@ -91,6 +91,7 @@ bool ReadOther(DWORD thread, TThreadStack& s) noexcept {
   context.ContextFlags = CONTEXT_FULL;
   const bool got = ::GetThreadContext(h.get(), &context);
   if (got) {
+    s.Sp = static_cast<uintptr_t>(context.Rsp);
     Unwind(context, s);
     if (thread == namedThread.load() && namedTop) NoteCall(s, InnermostOf(*namedTop));
   }
@@ -218,15 +219,19 @@ bool FreezeThread(pid_t Thread) noexcept {
 THold FreezeThreadIn(pid_t Thread, uintptr_t First, uintptr_t Last, TThreadStack& Seen, int WaitDepth) noexcept {
   const THandle h(::OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, static_cast<DWORD>(Thread)));
   if (!h.IsOpen() || ::SuspendThread(h.get()) == static_cast<DWORD>(-1)) return THold::NoAnswer;
-  // Seen waiting in the system straight from the library: held as it is.
-  // Wine stops a thread that waits only when its wait ends, which the
-  // context would not show yet.
-  if (WaitDepth > 0 && Seen.Depth > WaitDepth) return THold::Held;
   CONTEXT context{};
   context.ContextFlags = CONTEXT_CONTROL;
   // Nothing is looked up while it is suspended: it may hold the loader's
   // lock, which a look-up of unwind data takes.
-  if (::GetThreadContext(h.get(), &context) && context.Rip >= First && context.Rip <= Last) return THold::Held;
+  if (::GetThreadContext(h.get(), &context)) {
+    if (context.Rip >= First && context.Rip <= Last) return THold::Held;
+    // Seen waiting in the system straight from the library, and still at
+    // that very place: held as it is. Wine stops a thread that waits only
+    // when its wait ends, at no lock. One that has left the wait since
+    // runs anything now, the heap's code with its lock held too.
+    if (WaitDepth > 0 && Seen.Depth > WaitDepth && Seen.Sp == context.Rsp && Seen.Frames[0] == context.Rip + 1)
+      return THold::Held;
+  }
   ::ResumeThread(h.get());
   return THold::Elsewhere;
 }
