@@ -191,7 +191,7 @@ namespace {
 void RaiseIfUnloaded(const void* Base, const void* Address) {
   std::string gone;
   TUnloadedModuleNamer namer = unloadedModuleNamer.load();
-  if (!namer || !ModulePathOf(Base).empty() || !namer(Base, gone)) return;
+  if (!namer || !namer(Base, gone)) return;
   const TFaultRecord fault = UnmappedAccess(reinterpret_cast<uintptr_t>(Base), reinterpret_cast<uintptr_t>(Address));
   std::rethrow_exception(FaultException(fault, {UnicodeString::FromUtf8(FileNameOf(gone)), true}));
 }

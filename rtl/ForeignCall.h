@@ -76,8 +76,8 @@ inline const void* SlotCode(const void* Object, size_t Slot) noexcept {
 // As SlotCode, for an object that may belong to a library unloaded since
 // (a reference a plug-in forgot): when it, or its method table, lies in
 // such a library, raises the access violation that reading it would,
-// naming the library, instead of faulting in our code. Costs two loader
-// lookups.
+// naming the library, instead of faulting in our code. Costs two looks at
+// the unloaded libraries, and a loader look-up where one held it.
 const void* SlotCodeOfLiveModule(const void* Object, size_t Slot);
 
 template <class F>
@@ -139,7 +139,8 @@ struct TForeignExceptionNote {
 };
 
 // Names the file of a library that held Address and is unloaded now, so
-// that a call into code that is gone names its plug-in. The platform layer,
+// that a call into code that is gone names its plug-in; false for an
+// address a library loaded since holds. The platform layer,
 // which remembers unloaded libraries, provides it.
 using TUnloadedModuleNamer = bool (*)(const void* Address, std::string& Path);
 void SetUnloadedModuleNamer(TUnloadedModuleNamer Namer);

@@ -36,6 +36,17 @@ TRange* AddRange(TRange (&ranges)[N], uintptr_t Start, uintptr_t End) {
   return nullptr;
 }
 
+// Frees each slot whose range Gone says went; End first, as readers test
+// it first.
+template <size_t N, class F>
+void ClearRanges(TRange (&ranges)[N], F Gone) {
+  for (TRange& r : ranges) {
+    if (!Gone(r.Start.load(std::memory_order_relaxed), r.End.load(std::memory_order_relaxed))) continue;
+    r.End.store(0, std::memory_order_release);
+    r.Start.store(0, std::memory_order_relaxed);
+  }
+}
+
 template <size_t N>
 const TRange* RangeHolding(const TRange (&ranges)[N], uintptr_t Pc) noexcept {
   for (const TRange& r : ranges) {
@@ -68,11 +79,7 @@ void AddSystemRange(uintptr_t Start, uintptr_t End, TSystemKind Kind) {
 
 void RemoveSystemRange(uintptr_t Start) {
   const std::lock_guard lock(systemModulesLock);
-  for (TRange& r : systemModules) {
-    if (r.Start.load(std::memory_order_relaxed) != Start) continue;
-    r.End.store(0, std::memory_order_release);
-    r.Start.store(0, std::memory_order_relaxed);
-  }
+  ClearRanges(systemModules, [&](uintptr_t start, uintptr_t) { return start == Start; });
 }
 
 TSystemKind SystemCodeKind(uintptr_t Pc) noexcept {
@@ -81,8 +88,9 @@ TSystemKind SystemCodeKind(uintptr_t Pc) noexcept {
 }
 
 bool Containable(const TForeignFrame* Frame, const TFaultRecord& Fault, uint32_t LocksHeld) noexcept {
-  return !Fault.Sent && !Fault.Breakpoint && Frame && Frame->Call && Frame->Containment && Frame->LocksAtEntry == LocksHeld &&
-         (!IsOwnCode(Fault.Pc) || IsForeignRead(Fault.Pc)) && !IsOwnCode(reinterpret_cast<uintptr_t>(Frame->Call->Code));
+  return !Fault.Sent && !Fault.Breakpoint && Frame && Frame->Call && Frame->Containment &&
+         Frame->LocksAtEntry == LocksHeld && (!IsOwnCode(Fault.Pc) || IsForeignRead(Fault.Pc)) &&
+         !IsOwnCode(reinterpret_cast<uintptr_t>(Frame->Call->Code));
 }
 
 }  // namespace qorb::rtl
@@ -90,9 +98,5 @@ bool Containable(const TForeignFrame* Frame, const TFaultRecord& Fault, uint32_t
 void UnmarkOwnModule(const void* Address) {
   const std::lock_guard lock(qorb::rtl::OwnModulesLock());
   const auto a = reinterpret_cast<uintptr_t>(Address);
-  for (qorb::rtl::TRange& r : qorb::rtl::ownModules) {
-    if (a < r.Start.load(std::memory_order_relaxed) || a >= r.End.load(std::memory_order_relaxed)) continue;
-    r.End.store(0, std::memory_order_release);
-    r.Start.store(0, std::memory_order_relaxed);
-  }
+  qorb::rtl::ClearRanges(qorb::rtl::ownModules, [&](uintptr_t start, uintptr_t end) { return a >= start && a < end; });
 }

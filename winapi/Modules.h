@@ -37,7 +37,7 @@ HMODULE ModuleFromAddress(const void* address) noexcept;
 
 // The file name of the library loaded through LoadLibraryW that was last
 // unloaded from a range (first to last mapped byte) holding address; false
-// when none was.
+// when none was, or when a library loaded since holds address now.
 bool FindUnloadedModule(const void* address, std::string& path);
 
 // How many times this layer has asked the loader something that walks all

@@ -9,6 +9,7 @@
 #include "rtl/FaultHandler.h"
 
 class TSignalSafeText;
+struct TCodePlace;
 
 // "access violation", "stack overflow", ...
 const char* CrashFaultName(const TFaultRecord& Fault) noexcept;
@@ -37,6 +38,10 @@ std::string TerminateReason();
 // "an exception of class E: message" for the exception the thread is
 // handling, or "" when none.
 std::string ExceptionInFlight();
+
+// The first of Frames (return addresses, innermost first) in a library that
+// may be a plug-in's: its call's address and place. Signal-safe.
+bool FirstPluginFrame(const uintptr_t* Frames, int Depth, uintptr_t& Pc, TCodePlace& Place) noexcept;
 
 // The runtime's fault texts name a library that was unloaded since.
 void NameUnloadedModulesInFaults();

@@ -183,6 +183,15 @@ std::string ExceptionInFlight() {
   return {};
 }
 
+bool FirstPluginFrame(const uintptr_t* Frames, int Depth, uintptr_t& Pc, TCodePlace& Place) noexcept {
+  for (int i = 0; i < Depth; ++i)
+    if (FindCodePlace(Frames[i] - 1, Place) && MayBePluginModule(Place.Module)) {
+      Pc = Frames[i] - 1;
+      return true;
+    }
+  return false;
+}
+
 std::string TerminateReason() {
   const std::string exception = ExceptionInFlight();
   return exception.empty() ? "std::terminate" : "std::terminate with " + exception;

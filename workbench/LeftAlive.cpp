@@ -1,6 +1,5 @@
 #include "workbench/LeftAlive.h"
 
-#include "rtl/AddressInfo.h"
 #include "rtl/ForeignHolds.h"
 #include "winapi/Modules.h"
 #include "workbench/FileNamePart.h"
@@ -17,10 +16,7 @@ std::vector<TLeftHold> HoldsLeftIn(const std::string& Path) {
   std::vector<TLeftHold> left;
   for (const qorb::rtl::THeldCode& held : qorb::rtl::ForeignHolds()) {
     std::string owner;
-    // A library loaded since may have taken the addresses the unloaded one had.
-    if (!held.Code || !qorb::winapi::FindUnloadedModule(held.Code, owner) || owner != Path ||
-        !ModulePathOf(held.Code).empty())
-      continue;
+    if (!held.Code || !qorb::winapi::FindUnloadedModule(held.Code, owner) || owner != Path) continue;
     if (held.Kind == qorb::rtl::THoldKind::Subscription)
       left.push_back({Path, "subscription " + held.Name + " for " + GuidToString(held.Event), true});
     else

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <map>
 
-#include "rtl/AddressInfo.h"
 #include "winapi/Modules.h"
 #include "vcl/Menus.h"
 #include "winapi/Gdi.h"
@@ -79,9 +78,8 @@ void FindDangling(const TMenuItem& item, const std::u16string& path, const std::
     const TMenuItem* child = item.Items(i);
     const std::u16string childPath = path + (path.empty() ? u"" : u"/") + std::u16string(child->Caption().view());
     std::string owner;
-    // A library loaded since may have taken the addresses the unloaded one had.
     const auto* code = reinterpret_cast<const void*>(child->OnClick.Code);
-    if (code && qorb::winapi::FindUnloadedModule(code, owner) && owner == library && ModulePathOf(code).empty())
+    if (code && qorb::winapi::FindUnloadedModule(code, owner) && owner == library)
       out.push_back(UnicodeString::FromUtf8("menu item \"" + Utf16ToUtf8(childPath) + "\" stayed in the menu after " +
                                             std::filesystem::path(library).filename().string() +
                                             " was unloaded; its click handler was there"));

@@ -200,12 +200,10 @@ TFaultRecord Describe(const EXCEPTION_RECORD& r, const CONTEXT& context, uintptr
 
 // Whether abandoning the frames between the fault and the boundary Frame
 // abandons only the plug-in's own state; notes in Fault what it found.
-// Context is unwound to the innermost frame of ours where that is known.
-bool Contain(const THandlerView& view, const qorb::rtl::TForeignFrame* frame, CONTEXT& context, TFaultRecord& fault,
-             bool& reachedOwn) {
-  reachedOwn = false;
-  if (!qorb::rtl::Containable(frame, fault, *view.Locks)) return false;
-  return OnlyForeignFramesAbandoned(context, view.StackLow, view.StackHigh, fault, reachedOwn);
+bool Contain(const THandlerView& view, const qorb::rtl::TForeignFrame* frame, const CONTEXT& context,
+             TFaultRecord& fault) {
+  return qorb::rtl::Containable(frame, fault, *view.Locks) &&
+         OnlyForeignFramesAbandoned(context, view.StackLow, view.StackHigh, fault);
 }
 
 // Room to report a stack overflow that left its thread none: one report
@@ -224,11 +222,7 @@ struct TOverflowReport {
 void ReportOverflow(void* data) {
   auto& report = *static_cast<TOverflowReport*>(data);
   const qorb::rtl::TForeignFrame* top = report.View ? *report.View->Top : nullptr;
-  if (report.View) {
-    CONTEXT walked = *report.Exception->ContextRecord;
-    bool reached = false;
-    Contain(*report.View, top, walked, report.Fault, reached);
-  }
+  if (report.View) Contain(*report.View, top, *report.Exception->ContextRecord, report.Fault);
   if (TCrashReporter reporter = crashReporter.load(std::memory_order_acquire)) report.Status = reporter(report.Fault, top);
 }
 
@@ -270,11 +264,7 @@ LONG CALLBACK OnUnhandled(EXCEPTION_POINTERS* e) {
     TFaultRecord fault = Describe(*e->ExceptionRecord, *e->ContextRecord, view ? view->StackLow : 0);
     const qorb::rtl::TForeignFrame* top = view ? *view->Top : nullptr;
     // Declined at its boundary for the system code it lies in: say which.
-    if (view && !view->Deciding) {
-      CONTEXT walked = *e->ContextRecord;
-      bool reached = false;
-      Contain(*view, top, walked, fault, reached);
-    }
+    if (view && !view->Deciding) Contain(*view, top, *e->ContextRecord, fault);
     if (TCrashReporter reporter = crashReporter.load(std::memory_order_acquire)) {
       if (const int status = reporter(fault, top); status > 0)
         ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(status));
@@ -297,10 +287,8 @@ extern "C" EXCEPTION_DISPOSITION QorbBoundaryHandler(EXCEPTION_RECORD* Record, v
   qorb::rtl::TForeignFrame* frame = BoundaryFrameAt(EstablisherFrame);
   if (!view || view->Deciding || *view->Top != frame) return ExceptionContinueSearch;
   TFaultRecord fault = Describe(*Record, *Context, view->StackLow);
-  CONTEXT walked = *Context;
-  bool reached = false;
   view->Deciding = true;
-  const bool contain = Contain(*view, frame, walked, fault, reached);
+  const bool contain = Contain(*view, frame, *Context, fault);
   view->Deciding = false;
   if (!contain) return ExceptionContinueSearch;
   frame->Containment->Contained.Put(fault);

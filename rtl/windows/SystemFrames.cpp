@@ -160,9 +160,9 @@ void MarkSystemModules() {
   }
 }
 
-bool OnlyForeignFramesAbandoned(CONTEXT& frame, uintptr_t StackLow, uintptr_t StackHigh, TFaultRecord& Fault,
-                                bool& ReachedOwn) noexcept {
-  ReachedOwn = false;
+bool OnlyForeignFramesAbandoned(const CONTEXT& Context, uintptr_t StackLow, uintptr_t StackHigh,
+                                TFaultRecord& Fault) noexcept {
+  CONTEXT frame = Context;
   bool seen = false;
   bool held = false;
   // The system frames the fault is in, innermost first: a leaf holds
@@ -179,10 +179,7 @@ bool OnlyForeignFramesAbandoned(CONTEXT& frame, uintptr_t StackLow, uintptr_t St
     if (!ip || sp < StackLow || sp + sizeof(DWORD64) > StackHigh) break;
     // A return address points after its call: look the call up.
     const uintptr_t pc = index == 0 ? ip : ip - 1;
-    if (qorb::rtl::IsOwnCode(pc)) {
-      ReachedOwn = true;
-      break;
-    }
+    if (qorb::rtl::IsOwnCode(pc)) break;
     DWORD64 base = 0;
     PRUNTIME_FUNCTION function = ::RtlLookupFunctionEntry(pc, &base, nullptr);
     const TSystemKind kind = qorb::rtl::SystemCodeKind(pc);

@@ -18,8 +18,6 @@ void MarkSystemModules();
 // Walks the faulting thread's frames from the fault's context, within the
 // thread's stack [StackLow, StackHigh); true when none of them holds state
 // that is not foreign. Notes in Fault where the system code was and which
-// foreign frame called it. Frame is unwound in place: where the answer is
-// true and ReachedOwn is set, it is the context of the innermost frame of
-// our code, as that frame's callee returns to it.
-bool OnlyForeignFramesAbandoned(CONTEXT& Frame, uintptr_t StackLow, uintptr_t StackHigh, TFaultRecord& Fault,
-                                bool& ReachedOwn) noexcept;
+// foreign frame called it.
+bool OnlyForeignFramesAbandoned(const CONTEXT& Context, uintptr_t StackLow, uintptr_t StackHigh,
+                                TFaultRecord& Fault) noexcept;

@@ -69,6 +69,8 @@ TEST(ModuleScale, LoadingAndQuestioningCostsNoMoreWithManyLoadedAndUnloadedOnesA
   const HMODULE reloaded = LoadLibraryW(again.c_str());
   ASSERT_NE(reloaded, HMODULE{0});
   const void* at = reinterpret_cast<const void*>(GetProcAddress(reloaded, "FixturePlain"));
+  // While it is mapped again, the address is no unloaded library's.
+  EXPECT_FALSE(qorb::winapi::FindUnloadedModule(at, path));
   ASSERT_TRUE(FreeLibrary(reloaded));
   ASSERT_TRUE(qorb::winapi::FindUnloadedModule(at, path));
   EXPECT_EQ(path, libs[7].path);

@@ -238,7 +238,8 @@ HMODULE ModuleFromAddress(const void* address) noexcept {
 }
 
 bool FindUnloadedModule(const void* address, std::string& path) {
-  return ModuleTable::Instance().FindUnloaded(reinterpret_cast<uintptr_t>(address), path);
+  return ModuleTable::Instance().FindUnloaded(reinterpret_cast<uintptr_t>(address), path) &&
+         !ModuleFromAddress(address);
 }
 
 }  // namespace qorb::winapi

@@ -119,14 +119,15 @@ HMODULE ModuleFromAddress(const void* address) noexcept { return qorb::win32::Mo
 
 bool FindUnloadedModule(const void* address, std::string& path) {
   const auto at = reinterpret_cast<uintptr_t>(address);
-  const std::lock_guard lock(Modules().Lock);
-  // The latest first: a later library may have taken the same addresses.
-  for (auto it = Modules().Unloaded.rbegin(); it != Modules().Unloaded.rend(); ++it) {
-    if (at < it->first || at > it->last) continue;
+  {
+    const std::lock_guard lock(Modules().Lock);
+    // The latest first: a later library may have taken the same addresses.
+    const auto it = std::find_if(Modules().Unloaded.rbegin(), Modules().Unloaded.rend(),
+                                 [&](const auto& m) { return at >= m.first && at <= m.last; });
+    if (it == Modules().Unloaded.rend()) return false;
     path = it->path;
-    return true;
   }
-  return false;
+  return !ModuleFromAddress(address);
 }
 
 // The system's loader keeps its own lists; nothing of ours walks them.

@@ -159,13 +159,7 @@ void AddStack(TSignalSafeText& out) noexcept {
 // The first frame, innermost first, of a library that may be a plug-in's.
 bool PluginFrame(uintptr_t& pc, TCodePlace& place) noexcept {
   uintptr_t frames[48];
-  const int depth = CaptureStack(frames, 48);
-  for (int i = 0; i < depth; ++i)
-    if (FindCodePlace(frames[i] - 1, place) && MayBePluginModule(place.Module)) {
-      pc = frames[i] - 1;
-      return true;
-    }
-  return false;
+  return FirstPluginFrame(frames, CaptureStack(frames, 48), pc, place);
 }
 
 void OnAbort(int sig, siginfo_t*, void* context) {

@@ -109,12 +109,14 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
 }
 
 // The first frame, innermost first, of a library that may be a plug-in's.
+// (CaptureStack keeps the outermost frames; these are the innermost.)
 bool PluginFrame(TCodePlace& place) noexcept {
-  void* frames[48];
-  const USHORT depth = ::RtlCaptureStackBackTrace(0, 48, frames, nullptr);
-  for (USHORT i = 0; i < depth; ++i)
-    if (FindCodePlace(reinterpret_cast<uintptr_t>(frames[i]) - 1, place) && MayBePluginModule(place.Module)) return true;
-  return false;
+  void* taken[48];
+  uintptr_t frames[48];
+  const USHORT depth = ::RtlCaptureStackBackTrace(0, 48, taken, nullptr);
+  for (USHORT i = 0; i < depth; ++i) frames[i] = reinterpret_cast<uintptr_t>(taken[i]);
+  uintptr_t pc = 0;
+  return FirstPluginFrame(frames, depth, pc, place);
 }
 
 void OnAbort(int) {
