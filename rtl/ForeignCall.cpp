@@ -8,6 +8,7 @@
 #include "rtl/AddressInfo.h"
 #include "rtl/CxxExceptionState.h"
 #include "rtl/Exception.h"
+#include "rtl/ExceptionPassage.h"
 #include "rtl/FaultHandler.h"
 #include "rtl/ForeignFrames.h"
 #include "rtl/OwnMutex.h"
@@ -37,10 +38,15 @@ std::vector<TObserver>& Observers() {
 struct TRaised {
   alignas(std::exception_ptr) unsigned char Room[sizeof(std::exception_ptr)];
   bool Held;
+  // The call it was raised out of, for a report of the frames it passes.
+  uint64_t Serial;
+  const char16_t* What;
+  const void* Code;
   std::exception_ptr& Value() noexcept { return *std::launder(reinterpret_cast<std::exception_ptr*>(Room)); }
 };
 // Read on every outermost return from foreign code.
-constinit thread_local TRaised lastRaised QORB_HANDLER_TLS{{}, false};
+constinit thread_local TRaised lastRaised QORB_HANDLER_TLS{{}, false, 0, nullptr, nullptr};
+std::atomic<uint64_t> raisedSerial{0};
 
 bool RaisedLast(const std::exception_ptr& e) noexcept { return lastRaised.Held && lastRaised.Value() == e; }
 
@@ -50,17 +56,25 @@ void ForgetRaised() noexcept {
   lastRaised.Value().~exception_ptr();
 }
 
-// Kept only while a call into foreign code encloses this point.
-void RememberRaised(const std::exception_ptr& e) noexcept {
+// Kept only while a call into foreign code encloses this point. Out of is
+// the call it is raised out of; null for the same exception raised again.
+void RememberRaised(const std::exception_ptr& e, const TForeignCall* outOf) noexcept {
   bool enclosed = false;
   for (const qorb::rtl::TForeignFrame* f = ForeignTop; f && !enclosed; f = f->Outer) enclosed = f->Call != nullptr;
   if (!enclosed) {
     ForgetRaised();
-  } else if (lastRaised.Held) {
+    return;
+  }
+  if (lastRaised.Held) {
     lastRaised.Value() = e;
   } else {
     new (lastRaised.Room) std::exception_ptr(e);
     lastRaised.Held = true;
+  }
+  if (outOf) {
+    lastRaised.Serial = ++raisedSerial;
+    lastRaised.What = outOf->What;
+    lastRaised.Code = outOf->Code;
   }
 }
 
@@ -97,7 +111,7 @@ void Note(const TForeignCall& call, const CaughtException& e) {
 }
 
 [[noreturn]] void Raise(const TForeignCall& call, std::exception_ptr e, const CaughtException& description) {
-  RememberRaised(e);
+  RememberRaised(e, &call);
   Note(call, description);
   std::rethrow_exception(e);
 }
@@ -110,7 +124,9 @@ void Note(const TForeignCall& call, const CaughtException& e) {
   // What raises it is ours, whatever call this one is inside.
   const TOwnFrame ours(call);
   if (RaisedLast(escaped)) {
-    RememberRaised(escaped);  // or forgotten, when no outer boundary is left
+    // It came back through this call's frames, none of which took it.
+    qorb::rtl::NoteExceptionPassage(lastRaised.Serial, lastRaised.What, lastRaised.Code, call, escaped);
+    RememberRaised(escaped, nullptr);  // or forgotten, when no outer boundary is left
     std::rethrow_exception(escaped);
   }
   std::exception_ptr copy;
@@ -132,7 +148,7 @@ void Note(const TForeignCall& call, const CaughtException& e) {
     // Noted already; the exception it destroyed stays what was raised.
   }
   if (noted) {
-    RememberRaised(copy);
+    RememberRaised(copy, &call);
     std::rethrow_exception(copy);
   }
   Raise(call, copy, d);

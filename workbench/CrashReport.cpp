@@ -7,6 +7,7 @@
 
 #include "rtl/Exception.h"
 #include "workbench/CrashContext.h"
+#include "workbench/ExceptionPassageReport.h"
 #include "workbench/MessageViewSoFar.h"
 #include "workbench/ProcessGuard.h"
 #include "workbench/PluginThreads.h"
@@ -142,6 +143,7 @@ void AddCrashContext(TSignalSafeText& out, const qorb::rtl::TForeignFrame* inner
   }
   closeRepeats();
   if (const char* doing = CrashActivity(); *doing) out.Add("\n  while the IDE was ").Add(doing);
+  AddExceptionPassage(out);
   out.Add("\nMessage view so far:\n");
   WriteMessageViewSoFar(out);
 }

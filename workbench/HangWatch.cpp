@@ -9,6 +9,7 @@
 
 #include "rtl/FaultHandler.h"
 #include "workbench/CrashReport.h"
+#include "workbench/ExceptionPassageReport.h"
 #include "workbench/FileNamePart.h"
 #include "workbench/MessageViewSoFar.h"
 #include "workbench/PluginThreads.h"
@@ -149,6 +150,7 @@ void THangWatch::TState::ReportHang(std::chrono::milliseconds Waited, const char
     // Wine ends a thread whose stack overflowed past the room its handlers
     // need, without a word to the process.
     if (count > 0 && !mainListed) out.Add("\n  the main thread is gone: it ended without returning");
+    AddExceptionPassage(out);
     out.Add("\nThreads:");
     for (size_t i = 0; i < count; ++i) {
       const TThreadStack& s = stacks[i];

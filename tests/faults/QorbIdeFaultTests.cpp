@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/faults/FaultyIde.h"
+#include "tests/support/GuideSamples.h"
 
 namespace {
 
@@ -328,6 +329,30 @@ TEST(Ending, AnExceptionOfOursThatNoFrameOfThePluginTakesIsReportedNamingThem) {
                                                   "[^\n]*\n" + frames + kFolder +
                                                   "FaultyC\\.dll \\((publisher|publish_bad_event|qorb_event_bus_publish)\\)")))
       << Describe(r);
+}
+
+// A C plug-in looks up, under a lock of its own, FaultyCpp's object whose
+// QueryInterface faults. The exception raised out of the lookup passes the
+// C frames, which never unlock, and the C plug-in's Shutdown waits for
+// ever: the hang report names the plug-in the exception came from and the
+// one whose frames it passed.
+TEST(Ending, AHangAfterAnExceptionPassedAPluginsFramesNamesBothPlugins) {
+  FaultyIde ide;
+  const TChildRun r = ide.Run("null-write", "cpp", "query-locked", {"--click", "Qorb/Faulty lookup", "--hang-timeout", "5"},
+                              std::chrono::seconds(60));
+  EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("qorb-ide: hung: the main thread has not returned from Shutdown "
+                                                  "\\(" + kFolder + "FaultyC\\.dll\\)")))
+      << Describe(r);
+  EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  before this, an exception of class EAccessViolation: [^\n]*'FaultyCpp\\.dll'"
+                                                  "[^\n]*\n    raised out of: QueryInterface in " + kFolder +
+                                                  "FaultyCpp\\.dll\n    passed the frames of: menu click "
+                                                  "\\(Qorb/Faulty lookup\\) in " + kFolder + "FaultyC\\.dll\n")))
+      << Describe(r);
+#if !defined(_WIN32)
+  // The guide shows it (Windows names files and faults its own way).
+  EXPECT_EQ(SampleMismatch(GuideSample(QORB_SOURCE_DIR "/docs/plugin-authors.md", "passage"), r.Err), "") << r.Err;
+#endif
 }
 
 // A plug-in's own thread overflows its stack: the thread never entered a
