@@ -69,6 +69,10 @@ struct TFaultRecord {
   int Code = 0;  // si_code, or the exception code on Windows
   uintptr_t Pc = 0;
   uintptr_t Address = 0;  // the data address, for access faults
+  uintptr_t Sp = 0;  // the stack pointer at the fault
+  // The stack pointer lay far outside the thread's stack (not an
+  // overflow): its frames cannot be walked from there.
+  bool StackLost = false;
   enum class TAccess : uint8_t { Read, Write, Execute } Access = TAccess::Read;
   bool StackOverflow = false;
   bool PrivilegedInstruction = false;

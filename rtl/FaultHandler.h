@@ -37,3 +37,7 @@ const void* ReclaimUnhandledFilter() noexcept;
 // The stack of the calling thread gets an alternate signal stack, so that a
 // stack overflow can be reported; CallForeign does this for its threads.
 void PrepareThreadForFaults();
+
+// The calling thread's stack, as PrepareThreadForFaults found it; false
+// before. Signal-safe.
+bool PreparedThreadStack(uintptr_t& Low, uintptr_t& High) noexcept;

@@ -36,6 +36,8 @@ void AddCall(TSignalSafeText& out, const TForeignCall& call) noexcept {
     out.Add(" (").Add(place.Module).Add(")");
 }
 
+}  // namespace
+
 void AddCodePlace(TSignalSafeText& out, uintptr_t pc) noexcept {
   static TCodePlace place;
   if (FindCodePlace(pc, place)) {
@@ -48,7 +50,6 @@ void AddCodePlace(TSignalSafeText& out, uintptr_t pc) noexcept {
   }
 }
 
-}  // namespace
 
 const char* CrashFaultName(const TFaultRecord& f) noexcept {
   switch (FaultKindOf(f)) {
@@ -97,11 +98,13 @@ int FinishCrashReport(TSignalSafeText& out, const TFaultRecord& fault, const qor
     }
   }
 
+  if (fault.StackLost)
+    out.Add("\n  with its stack pointer at ").Hex(fault.Sp).Add(", outside the thread's stack: its frames are lost");
   if (onMainThread) {
     out.Add("\n  on the main thread");
   } else {
     uintptr_t frames[48];
-    const int depth = capture(frames, 48);
+    const int depth = capture(fault, frames, 48);
     if (const char* plugin = PluginOfThread(thread, frames, depth))
       out.Add("\n  on a thread started by ").Add(plugin);
     else

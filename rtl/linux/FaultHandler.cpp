@@ -37,6 +37,7 @@ struct sigaction previousActions[kSignalCount];
 std::atomic<TCrashReporter> crashReporter{nullptr};
 
 thread_local uintptr_t stackLow QORB_HANDLER_TLS = 0;
+thread_local uintptr_t stackHigh QORB_HANDLER_TLS = 0;
 thread_local bool threadPrepared QORB_HANDLER_TLS = false;
 // The mask the thread crosses into foreign code with: our code never
 // changes it, so it is what every boundary of the thread was entered with.
@@ -85,14 +86,19 @@ bool IsRuntimeLibrary(const char* path) {
   return name.starts_with("libqorb");
 }
 
+constexpr uintptr_t kGuardReach = 256 * 1024;
+
 // Stack overflow: the faulting access, or the stack pointer, lies at the
 // low end of the thread's stack, where its guard page is.
 bool IsStackOverflow(uintptr_t address, uintptr_t sp) {
   if (!stackLow) return false;
-  constexpr uintptr_t kReach = 256 * 1024;
-  auto near = [](uintptr_t a) { return a + kReach >= stackLow && a < stackLow + kReach; };
+  auto near = [](uintptr_t a) { return a + kGuardReach >= stackLow && a < stackLow + kGuardReach; };
   return near(address) || near(sp);
 }
+
+// Neither in the thread's stack nor just below it: a stack pointer a
+// plug-in set to garbage (or to a stack of its own making).
+bool IsStackLost(uintptr_t sp) { return stackHigh && (sp >= stackHigh || sp + kGuardReach < stackLow); }
 
 bool IsPrivilegedOpcode(const unsigned char* pc) {
   switch (pc[0]) {
@@ -145,6 +151,8 @@ TFaultRecord Describe(int sig, const siginfo_t* info, const ucontext_t* uc) {
   f.Code = info->si_code;
   const greg_t* regs = uc->uc_mcontext.gregs;
   f.Pc = static_cast<uintptr_t>(regs[REG_RIP]);
+  f.Sp = static_cast<uintptr_t>(regs[REG_RSP]);
+  f.StackLost = IsStackLost(f.Sp);
   if (info->si_code <= 0) {
     // SI_USER, SI_TKILL, SI_QUEUE...: where si_addr would be lies the sender.
     f.Sent = true;
@@ -243,7 +251,10 @@ void PrepareThreadForFaults() {
   if (::pthread_getattr_np(::pthread_self(), &attr) == 0) {
     void* low = nullptr;
     size_t size = 0;
-    if (::pthread_attr_getstack(&attr, &low, &size) == 0) stackLow = reinterpret_cast<uintptr_t>(low);
+    if (::pthread_attr_getstack(&attr, &low, &size) == 0) {
+      stackLow = reinterpret_cast<uintptr_t>(low);
+      stackHigh = stackLow + size;
+    }
     ::pthread_attr_destroy(&attr);
   }
   ::pthread_sigmask(SIG_SETMASK, nullptr, &boundaryMask);
@@ -251,6 +262,12 @@ void PrepareThreadForFaults() {
   stack_t current{};
   // A sanitizer, or the program, may have given the thread one already.
   if (::sigaltstack(nullptr, &current) == 0 && (current.ss_flags & SS_DISABLE)) altStack.Allocate();
+}
+
+bool PreparedThreadStack(uintptr_t& Low, uintptr_t& High) noexcept {
+  Low = stackLow;
+  High = stackHigh;
+  return High != 0;
 }
 
 void MarkOwnModule(const void* Address) {

@@ -297,6 +297,13 @@ extern "C" EXCEPTION_DISPOSITION QorbBoundaryHandler(EXCEPTION_RECORD* Record, v
   return ExceptionContinueSearch;  // not reached
 }
 
+bool PreparedThreadStack(uintptr_t& Low, uintptr_t& High) noexcept {
+  const THandlerView* view = ThisThreadsView();
+  Low = view ? view->StackLow : 0;
+  High = view ? view->StackHigh : 0;
+  return High != 0;
+}
+
 void PrepareThreadForFaults() {
   if (threadPrepared) return;
   threadPrepared = true;

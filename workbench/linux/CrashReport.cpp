@@ -18,6 +18,7 @@
 #include "workbench/SignalSafeSymbols.h"
 #include "workbench/SignalSafeText.h"
 #include "workbench/ThreadStacks.h"
+#include "workbench/linux/StackScan.h"
 #include "rtl/Exception.h"
 #include "rtl/FaultHandler.h"
 #include "rtl/ForeignFrames.h"
@@ -34,6 +35,16 @@ int CaptureStack(uintptr_t* frames, int max) noexcept {
   const int depth = ::backtrace(taken, std::min(max, 64));
   for (int i = 0; i < depth; ++i) frames[i] = reinterpret_cast<uintptr_t>(taken[i]);
   return depth;
+}
+
+int CaptureFaultStack(const TFaultRecord& fault, uintptr_t* frames, int max) noexcept {
+  // An unwinder would follow the lost stack pointer wherever it points and
+  // fault again: the thread's own stack is scanned instead.
+  if (!fault.StackLost) return CaptureStack(frames, max);
+  uintptr_t low = 0, high = 0;
+  if (!PreparedThreadStack(low, high)) return 0;
+  constexpr uintptr_t kTop = 512 * 1024;
+  return std::max(0, ScanForReturnAddresses(high - std::min(kTop, high - low), frames, max));
 }
 
 const char* SignalName(int sig) noexcept {
@@ -79,6 +90,8 @@ std::atomic<int> attempts{0};
   out.Add("\nqorb-ide: crashed: ").Add(CrashFaultName(firstFault)).Add(" (").Add(SignalName(firstFault.Signal))
       .Add(") at ").Hex(firstFault.Pc).Add("; writing its report faulted again (").Add(SignalName(again.Signal))
       .Add(" at ").Hex(again.Pc).Add("), so this report is short");
+  out.Add("\n  at ").Hex(firstFault.Pc);
+  AddCodePlace(out, firstFault.Pc);
   AddCrashContext(out, firstInnermost);
   out.Flush();
   RunCrashCleanup();
@@ -125,7 +138,7 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
       out.Add("\n  ").Add(data.Module).Add(": its file was replaced or truncated while loaded");
   }
   out.Flush();
-  return FinishCrashReport(out, fault, innermost, self == mainThread.load(), self, &CaptureStack);
+  return FinishCrashReport(out, fault, innermost, self == mainThread.load(), self, &CaptureFaultStack);
 }
 
 // glibc's note of why it aborts ("double free or corruption (out)").
@@ -179,7 +192,7 @@ void OnAbort(int sig, siginfo_t*, void* context) {
   }
   out.Flush();
   AddStack(out);
-  ::_exit(FinishCrashReport(out, fault, innermost, self == mainThread.load(), self, &CaptureStack));
+  ::_exit(FinishCrashReport(out, fault, innermost, self == mainThread.load(), self, &CaptureFaultStack));
 }
 
 // An exception nothing could take: most often ours, thrown back into
@@ -200,7 +213,7 @@ void OnAbort(int sig, siginfo_t*, void* context) {
         .Add("), which cannot take an exception");
   out.Flush();
   AddStack(out);
-  ::_exit(FinishCrashReport(out, fault, innermost, self == mainThread.load(), self, &CaptureStack));
+  ::_exit(FinishCrashReport(out, fault, innermost, self == mainThread.load(), self, &CaptureFaultStack));
 }
 
 std::once_flag installed;

@@ -22,6 +22,7 @@
 #include "rtl/ThreadLocal.h"
 #include "winapi/FileDescriptor.h"
 #include "workbench/SignalSafeSymbols.h"
+#include "workbench/linux/StackScan.h"
 
 namespace {
 
@@ -184,6 +185,23 @@ __attribute__((no_sanitize_address, no_sanitize_thread)) uintptr_t WordAt(uintpt
   return *reinterpret_cast<const volatile uintptr_t*>(address);
 }
 
+}  // namespace
+
+int ScanForReturnAddresses(uintptr_t From, uintptr_t* Frames, int Max) noexcept {
+  code.Count = 0;
+  code.Sp = From;
+  code.StackEnd = 0;
+  ForEachMapping(&NoteMapping, &code);
+  if (code.StackEnd == 0) return -1;
+  int depth = 0;
+  constexpr uintptr_t kMostScanned = 512 * 1024;
+  for (uintptr_t a = From & ~uintptr_t{7}; a + 8 <= code.StackEnd && a - From < kMostScanned && depth < Max; a += 8)
+    if (const uintptr_t w = WordAt(a); IsReturnAddress(w)) Frames[depth++] = w;
+  return depth;
+}
+
+namespace {
+
 // A thread that does not answer is most likely blocked in the kernel: the
 // kernel tells where (its stack pointer and program counter), and the stack
 // from there holds its return addresses, found as a debugger finds them
@@ -217,17 +235,10 @@ bool ScanStack(pid_t thread, TThreadStack& s) noexcept {
   }
   const uintptr_t sp = last[0], pc = last[1];
   if (sp == 0 || pc == 0) return false;
-  code.Count = 0;
-  code.Sp = sp;
-  code.StackEnd = 0;
-  ForEachMapping(&NoteMapping, &code);
-  if (code.StackEnd == 0) return false;
-  s.Depth = 0;
-  s.Frames[s.Depth++] = pc + 1;  // read as a return address, it names pc's own function
-  constexpr uintptr_t kMostScanned = 512 * 1024;
-  for (uintptr_t a = sp & ~uintptr_t{7}; a + 8 <= code.StackEnd && a - sp < kMostScanned && s.Depth < TThreadStack::MaxFrames;
-       a += 8)
-    if (const uintptr_t w = WordAt(a); IsReturnAddress(w)) s.Frames[s.Depth++] = w;
+  s.Frames[0] = pc + 1;  // read as a return address, it names pc's own function
+  const int found = ScanForReturnAddresses(sp, s.Frames + 1, TThreadStack::MaxFrames - 1);
+  if (found < 0) return false;
+  s.Depth = 1 + found;
   s.Scanned = true;
   return true;
 }
