@@ -42,10 +42,13 @@ struct TRaised {
   uint64_t Serial;
   const char16_t* What;
   const void* Code;
+  // Raised where foreign code had called ours: on its way to the next
+  // boundary out it passes foreign frames, not just ours.
+  bool CalledBack;
   std::exception_ptr& Value() noexcept { return *std::launder(reinterpret_cast<std::exception_ptr*>(Room)); }
 };
 // Read on every outermost return from foreign code.
-constinit thread_local TRaised lastRaised QORB_HANDLER_TLS{{}, false, 0, nullptr, nullptr};
+constinit thread_local TRaised lastRaised QORB_HANDLER_TLS{{}, false, 0, nullptr, nullptr, false};
 std::atomic<uint64_t> raisedSerial{0};
 
 bool RaisedLast(const std::exception_ptr& e) noexcept { return lastRaised.Held && lastRaised.Value() == e; }
@@ -76,6 +79,9 @@ void RememberRaised(const std::exception_ptr& e, const TForeignCall* outOf) noex
     lastRaised.What = outOf->What;
     lastRaised.Code = outOf->Code;
   }
+  // Under the own frame of the code raising it: the frame outside that one.
+  const qorb::rtl::TForeignFrame* outside = ForeignTop ? ForeignTop->Outer : nullptr;
+  lastRaised.CalledBack = outside && !outside->Call;
 }
 
 std::string ModulePath(const void* code) { return code ? ModulePathOf(code) : std::string(); }
@@ -125,7 +131,8 @@ void Note(const TForeignCall& call, const CaughtException& e) {
   const TOwnFrame ours(call);
   if (RaisedLast(escaped)) {
     // It came back through this call's frames, none of which took it.
-    qorb::rtl::NoteExceptionPassage(lastRaised.Serial, lastRaised.What, lastRaised.Code, call, escaped);
+    if (lastRaised.CalledBack)
+      qorb::rtl::NoteExceptionPassage(lastRaised.Serial, lastRaised.What, lastRaised.Code, call, escaped);
     RememberRaised(escaped, nullptr);  // or forgotten, when no outer boundary is left
     std::rethrow_exception(escaped);
   }

@@ -50,7 +50,6 @@ void AddCodePlace(TSignalSafeText& out, uintptr_t pc) noexcept {
   }
 }
 
-
 const char* CrashFaultName(const TFaultRecord& f) noexcept {
   switch (FaultKindOf(f)) {
     case TFaultKind::StackOverflow:

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "rtl/ExceptionPassage.h"
 #include "rtl/ExternalExceptions.h"
 #include "rtl/FaultHandler.h"
 #include "rtl/ForeignCall.h"
@@ -87,6 +88,8 @@ TEST(Containment, NestedCallsNoteAnExceptionOnceAndTheOuterCallSeesTheSame) {
   Notes notes;
   SetTestEnv("QORB_FAULT", "div-zero");
   const TFaultFn fault = lib.Fault();
+  qorb::rtl::TExceptionPassage before{}, after{};
+  const bool passedBefore = qorb::rtl::LastExceptionPassage(before);
   const std::string raised = Raised([&] {
     CallForeign({u"outer"}, [&] { CallForeign({u"inner", reinterpret_cast<const void*>(fault)}, fault); });
   });
@@ -94,6 +97,9 @@ TEST(Containment, NestedCallsNoteAnExceptionOnceAndTheOuterCallSeesTheSame) {
   EXPECT_EQ(raised, "EDivByZero: Division by zero");
   ASSERT_EQ(notes.seen.size(), 1u);
   EXPECT_EQ(notes.seen[0].What, u"inner");
+  // Only our code lay between the two calls: no foreign frame was passed.
+  EXPECT_EQ(qorb::rtl::LastExceptionPassage(after), passedBefore);
+  EXPECT_STREQ(after.Exception, before.Exception);
   // Copied exceptions keep their class name and message.
   EXPECT_EQ(Raised([] { CallForeign({u"thrower"}, [] { throw std::out_of_range("past the end"); }); }),
             "out_of_range: past the end");
