@@ -70,8 +70,9 @@ struct TFaultRecord {
   uintptr_t Pc = 0;
   uintptr_t Address = 0;  // the data address, for access faults
   uintptr_t Sp = 0;  // the stack pointer at the fault
-  // The stack pointer lay far outside the thread's stack (not an
-  // overflow): its frames cannot be walked from there.
+  // The stack pointer lay outside the thread's stack and not just below it
+  // (an overflow): garbage, or a stack a plug-in made of its own. Reports
+  // do not walk frames from there.
   bool StackLost = false;
   enum class TAccess : uint8_t { Read, Write, Execute } Access = TAccess::Read;
   bool StackOverflow = false;

@@ -98,7 +98,7 @@ int FinishCrashReport(TSignalSafeText& out, const TFaultRecord& fault, const qor
   }
 
   if (fault.StackLost)
-    out.Add("\n  with its stack pointer at ").Hex(fault.Sp).Add(", outside the thread's stack: its frames are lost");
+    out.Add("\n  with its stack pointer at ").Hex(fault.Sp).Add(", outside the thread's stack");
   if (onMainThread) {
     out.Add("\n  on the main thread");
   } else {

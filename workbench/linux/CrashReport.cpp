@@ -38,8 +38,9 @@ int CaptureStack(uintptr_t* frames, int max) noexcept {
 }
 
 int CaptureFaultStack(const TFaultRecord& fault, uintptr_t* frames, int max) noexcept {
-  // An unwinder would follow the lost stack pointer wherever it points and
-  // fault again: the thread's own stack is scanned instead.
+  // An unwinder would follow a garbage stack pointer wherever it points
+  // and fault again: the thread's own stack is scanned instead (a stack a
+  // plug-in made of its own loses its frames to that, never the report).
   if (!fault.StackLost) return CaptureStack(frames, max);
   uintptr_t low = 0, high = 0;
   if (!PreparedThreadStack(low, high)) return 0;
