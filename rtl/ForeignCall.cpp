@@ -131,8 +131,13 @@ void Note(const TForeignCall& call, const CaughtException& e) {
   const TOwnFrame ours(call);
   if (RaisedLast(escaped)) {
     // It came back through this call's frames, none of which took it.
-    if (lastRaised.CalledBack)
-      qorb::rtl::NoteExceptionPassage(lastRaised.Serial, lastRaised.What, lastRaised.Code, call, escaped);
+    if (lastRaised.CalledBack) {
+      try {
+        qorb::rtl::NoteExceptionPassage(lastRaised.Serial, lastRaised.What, lastRaised.Code, call, escaped);
+      } catch (...) {
+        // Out of memory: the exception goes on unrecorded, never replaced.
+      }
+    }
     RememberRaised(escaped, nullptr);  // or forgotten, when no outer boundary is left
     std::rethrow_exception(escaped);
   }

@@ -96,9 +96,18 @@ bool IsStackOverflow(uintptr_t address, uintptr_t sp) {
   return near(address) || near(sp);
 }
 
-// Neither in the thread's stack nor just below it: a stack pointer a
-// plug-in set to garbage (or to a stack of its own making).
-bool IsStackLost(uintptr_t sp) { return stackHigh && (sp >= stackHigh || sp + kGuardReach < stackLow); }
+// Neither in the thread's stack nor just below it, nor on the alternate
+// signal stack (a handler's): a stack pointer a plug-in set to garbage, or
+// to a stack of its own making.
+bool IsStackLost(uintptr_t sp) {
+  if (!stackHigh || (sp < stackHigh && sp + kGuardReach >= stackLow)) return false;
+  stack_t alternate{};
+  if (::sigaltstack(nullptr, &alternate) == 0 && !(alternate.ss_flags & SS_DISABLE)) {
+    const auto base = reinterpret_cast<uintptr_t>(alternate.ss_sp);
+    if (sp >= base && sp < base + alternate.ss_size) return false;
+  }
+  return true;
+}
 
 bool IsPrivilegedOpcode(const unsigned char* pc) {
   switch (pc[0]) {

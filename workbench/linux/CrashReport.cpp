@@ -43,9 +43,7 @@ int CaptureFaultStack(const TFaultRecord& fault, uintptr_t* frames, int max) noe
   // plug-in made of its own loses its frames to that, never the report).
   if (!fault.StackLost) return CaptureStack(frames, max);
   uintptr_t low = 0, high = 0;
-  if (!PreparedThreadStack(low, high)) return 0;
-  constexpr uintptr_t kTop = 512 * 1024;
-  return std::max(0, ScanForReturnAddresses(high - std::min(kTop, high - low), frames, max));
+  return PreparedThreadStack(low, high) ? ScanOutermostReturnAddresses(low, high, frames, max) : 0;
 }
 
 const char* SignalName(int sig) noexcept {

@@ -12,6 +12,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -153,14 +154,20 @@ struct TCodeRanges {
   uintptr_t Start[4096];
   uintptr_t End[4096];
   size_t Count = 0;
-  uintptr_t StackEnd = 0;  // of the mapping that holds Sp
+  uintptr_t StackStart = 0, StackEnd = 0;  // of the readable mapping that holds Sp
   uintptr_t Sp = 0;
 };
 TCodeRanges code;
+// Taken by whoever scans: the hang and unload watches, and a crash report
+// on a plug-in's thread, may each scan at any time.
+std::atomic_flag scanning = ATOMIC_FLAG_INIT;
 
 void NoteMapping(void* data, uintptr_t start, uintptr_t end, const char* perms) {
   auto& c = *static_cast<TCodeRanges*>(data);
-  if (c.Sp >= start && c.Sp < end) c.StackEnd = end;
+  if (perms[0] == 'r' && c.Sp >= start && c.Sp < end) {
+    c.StackStart = start;
+    c.StackEnd = end;
+  }
   if (perms[0] == 'r' && perms[2] == 'x' && c.Count < std::size(c.Start)) {
     c.Start[c.Count] = start;
     c.End[c.Count++] = end;
@@ -187,16 +194,49 @@ __attribute__((no_sanitize_address, no_sanitize_thread)) uintptr_t WordAt(uintpt
 
 }  // namespace
 
-int ScanForReturnAddresses(uintptr_t From, uintptr_t* Frames, int Max) noexcept {
+namespace {
+
+constexpr uintptr_t kMostScanned = 512 * 1024;
+
+class TScanning {
+ public:
+  TScanning() noexcept {
+    while (scanning.test_and_set(std::memory_order_acquire)) ::sched_yield();
+  }
+  ~TScanning() { scanning.clear(std::memory_order_release); }
+  TScanning(const TScanning&) = delete;
+  TScanning& operator=(const TScanning&) = delete;
+};
+
+// The code ranges, and the readable mapping that holds At; false when none
+// does.
+bool LookAround(uintptr_t At) noexcept {
   code.Count = 0;
-  code.Sp = From;
-  code.StackEnd = 0;
+  code.Sp = At;
+  code.StackStart = code.StackEnd = 0;
   ForEachMapping(&NoteMapping, &code);
-  if (code.StackEnd == 0) return -1;
+  return code.StackEnd != 0;
+}
+
+}  // namespace
+
+int ScanForReturnAddresses(uintptr_t From, uintptr_t* Frames, int Max) noexcept {
+  const TScanning one;
+  if (!LookAround(From)) return -1;
   int depth = 0;
-  constexpr uintptr_t kMostScanned = 512 * 1024;
   for (uintptr_t a = From & ~uintptr_t{7}; a + 8 <= code.StackEnd && a - From < kMostScanned && depth < Max; a += 8)
     if (const uintptr_t w = WordAt(a); IsReturnAddress(w)) Frames[depth++] = w;
+  return depth;
+}
+
+int ScanOutermostReturnAddresses(uintptr_t Low, uintptr_t High, uintptr_t* Frames, int Max) noexcept {
+  const TScanning one;
+  if (High < 8 || !LookAround(High - 8)) return 0;
+  const uintptr_t floor = std::max({Low, code.StackStart, High - std::min(High, kMostScanned)});
+  int depth = 0;
+  for (uintptr_t a = (std::min(High, code.StackEnd) - 8) & ~uintptr_t{7}; a >= floor && depth < Max; a -= 8)
+    if (const uintptr_t w = WordAt(a); IsReturnAddress(w)) Frames[depth++] = w;
+  std::reverse(Frames, Frames + depth);
   return depth;
 }
 
