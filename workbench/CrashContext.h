@@ -26,7 +26,7 @@ void AddFaultAccess(TSignalSafeText& Out, const TFaultRecord& Fault) noexcept;
 // was sent) with its module and nearest symbol; the thread, named by the
 // plug-in that started it from the return addresses Capture takes on the
 // faulting thread (asked only off the main thread); then the context below.
-using TCaptureStack = int (*)(const TFaultRecord& Fault, uintptr_t* Frames, int Max) noexcept;
+using TCaptureStack = int (*)(uintptr_t* Frames, int Max) noexcept;
 int FinishCrashReport(TSignalSafeText& Out, const TFaultRecord& Fault, const qorb::rtl::TForeignFrame* Innermost,
                       bool OnMainThread, pid_t Thread, TCaptureStack Capture) noexcept;
 

@@ -103,7 +103,7 @@ int FinishCrashReport(TSignalSafeText& out, const TFaultRecord& fault, const qor
     out.Add("\n  on the main thread");
   } else {
     uintptr_t frames[48];
-    const int depth = capture(fault, frames, 48);
+    const int depth = capture(frames, 48);
     if (const char* plugin = PluginOfThread(thread, frames, depth))
       out.Add("\n  on a thread started by ").Add(plugin);
     else

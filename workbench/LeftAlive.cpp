@@ -6,8 +6,6 @@
 
 namespace {
 
-std::string FileName(const std::string& path) { return std::string(FileNamePart(std::string_view(path))); }
-
 const char* StillHeld(const TLeftHold& left) { return left.Subscription ? "still subscribed" : "still registered"; }
 
 }  // namespace
@@ -26,7 +24,7 @@ std::vector<TLeftHold> HoldsLeftIn(const std::string& Path) {
 }
 
 std::string DescribeLeftHold(const TLeftHold& Left) {
-  return FileName(Left.Library) + ": " + Left.What + ", " + StillHeld(Left) + " when it was unloaded";
+  return std::string(FileNamePart(Left.Library.c_str())) + ": " + Left.What + ", " + StillHeld(Left) + " when it was unloaded";
 }
 
 std::string FormatLeftAlive(const std::vector<TLeftThread>& Threads, const std::vector<TLeftHold>& Holds) {
@@ -34,7 +32,7 @@ std::string FormatLeftAlive(const std::vector<TLeftThread>& Threads, const std::
   std::string text = "Left alive:\n";
   for (const TLeftThread& t : Threads) text += FormatLeftThread(t);
   for (const TLeftHold& h : Holds)
-    text += "  " + h.What + " of " + FileName(h.Library) + ": " + StillHeld(h) + " when the library was unloaded\n    " +
+    text += "  " + h.What + " of " + FileNamePart(h.Library.c_str()) + ": " + StillHeld(h) + " when the library was unloaded\n    " +
             h.Library + "\n";
   return text;
 }

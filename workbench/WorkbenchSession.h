@@ -52,9 +52,9 @@ class TWorkbenchSession {
   std::unique_ptr<TPluginFolderLink> link_;
   // First in, last out: unloading is reported to it until the IDE is gone.
   std::unique_ptr<TModuleCallLog> ownLog_;
-  TModuleCallLog* log_ = nullptr;
+  TModuleCallLog* log_ = nullptr;  // ownLog_; null when someone else (a test) observes module calls
   TErrorLines errorLines_;
-  std::vector<TLeftHold> leftHolds_;  // main thread  // the IDE's; null when someone else observes module calls
+  std::vector<TLeftHold> leftHolds_;  // main thread
   size_t loadedEntries_ = 0;
   size_t shutdownEntries_ = 0;
   std::chrono::steady_clock::time_point shutdownStart_{};

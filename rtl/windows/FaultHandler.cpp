@@ -76,10 +76,8 @@ bool IsRuntimeLibrary(HMODULE module) {
   wchar_t path[MAX_PATH * 2];
   const DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH * 2);
   if (length == 0 || length >= MAX_PATH * 2) return false;
-  const wchar_t* name = path;
-  for (const wchar_t* p = path; *p; ++p)
-    if (*p == L'\\' || *p == L'/') name = p + 1;
-  return ::_wcsnicmp(name, L"libqorb", 7) == 0;
+  const std::wstring_view name = ModuleFileName({path, length});
+  return name.size() >= 7 && ::_wcsnicmp(name.data(), L"libqorb", 7) == 0;
 }
 
 // Stack overflow: Windows names it, and Wine may report it as an access

@@ -30,15 +30,12 @@ TSystemKind KindOfModule(std::wstring_view path) {
   if (!folder.empty() && path.size() > folder.size() && StartsWithNoCase(path, folder) &&
       (path[folder.size()] == L'\\' || path[folder.size()] == L'/'))
     return TSystemKind::Runtime;
-  std::wstring_view name = path;
-  if (const size_t slash = name.find_last_of(L"\\/"); slash != std::wstring_view::npos) name.remove_prefix(slash + 1);
   // The compiler's runtime libraries that take locks; its C++ library's
   // code is mostly the plug-in's own, from its headers.
   for (std::wstring_view runtime : {L"libgcc_s", L"libwinpthread"})
-    if (StartsWithNoCase(name, runtime)) return TSystemKind::Runtime;
+    if (StartsWithNoCase(ModuleFileName(path), runtime)) return TSystemKind::Runtime;
   return TSystemKind::None;
 }
-
 
 // The memory and string functions of the C runtimes and the system: they
 // take no lock, though some go on in a helper of their own (memcpy).
@@ -75,8 +72,7 @@ uintptr_t Exported(uintptr_t base, const char* name) noexcept {
 }
 
 void NoteLeaves(std::wstring_view path, uintptr_t base) noexcept {
-  std::wstring_view name = path;
-  if (const size_t slash = name.find_last_of(L"\\/"); slash != std::wstring_view::npos) name.remove_prefix(slash + 1);
+  const std::wstring_view name = ModuleFileName(path);
   if (std::none_of(std::begin(kLeafModules), std::end(kLeafModules),
                    [&](std::wstring_view m) { return m.size() == name.size() && StartsWithNoCase(name, m); }))
     return;
@@ -138,6 +134,11 @@ VOID CALLBACK OnDll(ULONG reason, const TDllNotification* data, void*) {
 
 }  // namespace
 
+std::wstring_view ModuleFileName(std::wstring_view Path) noexcept {
+  const size_t slash = Path.find_last_of(L"\\/");
+  return slash == std::wstring_view::npos ? Path : Path.substr(slash + 1);
+}
+
 void MarkSystemModules() {
   const UINT length = ::GetWindowsDirectoryW(windowsFolder, MAX_PATH);
   windowsFolderLength = length < MAX_PATH ? length : 0;
@@ -171,6 +172,7 @@ bool OnlyForeignFramesAbandoned(const CONTEXT& Context, uintptr_t StackLow, uint
   bool innermost = true;
   bool innermostLeaves = true;
   bool calledLeaf = false;  // the last of them is a leaf function
+  auto innermostRunHolds = [&] { return innermost && seen && !innermostLeaves && !calledLeaf; };
   uintptr_t systemPc = 0;
   uintptr_t caller = 0;
   for (int index = 0; index < kMaxFrames; ++index) {
@@ -194,7 +196,7 @@ bool OnlyForeignFramesAbandoned(const CONTEXT& Context, uintptr_t StackLow, uint
         innermostLeaves = innermostLeaves && IsLeaf(function, base);
       }
     } else if (kind == TSystemKind::None) {
-      if (innermost && seen && !innermostLeaves && !calledLeaf) held = true;
+      held = held || innermostRunHolds();
       innermost = false;
       if (seen && !caller) caller = pc;
       // Past the system code and its caller: nothing more to learn.
@@ -210,7 +212,7 @@ bool OnlyForeignFramesAbandoned(const CONTEXT& Context, uintptr_t StackLow, uint
     }
   }
   // The walk ended inside them (the stack's end, or our code).
-  if (innermost && seen && !innermostLeaves && !calledLeaf) held = true;
+  held = held || innermostRunHolds();
   if (seen && held) {
     Fault.InSystemCode = true;
     Fault.SystemPc = systemPc;

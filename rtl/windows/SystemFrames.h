@@ -8,8 +8,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string_view>
 
 #include "rtl/ExternalExceptions.h"
+
+// The file name at the end of a module's path.
+std::wstring_view ModuleFileName(std::wstring_view Path) noexcept;
 
 // Notes which loaded modules are the system's, now and as the loader maps
 // more. Once, when the handler is installed.

@@ -2,7 +2,6 @@
 // A package folder of its own with the faulting plug-ins and About library,
 // and qorb-ide run over it with the fault a test asks for.
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -33,6 +32,13 @@ inline const std::string kAccessViolation = "access violation \\(SIGSEGV\\)";
 inline const std::string kCLibrary = "libc\\.so\\.6";
 constexpr int kRecursionRuns = 50;
 #endif
+// How long a faulting run may take before it counts as hung.
+constexpr auto kPatience = std::chrono::seconds(60);
+
+inline std::vector<std::string> StrictIf(bool strict) {
+  return strict ? std::vector<std::string>{"--strict"} : std::vector<std::string>{};
+}
+
 // Before a file name, either separator.
 inline const std::string kFolder = "[^\n]*[/\\\\]";
 
@@ -53,12 +59,8 @@ class FaultyIde {
                 const std::vector<std::string>& env = {}) const {
     std::vector<std::string> argv{QORB_IDE_PATH, "--package", (dir_ / "Qorb_DelphiMain.bpl").string()};
     argv.insert(argv.end(), args.begin(), args.end());
-    // AddressSanitizer's fault handlers stand aside, so that a fault nobody
-    // contains ends the IDE with its own status rather than the sanitizer's.
-    const char* asan = std::getenv("ASAN_OPTIONS");
-    std::vector<std::string> environment{"QORB_FAULT=" + fault, "QORB_FAULT_IN=" + in, "QORB_FAULT_AT=" + at,
-                                         std::string("ASAN_OPTIONS=") + (asan ? asan : "") +
-                                             ":handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0"};
+    std::vector<std::string> environment = SanitizersLeaveFaultsToTheChild();
+    environment.insert(environment.end(), {"QORB_FAULT=" + fault, "QORB_FAULT_IN=" + in, "QORB_FAULT_AT=" + at});
     environment.insert(environment.end(), env.begin(), env.end());
     return RunChild(argv, environment, patience);
   }

@@ -3,7 +3,6 @@
 // Windows names a fault by its exception code.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -23,11 +22,9 @@ TChildRun RunFaulty(const std::string& fault, const std::string& at, const std::
   fs::create_symlink(fs::path(QORB_FAULT_FIXTURE_DIR) / "FaultyCpp.dll", dir.path / "Plugins" / "FaultyCpp.dll");
   std::vector<std::string> argv{QORB_IDE_PATH, "--package", (dir.path / "Qorb_DelphiMain.bpl").string()};
   argv.insert(argv.end(), args.begin(), args.end());
-  // AddressSanitizer's handlers stand aside, as for every faulting run.
-  const char* asan = std::getenv("ASAN_OPTIONS");
-  return RunChild(argv, {"QORB_FAULT=" + fault, "QORB_FAULT_IN=cpp", "QORB_FAULT_AT=" + at,
-                         std::string("ASAN_OPTIONS=") + (asan ? asan : "") +
-                             ":handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0"});
+  std::vector<std::string> env = SanitizersLeaveFaultsToTheChild();
+  env.insert(env.end(), {"QORB_FAULT=" + fault, "QORB_FAULT_IN=cpp", "QORB_FAULT_AT=" + at});
+  return RunChild(argv, env);
 }
 
 const std::string kGuide = QORB_SOURCE_DIR "/docs/plugin-authors.md";

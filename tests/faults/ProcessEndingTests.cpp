@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr auto kPatience = std::chrono::seconds(60);
-
 // AddressSanitizer brings its own heap, which neither faults nor aborts where
 // the C library's does, and checks printf's arguments before the C library
 // takes a lock; and the frames a contained fault abandons leak what they
@@ -23,8 +21,6 @@ constexpr bool kSanitizedHeap = true;
 #else
 constexpr bool kSanitizedHeap = false;
 #endif
-
-std::vector<std::string> StrictIf(bool strict) { return strict ? std::vector<std::string>{"--strict"} : std::vector<std::string>{}; }
 
 bool HeapCase(const std::string& fault) {
   return fault == "heap-corrupt" || fault == "printf" || fault == "double-free" || fault == "recurse-allocating";

@@ -194,7 +194,7 @@ TEST(UncontainedFault, OnAPluginsOwnThreadEndsTheIdeWithAReportNamingThePlugin) 
 TEST(FaultInAPluginsObject, AnAddRefIsContainedThereAndLeavesTheRegistryFreeForOtherThreads) {
   FaultyIde ide;
   for (const char* at : {"addref", "addref-thread"}) {
-    const TChildRun r = ide.Run("null-write", "cpp", at, {}, std::chrono::seconds(60));
+    const TChildRun r = ide.Run("null-write", "cpp", at, {}, kPatience);
     ASSERT_FALSE(r.TimedOut) << at << ": hung";
     ExpectLivedAndCleanedUp(r);
     EXPECT_EQ(r.ExitStatus, 0) << at << Describe(r);
@@ -212,7 +212,7 @@ TEST(RunawayRecursion, ThroughOurCodeEndsEveryRunWithAReport) {
   FaultyIde ide;
   for (int run = 0; run < kRecursionRuns; ++run) {
     const TChildRun r = ide.Run("", "cpp", "recurse", {"--click", "Qorb/Faulty publish", "--hang-timeout", "5"},
-                                std::chrono::seconds(60));
+                                kPatience);
     ASSERT_FALSE(r.TimedOut) << "run " << run << " hung";
     const bool reported = r.ExitStatus == 70 && r.Err.find("qorb-ide: crashed: stack overflow") != std::string::npos &&
                           r.Err.find("called from: the same, ") != std::string::npos;
@@ -254,7 +254,7 @@ TEST(SentSignal, EndsTheIdeNamingTheSenderNeverAnAccessOnLinux) {
 // abort() in a plug-in ends the IDE with a report, on either platform.
 TEST(Ending, AnAbortInAPluginEndsTheIdeWithAReportNamingThePlugin) {
   FaultyIde ide;
-  const TChildRun r = ide.Run("abort", "c", "init", {}, std::chrono::seconds(60));
+  const TChildRun r = ide.Run("abort", "c", "init", {}, kPatience);
   EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
   EXPECT_NE(r.Err.find("qorb-ide: crashed: abort (SIGABRT)"), std::string::npos) << Describe(r);
   EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  inside: InitPlugin \\(" + kFolder + "FaultyC\\.dll\\)")))
@@ -274,7 +274,7 @@ TEST(SystemCode, ALeafThatHoldsNothingIsContainedAndEveryDivisionHasItsName) {
   } cases[] = {{"memcpy-null", "EAccessViolation: Access violation at address [0-9A-F]{16} in module '" + kCLibrary + "'"},
                {"int-overflow", "EIntOverflow: Integer overflow"}};
   for (const auto& c : cases) {
-    const TChildRun r = ide.Run(c.fault, "c", "init", {}, std::chrono::seconds(60));
+    const TChildRun r = ide.Run(c.fault, "c", "init", {}, kPatience);
     EXPECT_EQ(r.ExitStatus, 0) << c.fault << Describe(r);
     EXPECT_TRUE(std::regex_search(r.Out, std::regex("Exceptions:\n  " + c.raised + "[^\n]*\n    in InitPlugin \\(" +
                                                     kFolder + "FaultyC\\.dll\\)")))
@@ -285,7 +285,7 @@ TEST(SystemCode, ALeafThatHoldsNothingIsContainedAndEveryDivisionHasItsName) {
 // A breakpoint instruction left in a plug-in, run without a debugger.
 TEST(Breakpoint, InAPluginIsReportedNamingItAndNeverTakenForAnException) {
   FaultyIde ide;
-  const TChildRun r = ide.Run("breakpoint", "c", "init", {"--hang-timeout", "20"}, std::chrono::seconds(60));
+  const TChildRun r = ide.Run("breakpoint", "c", "init", {"--hang-timeout", "20"}, kPatience);
   EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
   EXPECT_NE(r.Err.find("qorb-ide: crashed: breakpoint"), std::string::npos) << Describe(r);
   EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  inside: InitPlugin \\(" + kFolder + "FaultyC\\.dll\\)")))
@@ -298,8 +298,8 @@ TEST(Breakpoint, InAPluginIsReportedNamingItAndNeverTakenForAnException) {
 TEST(Ending, AnExitInAPluginEndsTheIdeWithAReportNamingThePlugin) {
   FaultyIde ide;
   for (bool strict : {false, true}) {
-    const TChildRun r = ide.Run("exit", "c", "init", strict ? std::vector<std::string>{"--strict"} : std::vector<std::string>{},
-                                std::chrono::seconds(60));
+    const TChildRun r = ide.Run("exit", "c", "init", StrictIf(strict),
+                                kPatience);
     EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
     EXPECT_TRUE(std::regex_search(r.Err, std::regex("qorb-ide: ended by a plug-in: " + kFolder + "FaultyC\\.dll called exit")))
         << Describe(r);
@@ -316,7 +316,7 @@ TEST(Ending, AnExitInAPluginEndsTheIdeWithAReportNamingThePlugin) {
 // exception came from and the one whose frames it reached.
 TEST(Ending, AnExceptionOfOursThatNoFrameOfThePluginTakesIsReportedNamingThem) {
   FaultyIde ide;
-  const TChildRun r = ide.Run("null-write", "c", "publish-thread", {}, std::chrono::seconds(60));
+  const TChildRun r = ide.Run("null-write", "c", "publish-thread", {}, kPatience);
   EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
 #if defined(_WIN32)
   const std::string headline = "abort \\(SIGABRT\\): no frame took an exception of class ";
@@ -339,7 +339,7 @@ TEST(Ending, AnExceptionOfOursThatNoFrameOfThePluginTakesIsReportedNamingThem) {
 TEST(Ending, AHangAfterAnExceptionPassedAPluginsFramesNamesBothPlugins) {
   FaultyIde ide;
   const TChildRun r = ide.Run("null-write", "cpp", "query-locked", {"--click", "Qorb/Faulty lookup", "--hang-timeout", "5"},
-                              std::chrono::seconds(60));
+                              kPatience);
   EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
   EXPECT_TRUE(std::regex_search(r.Err, std::regex("qorb-ide: hung: the main thread has not returned from Shutdown "
                                                   "\\(" + kFolder + "FaultyC\\.dll\\)")))
@@ -371,7 +371,7 @@ TEST(PluginThread, AStackOverflowOrALostStackOnAThreadThePluginStartedIsReported
 #endif
   };
   for (const auto& c : cases) {
-    const TChildRun r = ide.Run(c.fault, "cpp", "thread", {"--click", "Qorb/Faulty thread"}, std::chrono::seconds(60));
+    const TChildRun r = ide.Run(c.fault, "cpp", "thread", {"--click", "Qorb/Faulty thread"}, kPatience);
     EXPECT_EQ(r.ExitStatus, 70) << Describe(r);
     EXPECT_NE(r.Err.find(c.says), std::string::npos) << Describe(r);
     EXPECT_TRUE(std::regex_search(r.Err, std::regex("\n  on a thread started by " + kFolder + "FaultyCpp\\.dll\n")))

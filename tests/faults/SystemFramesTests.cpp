@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr auto kPatience = std::chrono::seconds(60);
 
 void ExpectWentOn(const TChildRun& r, const char* fault) {
   EXPECT_EQ(r.ExitStatus, 0) << fault << Describe(r);
@@ -75,7 +74,7 @@ TEST(Takeover, APluginsUnhandledExceptionFilterIsTakenBackNamedAndFailsAStrictRu
   FaultyIde ide;
   for (bool strict : {false, true}) {
     const TChildRun r = ide.Run("take-filter", "c", "init",
-                                strict ? std::vector<std::string>{"--strict"} : std::vector<std::string>{}, kPatience);
+                                StrictIf(strict), kPatience);
     EXPECT_EQ(r.ExitStatus, strict ? 1 : 0) << Describe(r);
     EXPECT_NE(r.Err.find("qorb-ide: FaultyC.dll replaced the unhandled-exception filter; the IDE kept its own"),
               std::string::npos)

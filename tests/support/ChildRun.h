@@ -3,6 +3,7 @@
 // Windows RunChild lives in windows/ChildProcess.cpp (it needs the system's
 // header, which a test of our platform layer cannot include).
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,3 +20,16 @@ struct TChildRun {
 TChildRun RunChild(const std::vector<std::string>& Argv, const std::vector<std::string>& ExtraEnv = {},
                    std::chrono::seconds Patience = std::chrono::seconds(120));
 #endif
+
+// For a child whose fault the program under test reports: the sanitizers'
+// fault handlers stand aside, so that it ends with the program's status,
+// not theirs. The sanitizers' other options stay as they were.
+inline std::vector<std::string> SanitizersLeaveFaultsToTheChild() {
+  std::vector<std::string> env;
+  for (const char* name : {"ASAN_OPTIONS", "TSAN_OPTIONS"}) {
+    const char* now = std::getenv(name);
+    env.push_back(std::string(name) + "=" + (now ? now : "") +
+                  ":handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0");
+  }
+  return env;
+}

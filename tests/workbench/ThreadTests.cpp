@@ -58,16 +58,6 @@ void ExpectGuideSample([[maybe_unused]] const std::string& name, [[maybe_unused]
 #endif
 }
 
-// For a run that faults: the sanitizers' SIGSEGV handlers stand aside.
-std::vector<std::string> SanitizersStandAside() {
-  std::vector<std::string> env;
-  for (const char* name : {"ASAN_OPTIONS", "TSAN_OPTIONS"}) {
-    const char* now = std::getenv(name);
-    env.push_back(std::string(name) + "=" + (now ? now : "") + ":handle_segv=0");
-  }
-  return env;
-}
-
 std::string Describe(const TChildRun& r) {
   return "exit " + std::to_string(r.ExitStatus) + " signal " + std::to_string(r.Signal) + "\n--- out\n" + r.Out +
          "--- err\n" + r.Err;
@@ -140,7 +130,7 @@ TEST(CrashReport, ListsTheLinesLoggedJustBeforeTheFaultFromEveryThreadInOrder) {
   // logger's queue: the lines are there only if the report reads it.
   ThreadedIde ide;
   for (int run = 0; run < kRuns; ++run) {
-    const TChildRun r = ide.Run("lastwords", {}, SanitizersStandAside());
+    const TChildRun r = ide.Run("lastwords", {}, SanitizersLeaveFaultsToTheChild());
     ASSERT_EQ(r.ExitStatus, 70) << "run " << run << ": " << Describe(r);
     ASSERT_TRUE(std::regex_search(r.Err, std::regex("\nMessage view so far:\n"
                                                     "  \\[[0-9:.]{12}\\] \\[Threaded\\] \\[Info\\] InitPlugin's last words\n"
@@ -257,8 +247,7 @@ TEST(HangTimeout, NamesTheCallThatHungEvenWhenItReturnsWhileTheReportIsWritten) 
 // crash report names it.
 TEST(Exceptions, NameTheNearestSymbolOfAContainedFault) {
   ThreadedIde ide;
-  const char* asan = std::getenv("ASAN_OPTIONS");
-  const TChildRun r = ide.Run("fault", {}, {std::string("ASAN_OPTIONS=") + (asan ? asan : "") + ":handle_segv=0"});
+  const TChildRun r = ide.Run("fault", {}, SanitizersLeaveFaultsToTheChild());
   EXPECT_EQ(r.ExitStatus, 0) << Describe(r);
   EXPECT_TRUE(std::regex_search(r.Out, std::regex("\nExceptions:\n  EAccessViolation: [^\n]*\n    in InitPlugin [^\n]*\n"
                                                   "    at WriteThrough(\\.[a-z0-9.]+)?\\+0x[0-9A-F]{4} in Threaded\\.dll\n")))

@@ -37,11 +37,11 @@ int CaptureStack(uintptr_t* frames, int max) noexcept {
   return depth;
 }
 
-int CaptureFaultStack(const TFaultRecord& fault, uintptr_t* frames, int max) noexcept {
-  // An unwinder would follow a garbage stack pointer wherever it points
-  // and fault again: the thread's own stack is scanned instead (a stack a
-  // plug-in made of its own loses its frames to that, never the report).
-  if (!fault.StackLost) return CaptureStack(frames, max);
+// For a fault whose stack pointer left the thread's stack: an unwinder
+// would follow it wherever it points and fault again, so the thread's own
+// stack is scanned instead (a stack a plug-in made of its own loses its
+// frames to that, never the report).
+int ScanLostStack(uintptr_t* frames, int max) noexcept {
   uintptr_t low = 0, high = 0;
   return PreparedThreadStack(low, high) ? ScanOutermostReturnAddresses(low, high, frames, max) : 0;
 }
@@ -137,7 +137,8 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
       out.Add("\n  ").Add(data.Module).Add(": its file was replaced or truncated while loaded");
   }
   out.Flush();
-  return FinishCrashReport(out, fault, innermost, self == mainThread.load(), self, &CaptureFaultStack);
+  return FinishCrashReport(out, fault, innermost, self == mainThread.load(), self,
+                           fault.StackLost ? &ScanLostStack : &CaptureStack);
 }
 
 // glibc's note of why it aborts ("double free or corruption (out)").
@@ -191,7 +192,7 @@ void OnAbort(int sig, siginfo_t*, void* context) {
   }
   out.Flush();
   AddStack(out);
-  ::_exit(FinishCrashReport(out, fault, innermost, self == mainThread.load(), self, &CaptureFaultStack));
+  ::_exit(FinishCrashReport(out, fault, innermost, self == mainThread.load(), self, &CaptureStack));
 }
 
 // An exception nothing could take: most often ours, thrown back into
@@ -212,7 +213,7 @@ void OnAbort(int sig, siginfo_t*, void* context) {
         .Add("), which cannot take an exception");
   out.Flush();
   AddStack(out);
-  ::_exit(FinishCrashReport(out, fault, innermost, self == mainThread.load(), self, &CaptureFaultStack));
+  ::_exit(FinishCrashReport(out, fault, innermost, self == mainThread.load(), self, &CaptureStack));
 }
 
 std::once_flag installed;

@@ -192,10 +192,6 @@ __attribute__((no_sanitize_address, no_sanitize_thread)) uintptr_t WordAt(uintpt
   return *reinterpret_cast<const volatile uintptr_t*>(address);
 }
 
-}  // namespace
-
-namespace {
-
 constexpr uintptr_t kMostScanned = 512 * 1024;
 
 class TScanning {

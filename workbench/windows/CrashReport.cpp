@@ -73,10 +73,6 @@ int CaptureStack(uintptr_t* frames, int max) noexcept {
   return max;
 }
 
-// No stack pointer a fault left is ever reported here: Windows ends the
-// process before any handler can run on it.
-int CaptureFaultStack(const TFaultRecord&, uintptr_t* frames, int max) noexcept { return CaptureStack(frames, max); }
-
 // A second thread faulting meanwhile waits for the first to end it all.
 std::atomic<bool> reporting{false};
 void WaitIfReporting() noexcept {
@@ -96,7 +92,7 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
   }
   const DWORD thread = ::GetCurrentThreadId();
   return FinishCrashReport(out, fault, innermost, thread == mainThread.load(), static_cast<pid_t>(thread),
-                           &CaptureFaultStack);
+                           &CaptureStack);
 }
 
 // abort() and the C runtime's own checks, and an exception nothing takes:
@@ -109,7 +105,7 @@ int Report(const TFaultRecord& fault, const qorb::rtl::TForeignFrame* innermost)
   fault.Pc = pc;
   const DWORD thread = ::GetCurrentThreadId();
   EndProcessNow(FinishCrashReport(out, fault, qorb::rtl::ForeignTop, thread == mainThread.load(),
-                                  static_cast<pid_t>(thread), &CaptureFaultStack));
+                                  static_cast<pid_t>(thread), &CaptureStack));
 }
 
 // The first frame, innermost first, of a library that may be a plug-in's.

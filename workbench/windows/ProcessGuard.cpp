@@ -13,7 +13,7 @@ namespace {
 
 // The function of the system's a plug-in called to end the process, found
 // on the stack of the thread that ends it: the first frame past the
-// system's that is not ours is the plug-in's caller. Null when the IDE
+// system's that is not ours is the plug-in's caller. False when the IDE
 // ends it itself.
 bool FindPluginEnding(const void*& caller, uintptr_t& called) {
   void* frames[62];
